@@ -1,0 +1,65 @@
+#include "app/argument_table.h"
+
+#include "platform/code_page.h"
+#include "platform/paths.h"
+
+namespace vellox {
+namespace {
+
+bool IsOption(const std::string& argument) {
+  return argument.size() >= 2 && argument[0] == '-' &&
+         !(argument[1] >= '0' && argument[1] <= '9');
+}
+
+}  // namespace
+
+bool ArgumentTable::Parse(int argc, const char* const* argv) {
+  options.clear();
+
+  // The directory of the program's own path, as invoked; without one, the
+  // current directory.
+  baseDirectory = argc > 0 && argv[0] != nullptr ? argv[0] : "";
+  std::size_t separator =
+      platform::FindLastCharacter(baseDirectory, platform::kProgramPathSeparator);
+  if (separator != std::string::npos) {
+    baseDirectory.erase(separator + 1);
+  } else if (!platform::GetCurrentDirectory(&baseDirectory).ok()) {
+    baseDirectory.clear();  // relative paths then stay relative
+  }
+
+  // Groups: an option (or, before the first one, the empty key) and the
+  // values up to the next option.
+  int i = 1;
+  while (i < argc) {
+    std::string key;
+    std::vector<std::string> values;
+    if (IsOption(argv[i])) {
+      key = argv[i++];
+    }
+    while (i < argc && !IsOption(argv[i])) values.push_back(argv[i++]);
+    std::vector<std::string>& list = options[key];
+    list.insert(list.end(), values.begin(), values.end());
+  }
+  return true;
+}
+
+bool ArgumentTable::HasOption(const std::string& key) const {
+  return options.count(key) != 0;
+}
+
+std::string ArgumentTable::GetValue(const std::string& key,
+                                    std::uint32_t index) const {
+  auto found = options.find(key);
+  if (found == options.end() || index >= found->second.size()) return "";
+  return found->second[index];
+}
+
+Status ArgumentTable::ResolvePath(const std::string& path,
+                                  std::string* resolved) const {
+  std::string combined;
+  Status status = platform::CombinePath(baseDirectory, path, &combined);
+  if (!status.ok()) return status;
+  return platform::CanonicalizePath(combined, resolved);
+}
+
+}  // namespace vellox

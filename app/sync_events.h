@@ -1,0 +1,28 @@
+#ifndef VELLOX_APP_SYNC_EVENTS_H_
+#define VELLOX_APP_SYNC_EVENTS_H_
+
+#include "platform/events.h"
+
+namespace vellox {
+
+// The three named events that show other processes that a conversion is
+// running: created and signalled on construction, reset and closed on
+// destruction, always in the order SyncOpenFile, SyncGetPage,
+// SyncOtherState. An event that cannot be created is left out silently.
+class SyncEvents {
+ public:
+  static constexpr const char* kNames[3] = {"SyncOpenFile", "SyncGetPage",
+                                            "SyncOtherState"};
+
+  SyncEvents();
+  ~SyncEvents();
+  SyncEvents(const SyncEvents&) = delete;
+  SyncEvents& operator=(const SyncEvents&) = delete;
+
+ private:
+  platform::EventHandle handles[3];
+};
+
+}  // namespace vellox
+
+#endif  // VELLOX_APP_SYNC_EVENTS_H_

@@ -1,0 +1,26 @@
+#include "app/usage.h"
+
+namespace vellox {
+
+const char kVersion[] = "vellox 1.0.0\n";
+
+const char kBanner[] =
+    "Converter PDF Outlines to Amazon Kindle bookmarks\n"
+    "Copyright (C) 2026 the Vellox developers\n";
+
+const char kUsage[] =
+    "Usage: vellox FILE.pdf [-ML DEPTH]\n"
+    "\n"
+    "Reads the outline (the bookmarks) of FILE.pdf and writes them as a Kindle\n"
+    "bookmark file beside it: the same path with the extension \".pdr\".\n"
+    "Each bookmark keeps its page and its title, indented by its depth.\n"
+    "\n"
+    "Options (after the file name):\n"
+    "  -ML DEPTH     keep bookmarks down to level DEPTH only (0: top level)\n"
+    "  -h, --help    show this help and exit\n"
+    "  --version     show the version and exit\n"
+    "\n"
+    "Exit status: 0 converted, 1 failed (nothing written, an existing .pdr\n"
+    "left as it was), 2 wrong usage.\n";
+
+}  // namespace vellox

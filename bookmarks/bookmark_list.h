@@ -1,0 +1,47 @@
+#ifndef VELLOX_BOOKMARKS_BOOKMARK_LIST_H_
+#define VELLOX_BOOKMARKS_BOOKMARK_LIST_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bookmarks/bookmark_entry.h"
+#include "platform/status.h"
+
+namespace vellox {
+
+class OutputStream;
+
+// The bookmarks in outline order, and their writer: a Kindle bookmark file
+// (".pdr"), big-endian throughout:
+//   magic DE AD CA BB, the byte 1, a 32-bit 0, the 32-bit entry count, then
+//   per entry: the byte 0, the page (signed 32-bit), the 16-bit text length
+//   L (at most 65000) and L bytes of text.
+// An entry's text is its page label (page + 1, zero-padded to the width of
+// the largest label, and a space) followed by the entry's own text.
+class BookmarkList {
+ public:
+  static constexpr std::size_t kMaxRecordText = 65000;
+
+  void Append(BookmarkEntry entry) { entries.push_back(std::move(entry)); }
+  const std::vector<BookmarkEntry>& Entries() const { return entries; }
+  std::uint32_t LabelWidth() const { return labelWidth; }
+
+  // Writes the whole file at `path`, replacing any file there only once
+  // every byte has been written; on failure the old file stays untouched.
+  Status SaveToFile(const std::string& path);
+  // The entry count and all records.
+  void WriteEntries(OutputStream* stream);
+  // One record.
+  void WriteEntry(const BookmarkEntry& entry, OutputStream* stream);
+  // The digit count of the largest page + 1 (compared as unsigned).
+  void UpdateLabelWidth();
+
+ private:
+  std::vector<BookmarkEntry> entries;
+  std::uint32_t labelWidth = 0;
+};
+
+}  // namespace vellox
+
+#endif  // VELLOX_BOOKMARKS_BOOKMARK_LIST_H_

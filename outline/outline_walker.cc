@@ -1,0 +1,84 @@
+#include "outline/outline_walker.h"
+
+#include <utility>
+
+#include "outline/com_reference.h"
+#include "platform/code_page.h"
+
+namespace vellox {
+namespace {
+
+Status CannotRead(const std::string& path, HRESULT status) {
+  std::string reason = platform::TakeComponentErrorText();
+  if (reason.empty()) reason = platform::DescribeStatus(status);
+  return Status::Error("cannot read '" + path + "': " + reason);
+}
+
+}  // namespace
+
+Status ReadOutline(const std::string& path, BookmarkList* list,
+                   std::int32_t depthLimit, OutlineReport* report,
+                   PdfDocumentFactory create) {
+  ComReference<IPdfDocument> document;
+  HRESULT status = create(document.Out());
+  if (!document) return CannotRead(path, FAILED(status) ? status : E_FAIL);
+
+  {
+    BstrHolder widePath(platform::AllocStringFromBytes(path));
+    platform::TakeComponentErrorText();  // drop any stale description
+    status = document->Open(widePath.get());
+  }
+  if (FAILED(status)) return CannotRead(path, status);
+  if (status != S_OK) report->warning = platform::TakeComponentErrorText();
+
+  ComReference<IPdfOutline> outline;
+  status = document->QueryInterface(IID_IPdfOutline, outline.OutVoid());
+  document.Reset();
+  if (!outline) return CannotRead(path, FAILED(status) ? status : E_NOINTERFACE);
+
+  outline->MoveToRoot();
+  WalkLevel(outline.get(), list, 0, depthLimit, report);
+  return Status::OK();
+}
+
+void WalkLevel(IPdfOutline* cursor, BookmarkList* list, std::int32_t depth,
+               std::int32_t depthLimit, OutlineReport* report) {
+  if (depthLimit != -1 && depth > depthLimit) return;
+  if (cursor == nullptr) return;
+  if (cursor->IsLeaf() != S_OK) return;
+  if (depth >= kMaxOutlineDepth) {
+    report->depthCut = true;
+    return;
+  }
+  const std::string indentation(2 * static_cast<std::size_t>(depth), ' ');
+
+  cursor->MoveToFirstChild();
+  ComReference<IPdfOutlineItem> current;
+  cursor->GetCurrentItem(current.Out());
+  if (!current) return;  // the cursor stays on the child: no MoveToParent
+  if (depth == 0) report->hasOutline = true;
+
+  // The loop holds the current item and the one before it; a cursor that
+  // stays on the last sibling hands the same item out again, which ends it.
+  ComReference<IPdfOutlineItem> previous;
+  do {
+    BstrHolder title;
+    current->GetTitle(title.Out());
+    std::string text = indentation + platform::TextFromWide(title.get());
+    LONG page = 0;
+    current->GetPage(&page);
+    list->Append(BookmarkEntry{static_cast<std::int32_t>(page), std::move(text)});
+
+    WalkLevel(cursor, list, depth + 1, depthLimit, report);
+
+    previous = std::move(current);  // gives back the item before it
+    cursor->MoveToNextSibling();
+    cursor->GetCurrentItem(current.Out());
+  } while (current && current.get() != previous.get());
+
+  previous.Reset();
+  current.Reset();  // the second reference when the cursor stood still
+  cursor->MoveToParent();
+}
+
+}  // namespace vellox

@@ -1,0 +1,373 @@
+#include "outline/outline_walker.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/code_page.h"
+
+namespace vellox {
+namespace {
+
+// A scripted component: an outline tree in memory, and a log of every call
+// the walker makes, so that call order and reference counts can be checked.
+struct Node {
+  std::u16string title;
+  LONG page;
+  std::vector<Node> children;
+};
+
+struct Script {
+  std::vector<Node> topLevel;
+  HRESULT openResult = S_OK;
+  std::u16string errorText;   // left for the caller when Open does not succeed
+  bool refuseOutline = false;
+  bool noItemAfterLastSibling = false;  // instead of standing still
+};
+
+class FakeComponent;
+
+class FakeItem : public IPdfOutlineItem {
+ public:
+  FakeItem(FakeComponent* owner, const Node* node) : owner(owner), node(node) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTitle(BSTR* title) override;
+  HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetPage(LONG* page) override;
+
+  FakeComponent* owner;
+  const Node* node;
+  int references = 0;
+};
+
+class FakeComponent : public IPdfDocument, public IPdfOutline {
+ public:
+  explicit FakeComponent(Script script) : script(std::move(script)) {
+    root.children = this->script.topLevel;
+  }
+
+  std::string Name(const Node* node) const {
+    return platform::TextFromWide(node->title.c_str());
+  }
+
+  // IUnknown, shared: the log tells which interface was released.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    log.push_back("QueryInterface");
+    *out = nullptr;
+    if (script.refuseOutline || !IsEqualGUID(iid, IID_IPdfOutline)) return E_NOINTERFACE;
+    *out = static_cast<IPdfOutline*>(this);
+    ++references;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    log.push_back("Release");
+    return --references;
+  }
+
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Open(BSTR path) override {
+    log.push_back("Open");
+    openedPath = platform::BytesFromWide(path, SysStringLen(path));
+    if (!script.errorText.empty()) platform::SetComponentErrorText(script.errorText);
+    return script.openResult;
+  }
+
+  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE MoveToRoot() override {
+    log.push_back("MoveToRoot");
+    path.assign(1, &root);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE MoveToParent() override {
+    log.push_back("MoveToParent");
+    path.pop_back();
+    pastLast = false;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE IsLeaf() override {
+    bool leaf = path.back()->children.empty();
+    log.push_back(leaf ? "IsLeaf=1" : "IsLeaf=0");
+    return leaf ? S_FALSE : S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE MoveToFirstChild() override {
+    log.push_back("MoveToFirstChild");
+    path.push_back(&path.back()->children.front());
+    pastLast = false;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE MoveToNextSibling() override {
+    log.push_back("MoveToNextSibling");
+    const Node* parent = path[path.size() - 2];
+    const Node* last = &parent->children.back();
+    if (path.back() != last) {
+      ++path.back();
+    } else if (script.noItemAfterLastSibling) {
+      pastLast = true;
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetCurrentItem(IPdfOutlineItem** item) override {
+    if (pastLast) {
+      log.push_back("GetCurrentItem=none");
+      return S_FALSE;
+    }
+    const Node* node = path.back();
+    std::unique_ptr<FakeItem>& slot = items[node];
+    if (!slot) slot.reset(new FakeItem(this, node));
+    slot->AddRef();
+    log.push_back("GetCurrentItem=" + Name(node));
+    *item = slot.get();
+    return S_OK;
+  }
+
+  int OutstandingItemReferences() const {
+    int total = 0;
+    for (const auto& item : items) total += item.second->references;
+    return total;
+  }
+
+  Script script;
+  Node root;
+  std::vector<const Node*> path;  // root first, cursor last
+  bool pastLast = false;
+  std::map<const Node*, std::unique_ptr<FakeItem>> items;
+  std::vector<std::string> log;
+  std::string openedPath;
+  int references = 1;
+};
+
+ULONG FakeItem::Release() {
+  owner->log.push_back("Release " + owner->Name(node));
+  return --references;
+}
+
+HRESULT FakeItem::GetTitle(BSTR* title) {
+  owner->log.push_back("GetTitle");
+  *title = SysAllocStringLen(node->title.data(), static_cast<unsigned>(node->title.size()));
+  return S_OK;
+}
+
+HRESULT FakeItem::GetPage(LONG* page) {
+  owner->log.push_back("GetPage");
+  if (node->page >= 0) *page = node->page;  // negative: stores nothing
+  return S_OK;
+}
+
+// ReadOutline takes a plain function; the test hands it the current fake.
+FakeComponent* g_component = nullptr;
+HRESULT CreateFake(IPdfDocument** document) {
+  *document = g_component;
+  return g_component != nullptr ? S_OK : REGDB_E_CLASSNOTREG;
+}
+
+class OutlineWalkerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { platform::InitializeCodePage(); }
+  void TearDown() override { g_component = nullptr; }
+
+  Status Read(Script script, std::int32_t limit = -1) {
+    component.reset(new FakeComponent(std::move(script)));
+    g_component = component.get();
+    return ReadOutline("/books/b.pdf", &list, limit, &report, CreateFake);
+  }
+
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const BookmarkEntry& e : list.Entries()) texts.push_back(e.text);
+    return texts;
+  }
+
+  std::unique_ptr<FakeComponent> component;
+  BookmarkList list;
+  OutlineReport report;
+};
+
+// Intro (0), Chapter 1 (2) > Section 1.1 (3) > Detail (4), Index (9).
+Script Book() {
+  Script script;
+  script.topLevel = {
+      {u"Intro", 0, {}},
+      {u"Chapter 1", 2, {{u"Section 1.1", 3, {{u"Detail", 4, {}}}}}},
+      {u"Index", 9, {}},
+  };
+  return script;
+}
+
+TEST_F(OutlineWalkerTest, DepthLimitSelectsLevels) {
+  struct Case {
+    std::int32_t limit;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {-1, {"Intro", "Chapter 1", "  Section 1.1", "    Detail", "Index"}},
+      {2, {"Intro", "Chapter 1", "  Section 1.1", "    Detail", "Index"}},
+      {1, {"Intro", "Chapter 1", "  Section 1.1", "Index"}},
+      {0, {"Intro", "Chapter 1", "Index"}},
+      {-2, {}},
+  };
+  for (const Case& c : cases) {
+    list = BookmarkList();
+    ASSERT_TRUE(Read(Book(), c.limit).ok());
+    EXPECT_EQ(Texts(), c.texts) << "limit " << c.limit;
+    EXPECT_EQ(component->OutstandingItemReferences(), 0) << "limit " << c.limit;
+    EXPECT_EQ(component->references, 0) << "limit " << c.limit;
+  }
+}
+
+TEST_F(OutlineWalkerTest, PagesComeAsReportedAndZeroWhenNothingIsStored) {
+  Script script;
+  script.topLevel = {{u"A", 7, {}}, {u"B", -1, {}}, {u"C", 0, {}}};
+  ASSERT_TRUE(Read(script).ok());
+  ASSERT_EQ(list.Entries().size(), 3u);
+  EXPECT_EQ(list.Entries()[0].page, 7);
+  EXPECT_EQ(list.Entries()[1].page, 0);
+  EXPECT_EQ(list.Entries()[2].page, 0);
+}
+
+TEST_F(OutlineWalkerTest, RootWithoutChildrenCallsOnlyWhatIsNeeded) {
+  ASSERT_TRUE(Read(Script()).ok());
+  EXPECT_TRUE(list.Entries().empty());
+  EXPECT_FALSE(report.hasOutline);
+  EXPECT_EQ(component->log, (std::vector<std::string>{"Open", "QueryInterface", "Release",
+                                                      "MoveToRoot", "IsLeaf=1", "Release"}));
+}
+
+TEST_F(OutlineWalkerTest, OneChildCallOrder) {
+  Script script;
+  script.topLevel = {{u"A", 5, {}}};
+  ASSERT_TRUE(Read(script).ok());
+  EXPECT_TRUE(report.hasOutline);
+  EXPECT_EQ(component->log,
+            (std::vector<std::string>{"Open", "QueryInterface", "Release", "MoveToRoot",
+                                      "IsLeaf=0", "MoveToFirstChild", "GetCurrentItem=A",
+                                      "GetTitle", "GetPage", "IsLeaf=1", "MoveToNextSibling",
+                                      "GetCurrentItem=A", "Release A", "Release A",
+                                      "MoveToParent", "Release"}));
+  ASSERT_EQ(list.Entries().size(), 1u);
+  EXPECT_EQ(list.Entries()[0].page, 5);
+  EXPECT_EQ(list.Entries()[0].text, "A");
+}
+
+TEST_F(OutlineWalkerTest, NoItemAfterLastSiblingEndsTheLevel) {
+  Script script = Book();
+  script.noItemAfterLastSibling = true;
+  ASSERT_TRUE(Read(script).ok());
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"Intro", "Chapter 1", "  Section 1.1",
+                                               "    Detail", "Index"}));
+  EXPECT_EQ(component->OutstandingItemReferences(), 0);
+  const std::vector<std::string>& log = component->log;
+  EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+            (std::vector<std::string>{"GetCurrentItem=none", "Release Index", "MoveToParent",
+                                      "Release"}));
+}
+
+TEST_F(OutlineWalkerTest, TitlesAreConvertedAndIndented) {
+  Script script;
+  script.topLevel = {{u"", 0, {{u"", 1, {{u"x", 2, {{u"deep", 3, {}}}}}}}},
+                     {std::u16string(u"cut\0here", 8), 0, {}},
+                     {u"caf\u00E9 \U0001F600", 0, {}}};
+  ASSERT_TRUE(Read(script).ok());
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"", "  ", "    x", "      deep", "cut",
+                                               "caf\xC3\xA9 \xF0\x9F\x98\x80"}));
+}
+
+TEST_F(OutlineWalkerTest, AppendsAfterExistingEntries) {
+  list.Append({42, "already there"});
+  ASSERT_TRUE(Read(Book(), 0).ok());
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"already there", "Intro", "Chapter 1", "Index"}));
+}
+
+TEST_F(OutlineWalkerTest, PathReachesTheComponentIntact) {
+  component.reset(new FakeComponent(Book()));
+  g_component = component.get();
+  const std::string path = "/books/\xFF\xFE odd \xC3\xA9.pdf";
+  ASSERT_TRUE(ReadOutline(path, &list, -1, &report, CreateFake).ok());
+  EXPECT_EQ(component->openedPath, path);
+}
+
+TEST_F(OutlineWalkerTest, FailuresAreErrorsAndAppendNothing) {
+  struct Case {
+    const char* name;
+    bool create;
+    Script script;
+    std::string message;
+  } cases[] = {
+      {"component missing", false, Book(),
+       "cannot read '/books/b.pdf': the PDF document component is not available"},
+      {"open fails with a description", true, [] {
+         Script s = Book();
+         s.openResult = E_FAIL;
+         s.errorText = u"not a PDF file";
+         return s;
+       }(), "cannot read '/books/b.pdf': not a PDF file"},
+      {"open fails without one", true, [] {
+         Script s = Book();
+         s.openResult = static_cast<HRESULT>(0x80040999);
+         return s;
+       }(), "cannot read '/books/b.pdf': the PDF document component failed (0x80040999)"},
+      {"outline refused", true, [] {
+         Script s = Book();
+         s.refuseOutline = true;
+         return s;
+       }(), "cannot read '/books/b.pdf': the PDF document component offers no outline"},
+  };
+  for (Case& c : cases) {
+    list = BookmarkList();
+    component.reset(c.create ? new FakeComponent(c.script) : nullptr);
+    g_component = component.get();
+    Status status = ReadOutline("/books/b.pdf", &list, -1, &report, CreateFake);
+    EXPECT_FALSE(status.ok()) << c.name;
+    EXPECT_EQ(status.message(), c.message) << c.name;
+    EXPECT_TRUE(list.Entries().empty()) << c.name;
+    if (component) {
+      EXPECT_EQ(component->references, 0) << c.name;
+    }
+  }
+}
+
+TEST_F(OutlineWalkerTest, OpenWithProblemsGivesAWarning) {
+  Script script = Book();
+  script.openResult = S_FALSE;
+  script.errorText = u"the file is damaged";
+  ASSERT_TRUE(Read(script).ok());
+  EXPECT_EQ(report.warning, "the file is damaged");
+  EXPECT_EQ(list.Entries().size(), 5u);
+}
+
+TEST_F(OutlineWalkerTest, NestingBeyondTheBoundIsCut) {
+  Script script;
+  Node* level = nullptr;
+  script.topLevel.push_back({u"0", 0, {}});
+  level = &script.topLevel.back();
+  for (int depth = 1; depth < kMaxOutlineDepth + 10; ++depth) {
+    level->children.push_back({u"n", 0, {}});
+    level = &level->children.back();
+  }
+  ASSERT_TRUE(Read(script).ok());
+  EXPECT_EQ(list.Entries().size(), static_cast<std::size_t>(kMaxOutlineDepth));
+  EXPECT_TRUE(report.depthCut);
+  EXPECT_EQ(component->OutstandingItemReferences(), 0);
+  EXPECT_EQ(component->path.size(), 1u);  // back on the root
+}
+
+}  // namespace
+}  // namespace vellox

@@ -1,0 +1,81 @@
+#ifndef VELLOX_OUTLINE_PDF_COMPONENT_H_
+#define VELLOX_OUTLINE_PDF_COMPONENT_H_
+
+#include "platform/com.h"
+
+// The PDF document component as the outline walker uses it: a document
+// that opens a file, an outline cursor on the same object, and one item
+// object per outline node. Method slots that the walker never calls are
+// declared as placeholders so that every method sits at the place the
+// component's method table gives it.
+
+// {5479AE9E-D618-4D2E-8496-C31B68603CB4}
+constexpr CLSID CLSID_PdfDocumentComponent = {
+    0x5479AE9E, 0xD618, 0x4D2E, {0x84, 0x96, 0xC3, 0x1B, 0x68, 0x60, 0x3C, 0xB4}};
+// {23112AD1-A56C-4398-8764-7033EAD03804}
+constexpr IID IID_IPdfDocument = {
+    0x23112AD1, 0xA56C, 0x4398, {0x87, 0x64, 0x70, 0x33, 0xEA, 0xD0, 0x38, 0x04}};
+// {C6189D6F-A24A-4EB2-B22B-22F186C42274}
+constexpr IID IID_IPdfOutline = {
+    0xC6189D6F, 0xA24A, 0x4EB2, {0xB2, 0x2B, 0x22, 0xF1, 0x86, 0xC4, 0x22, 0x74}};
+
+struct IPdfOutlineItem;
+
+struct IPdfDocument : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Reserved3() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved4() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved5() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved6() = 0;
+  // 7. Opens the file; the component copies the path. A success other
+  // than S_OK means the file was read with problems, which the component
+  // describes in its error text; a failure is described there too.
+  virtual HRESULT STDMETHODCALLTYPE Open(BSTR path) = 0;
+};
+
+// A cursor over the outline tree; it stands on one node at a time.
+struct IPdfOutline : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Reserved3() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved4() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved5() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved6() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved7() = 0;
+  // 8. To the root, whose children are the top-level bookmarks.
+  virtual HRESULT STDMETHODCALLTYPE MoveToRoot() = 0;
+  // 9. Back to the node on which MoveToFirstChild was called.
+  virtual HRESULT STDMETHODCALLTYPE MoveToParent() = 0;
+  // 10. S_OK (0) exactly when the node under the cursor has a child.
+  virtual HRESULT STDMETHODCALLTYPE IsLeaf() = 0;
+  // 11.
+  virtual HRESULT STDMETHODCALLTYPE MoveToFirstChild() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved12() = 0;
+  // 13. On the last sibling the cursor stays where it is.
+  virtual HRESULT STDMETHODCALLTYPE MoveToNextSibling() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved14() = 0;
+  // 15. A new reference to the node's item: the same object for the same
+  // node while it is held.
+  virtual HRESULT STDMETHODCALLTYPE GetCurrentItem(IPdfOutlineItem** item) = 0;
+};
+
+struct IPdfOutlineItem : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Reserved3() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved4() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved5() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved6() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved7() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved8() = 0;
+  // 9. The title as a new string, which the caller frees.
+  virtual HRESULT STDMETHODCALLTYPE GetTitle(BSTR* title) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reserved10() = 0;
+  // 11. The index of the page the node points to; the first page is 0.
+  virtual HRESULT STDMETHODCALLTYPE GetPage(LONG* page) = 0;
+};
+
+namespace vellox {
+
+// Creates the PDF document component and asks it for IPdfDocument. Which
+// component that is, is chosen when the program is linked.
+HRESULT CreatePdfDocument(IPdfDocument** document);
+
+}  // namespace vellox
+
+#endif  // VELLOX_OUTLINE_PDF_COMPONENT_H_

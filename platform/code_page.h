@@ -1,0 +1,47 @@
+#ifndef VELLOX_PLATFORM_CODE_PAGE_H_
+#define VELLOX_PLATFORM_CODE_PAGE_H_
+
+#include <cstddef>
+#include <string>
+
+#include "platform/com.h"
+
+// Byte strings inside the program are in the active code page: the thread's
+// ANSI code page on Windows, the locale's character set on POSIX (UTF-8 in
+// the plain C locale). These helpers step through such strings by whole
+// characters and convert them to and from UTF-16 at the component boundary.
+namespace vellox {
+namespace platform {
+
+// Adopts the user's locale; call once at start, before any other helper.
+void InitializeCodePage();
+
+// Length in bytes of the character that starts at `s` (at most `n` bytes
+// available). Never 0 for n > 0: a byte that starts no valid character
+// counts as a character of its own, so stepping always makes progress.
+std::size_t CharacterLength(const char* s, std::size_t n);
+
+// Position of the last `c` (an ASCII byte) in `s` that is a character of
+// its own, never the trail byte of a multibyte character; npos if none.
+std::size_t FindLastCharacter(const std::string& s, char c, std::size_t from = 0);
+
+// Largest length <= `limit` that ends on a character boundary of `s`.
+std::size_t CharacterBoundaryAtOrBelow(const std::string& s, std::size_t limit);
+
+// Whole byte string to a new BSTR. Bytes that do not decode in the active
+// code page are carried as the escapes U+DC00 + byte so that
+// BytesFromWide gives the same bytes back (POSIX file names are bytes).
+// Throws std::bad_alloc when the string cannot be allocated.
+BSTR AllocStringFromBytes(const std::string& bytes);
+
+// UTF-16 (n units) to bytes, reversing AllocStringFromBytes' escapes.
+std::string BytesFromWide(const OLECHAR* s, std::size_t n);
+
+// A title for display: converted up to its first NUL; characters the code
+// page cannot represent become its default character. Null gives "".
+std::string TextFromWide(const OLECHAR* s);
+
+}  // namespace platform
+}  // namespace vellox
+
+#endif  // VELLOX_PLATFORM_CODE_PAGE_H_

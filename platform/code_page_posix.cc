@@ -1,0 +1,206 @@
+#include "platform/code_page.h"
+
+#include <langinfo.h>
+
+#include <climits>
+#include <clocale>
+#include <cstring>
+#include <cwchar>
+#include <new>
+#include <string>
+
+namespace vellox {
+namespace platform {
+namespace {
+
+// UTF-8 is decoded here directly (also in the C locale, whose ASCII would
+// mangle every non-ASCII name); other character sets go through mbrtowc.
+bool g_utf8 = true;
+
+constexpr char16_t kEscapeBase = 0xDC00;  // + byte, for undecodable bytes
+constexpr char kDefaultCharacter = '?';
+
+// Decodes one UTF-8 character; returns its length, or 0 when `s` does not
+// start a valid, shortest-form, non-surrogate sequence.
+std::size_t DecodeUtf8(const unsigned char* s, std::size_t n, char32_t* out) {
+  unsigned char b = s[0];
+  if (b < 0x80) {
+    *out = b;
+    return 1;
+  }
+  std::size_t length;
+  char32_t c;
+  char32_t minimum;
+  if (b >= 0xC2 && b <= 0xDF) {
+    length = 2, c = b & 0x1F, minimum = 0x80;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    length = 3, c = b & 0x0F, minimum = 0x800;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    length = 4, c = b & 0x07, minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (n < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((s[i] & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (s[i] & 0x3F);
+  }
+  if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+  *out = c;
+  return length;
+}
+
+std::size_t DecodeLocale(const char* s, std::size_t n, char32_t* out) {
+  std::mbstate_t state{};
+  wchar_t w = 0;
+  std::size_t length = std::mbrtowc(&w, s, n, &state);
+  if (length == static_cast<std::size_t>(-1) ||
+      length == static_cast<std::size_t>(-2))
+    return 0;
+  *out = static_cast<char32_t>(w);
+  return length == 0 ? 1 : length;  // an embedded NUL is one byte
+}
+
+std::size_t Decode(const char* s, std::size_t n, char32_t* out) {
+  return g_utf8 ? DecodeUtf8(reinterpret_cast<const unsigned char*>(s), n, out)
+                : DecodeLocale(s, n, out);
+}
+
+void AppendUtf16(char32_t c, std::u16string* out) {
+  if (c < 0x10000) {
+    out->push_back(static_cast<char16_t>(c));
+  } else {
+    c -= 0x10000;
+    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+  }
+}
+
+// Appends `c` in the active character set; false when it has no form there.
+bool Encode(char32_t c, std::string* out) {
+  if (g_utf8) {
+    if (c < 0x80) {
+      out->push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+      out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out->push_back(static_cast<char>(0xF0 | (c >> 18)));
+      out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+    return true;
+  }
+  char buffer[MB_LEN_MAX];
+  std::mbstate_t state{};
+  std::size_t length = std::wcrtomb(buffer, static_cast<wchar_t>(c), &state);
+  if (length == static_cast<std::size_t>(-1)) return false;
+  out->append(buffer, length);
+  return true;
+}
+
+// UTF-16 to bytes. With `escapes`, U+DC00..U+DCFF standing alone give back
+// the byte they carry; any other unpaired surrogate or unencodable
+// character becomes the default character.
+std::string FromUtf16(const OLECHAR* s, std::size_t n, bool escapes) {
+  std::string out;
+  out.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    char32_t c = s[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      if (escapes && c <= 0xDCFF && c >= kEscapeBase) {
+        out.push_back(static_cast<char>(c - kEscapeBase));
+      } else {
+        out.push_back(kDefaultCharacter);
+      }
+      continue;
+    }
+    if (!Encode(c, &out)) out.push_back(kDefaultCharacter);
+  }
+  return out;
+}
+
+}  // namespace
+
+void InitializeCodePage() {
+  std::setlocale(LC_ALL, "");
+  // Numbers are always read and written the C way, whatever the locale.
+  std::setlocale(LC_NUMERIC, "C");
+  const char* codeset = nl_langinfo(CODESET);
+  // The C locale's ASCII is taken as UTF-8, which every ASCII string is too.
+  g_utf8 = codeset == nullptr || std::strcmp(codeset, "UTF-8") == 0 ||
+           std::strcmp(codeset, "ANSI_X3.4-1968") == 0 ||
+           std::strcmp(codeset, "ASCII") == 0;
+}
+
+std::size_t CharacterLength(const char* s, std::size_t n) {
+  if (n == 0) return 0;
+  char32_t c;
+  std::size_t length = Decode(s, n, &c);
+  return length == 0 ? 1 : length;
+}
+
+std::size_t FindLastCharacter(const std::string& s, char c, std::size_t from) {
+  std::size_t found = std::string::npos;
+  for (std::size_t i = from; i < s.size();) {
+    if (s[i] == c) found = i;
+    i += CharacterLength(s.data() + i, s.size() - i);
+  }
+  return found;
+}
+
+std::size_t CharacterBoundaryAtOrBelow(const std::string& s, std::size_t limit) {
+  if (s.size() <= limit) return s.size();
+  std::size_t i = 0;
+  while (i < limit) {
+    std::size_t length = CharacterLength(s.data() + i, s.size() - i);
+    if (i + length > limit) break;
+    i += length;
+  }
+  return i;
+}
+
+BSTR AllocStringFromBytes(const std::string& bytes) {
+  std::u16string wide;
+  wide.reserve(bytes.size());
+  const char* s = bytes.data();
+  std::size_t n = bytes.size();
+  for (std::size_t i = 0; i < n;) {
+    char32_t c;
+    std::size_t length = Decode(s + i, n - i, &c);
+    if (length == 0) {
+      wide.push_back(static_cast<char16_t>(
+          kEscapeBase + static_cast<unsigned char>(s[i])));
+      ++i;
+    } else {
+      AppendUtf16(c, &wide);
+      i += length;
+    }
+  }
+  BSTR result = SysAllocStringLen(wide.data(), static_cast<unsigned>(wide.size()));
+  if (result == nullptr) throw std::bad_alloc();
+  return result;
+}
+
+std::string BytesFromWide(const OLECHAR* s, std::size_t n) {
+  return FromUtf16(s, n, /*escapes=*/true);
+}
+
+std::string TextFromWide(const OLECHAR* s) {
+  if (s == nullptr) return std::string();
+  std::size_t n = 0;
+  while (s[n] != 0) ++n;
+  return FromUtf16(s, n, /*escapes=*/false);
+}
+
+}  // namespace platform
+}  // namespace vellox

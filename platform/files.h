@@ -1,0 +1,32 @@
+#ifndef VELLOX_PLATFORM_FILES_H_
+#define VELLOX_PLATFORM_FILES_H_
+
+#include <cstdio>
+#include <string>
+
+#include "platform/status.h"
+
+namespace vellox {
+namespace platform {
+
+// Creates a new file, private to this run, in the directory of `target`,
+// for writing with stdio. Its name starts with `target`'s so that a stray
+// one (left by a killed run) is recognisable; it never collides with one.
+Status CreateTemporaryFile(const std::string& target, std::FILE** file,
+                           std::string* temporaryPath);
+
+// Gives the temporary file the permissions a plain create of `target`
+// would have (or those of the file it replaces), then renames it over
+// `target` in one step: readers see the old file or the new, never a mix.
+Status ReplaceFile(const std::string& temporaryPath, const std::string& target);
+
+// Removes a file; failures are ignored (used on error paths only).
+void RemoveFile(const std::string& path);
+
+// The system's text for an errno value.
+std::string ErrorText(int error);
+
+}  // namespace platform
+}  // namespace vellox
+
+#endif  // VELLOX_PLATFORM_FILES_H_

@@ -1,0 +1,62 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+namespace vellox {
+namespace platform {
+
+Status CreateTemporaryFile(const std::string& target, std::FILE** file,
+                           std::string* temporaryPath) {
+  *file = nullptr;
+  static const char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::random_device device;
+  std::mt19937 random(device() ^ static_cast<unsigned>(getpid()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string path = target + ".tmp-";
+    for (int i = 0; i < 8; ++i) path += kLetters[random() % (sizeof kLetters - 1)];
+    // Mode 0666 lets the umask decide, as a plain create would.
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return Status::Error(ErrorText(errno));
+    }
+    std::FILE* stream = fdopen(fd, "wb");
+    if (stream == nullptr) {
+      int error = errno;
+      close(fd);
+      unlink(path.c_str());
+      return Status::Error(ErrorText(error));
+    }
+    *file = stream;
+    *temporaryPath = path;
+    return Status::OK();
+  }
+  return Status::Error("cannot find a free temporary file name");
+}
+
+Status ReplaceFile(const std::string& temporaryPath, const std::string& target) {
+  struct stat existing;
+  if (stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    // A replaced file keeps its permissions; failing that, the umask's stand.
+    chmod(temporaryPath.c_str(), existing.st_mode & 07777);
+  }
+  if (rename(temporaryPath.c_str(), target.c_str()) != 0)
+    return Status::Error(ErrorText(errno));
+  return Status::OK();
+}
+
+void RemoveFile(const std::string& path) { unlink(path.c_str()); }
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+}  // namespace platform
+}  // namespace vellox

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building and testing vellox needs on Debian 12 (or Ubuntu).
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+sudo=""
+if [ "$(id -u)" != 0 ]; then sudo=sudo; fi
+
+packages=(cmake g++ make pkg-config libqpdf-dev libgtest-dev)
+if [ "${1:-}" = "--all" ]; then
+  # The extra checks that the full test run makes.
+  packages+=(qpdf valgrind)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds vellox with its tests and runs every test. Exits non-zero on any
+# failure. BUILD_ROOT chooses where the build trees go (default: build-test).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="${BUILD_ROOT:-build-test}"
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+echo "== native build and tests"
+cmake -S . -B "$root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON
+cmake --build "$root/native" -j "$jobs"
+ctest --test-dir "$root/native" --output-on-failure -j "$jobs"

@@ -1,0 +1,190 @@
+// Runs the built program the way a user does and checks what it leaves:
+// exit code, output lines, and the files in the directory.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "run_program.h"
+#include "test_util.h"
+
+namespace vellox {
+namespace {
+
+using testing::Bytes;
+using testing::ProgramOptions;
+using testing::ProgramResult;
+using testing::ReadFile;
+using testing::RunProgram;
+using testing::ScratchDirectory;
+using testing::WriteFile;
+
+const char kBanner[] =
+    "Converter PDF Outlines to Amazon Kindle bookmarks\n"
+    "Copyright (C) 2026 the Vellox developers\n";
+
+std::string Record(int page, const std::string& text) {
+  std::string r = Bytes({0, 0, 0, 0, page, 0, static_cast<int>(text.size())});
+  return r + text;
+}
+
+const std::string kEmptyFile = Bytes({0xDE, 0xAD, 0xCA, 0xBB, 1, 0, 0, 0, 0, 0, 0, 0, 0});
+
+// The sample book's bookmarks, as the Kindle receives them.
+std::string SampleBookmarks(bool topLevelOnly) {
+  std::string header = Bytes({0xDE, 0xAD, 0xCA, 0xBB, 1, 0, 0, 0, 0, 0, 0, 0});
+  if (topLevelOnly)
+    return header + Bytes({3}) + Record(0, "1 Preface") +
+           Record(1, "2 Chapter 1 \xE2\x80\x94 Beginnings") + Record(4, "5 Index");
+  return header + Bytes({5}) + Record(0, "1 Preface") +
+         Record(1, "2 Chapter 1 \xE2\x80\x94 Beginnings") + Record(2, "3   1.1 First steps") +
+         Record(3, "4   1.2 Caf\xC3\xA9 notes") + Record(4, "5 Index");
+}
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  ProgramResult Run(const std::vector<std::string>& arguments,
+                    ProgramOptions options = ProgramOptions()) {
+    if (options.directory.empty()) options.directory = scratch.path();
+    return RunProgram(VELLOX_BINARY, arguments, options);
+  }
+
+  void CopySample(const std::string& name) {
+    WriteFile(scratch.Path(name), ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf"));
+  }
+
+  ScratchDirectory scratch;
+};
+
+TEST_F(EndToEndTest, ConvertsTheSampleBesideThePdf) {
+  CopySample("book.pdf");
+  ProgramResult r = Run({"book.pdf"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, kBanner);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks(false));
+  EXPECT_EQ(scratch.List(), (std::vector<std::string>{"book.pdf", "book.pdr"}));
+}
+
+TEST_F(EndToEndTest, DepthLimitAndPathForms) {
+  mkdir(scratch.Path("sub").c_str(), 0755);
+  CopySample("sub/a.b.pdf");
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string output;
+    bool topLevelOnly;
+  } cases[] = {
+      {{"sub/a.b.pdf", "-ML", "0"}, "sub/a.b.pdr", true},
+      {{"sub/../sub/a.b.pdf", "-ML", "2", "-ML", "0"}, "sub/a.b.pdr", false},
+      {{scratch.Path("sub/a.b.pdf"), "-ML", "-1"}, "sub/a.b.pdr", false},
+      {{"./sub/a.b.pdf", "-ML", "zero"}, "sub/a.b.pdr", true},
+      {{"sub/a.b.pdf", "-ML5"}, "sub/a.b.pdr", false},
+  };
+  for (const Case& c : cases) {
+    ProgramResult r = Run(c.arguments);
+    EXPECT_EQ(r.exitCode, 0) << c.arguments[0] << ": " << r.err;
+    EXPECT_EQ(ReadFile(scratch.Path(c.output)), SampleBookmarks(c.topLevelOnly))
+        << c.arguments[0];
+  }
+}
+
+TEST_F(EndToEndTest, UsageErrorsWriteNothing) {
+  CopySample("book.pdf");
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{}, {"-ML", "2", "book.pdf"}, {""}}) {
+    ProgramResult r = Run(arguments);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("vellox: no PDF file given\nUsage: vellox", 0), 0u) << r.err;
+  }
+  EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdf"});
+}
+
+TEST_F(EndToEndTest, HelpAndVersionGoToStandardOutput) {
+  for (const char* option : {"-h", "--help"}) {
+    ProgramResult r = Run({option});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.rfind("Usage: vellox FILE.pdf [-ML DEPTH]\n", 0), 0u);
+    EXPECT_NE(r.out.find("Exit status"), std::string::npos);
+    EXPECT_EQ(r.err, "");
+  }
+  ProgramResult r = Run({"--version"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "vellox 1.0.0\n");
+}
+
+TEST_F(EndToEndTest, FailuresSayWhyAndLeaveAnExistingBookmarkFileAlone) {
+  const std::string old = "an earlier bookmark file";
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string input;  // created with `contents` when not empty
+    std::string contents;
+    std::string error;  // after the scratch path
+  } cases[] = {
+      {"missing input", {"gone.pdf"}, "", "", "cannot read '@/gone.pdf': No such file or directory"},
+      {"input is the output", {"book.pdr"}, "book.pdr", "x",
+       "cannot convert '@/book.pdr': the bookmark file would replace the input file"},
+      {"not a PDF", {"book.pdf"}, "book.pdf", "hello, world\n", "cannot read '@/book.pdf': "},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory dir;
+    if (!c.input.empty()) WriteFile(dir.Path(c.input), c.contents);
+    std::string pdr = dir.Path(c.arguments[0].substr(0, c.arguments[0].rfind('.')) + ".pdr");
+    if (c.input != "book.pdr") WriteFile(pdr, old);
+    ProgramOptions options;
+    options.directory = dir.path();
+    ProgramResult r = RunProgram(VELLOX_BINARY, c.arguments, options);
+
+    std::string expected = "vellox: " + c.error;
+    expected.replace(expected.find('@'), 1, dir.path());
+    EXPECT_EQ(r.exitCode, 1) << c.name;
+    EXPECT_EQ(r.out, "") << c.name;
+    EXPECT_EQ(r.err.rfind(expected, 0), 0u) << c.name << ": " << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << c.name << ": " << r.err;
+    EXPECT_EQ(ReadFile(pdr), c.input == "book.pdr" ? c.contents : old) << c.name;
+    EXPECT_EQ(dir.List().size(), c.input.empty() || c.input == "book.pdr" ? 1u : 2u) << c.name;
+  }
+}
+
+TEST_F(EndToEndTest, WriteFailuresAreReportedAndUndone) {
+  CopySample("book.pdf");
+  WriteFile(scratch.Path("book.pdr"), "old");
+
+  // A write that fails midway: the file size limit stops it.
+  ProgramOptions limited;
+  limited.fileSizeLimit = 20;
+  ProgramResult r = Run({"book.pdf"}, limited);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "vellox: cannot write '" + scratch.Path("book.pdr") + "': File too large\n");
+  EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), "old");
+  EXPECT_EQ(scratch.List(), (std::vector<std::string>{"book.pdf", "book.pdr"}));
+
+  // The target is a directory: the final rename fails.
+  mkdir(scratch.Path("dir.pdr").c_str(), 0755);
+  CopySample("dir.pdf");
+  r = Run({"dir.pdf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("vellox: cannot write '" + scratch.Path("dir.pdr") + "': ", 0), 0u) << r.err;
+  EXPECT_EQ(scratch.List(), (std::vector<std::string>{"book.pdf", "book.pdr", "dir.pdf", "dir.pdr"}));
+}
+
+TEST_F(EndToEndTest, UnwritableDirectoryIsAnError) {
+  CopySample("book.pdf");
+  chmod(scratch.path().c_str(), 0555);
+  ProgramOptions options;
+  options.asNobody = true;  // root would write anyway
+  ProgramResult r = Run({"book.pdf"}, options);
+  chmod(scratch.path().c_str(), 0755);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "vellox: cannot write '" + scratch.Path("book.pdr") + "': Permission denied\n");
+  EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdf"});
+}
+
+}  // namespace
+}  // namespace vellox

@@ -1,0 +1,33 @@
+#ifndef VELLOX_TESTS_RUN_PROGRAM_H_
+#define VELLOX_TESTS_RUN_PROGRAM_H_
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace vellox {
+namespace testing {
+
+struct ProgramResult {
+  int exitCode = -1;    // -1 when a signal ended the program
+  int signal = 0;
+  std::string out;
+  std::string err;
+};
+
+struct ProgramOptions {
+  std::string directory;       // working directory; empty: inherit
+  long fileSizeLimit = -1;     // RLIMIT_FSIZE in bytes, SIGXFSZ ignored
+  bool asNobody = false;       // when root, drop to an unprivileged user
+};
+
+// Runs `program` with `arguments` (argument 0 is the program itself) in
+// the C locale and collects its exit and output.
+ProgramResult RunProgram(const std::string& program,
+                         const std::vector<std::string>& arguments,
+                         const ProgramOptions& options = ProgramOptions());
+
+}  // namespace testing
+}  // namespace vellox
+
+#endif  // VELLOX_TESTS_RUN_PROGRAM_H_

@@ -1,0 +1,73 @@
+#include "test_util.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace vellox {
+namespace testing {
+
+ScratchDirectory::ScratchDirectory() {
+  std::random_device device;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path candidate = fs::temp_directory_path() /
+                         ("vellox-test-" + std::to_string(device()));
+    if (fs::create_directory(candidate)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a scratch directory");
+}
+
+ScratchDirectory::~ScratchDirectory() {
+  std::error_code ignored;
+  // Entries made read-only by a test must not stop the clean-up.
+  for (auto& entry : fs::recursive_directory_iterator(path_, ignored))
+    fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(path_, ignored);
+}
+
+std::string ScratchDirectory::Path(const std::string& name) const {
+  return (fs::path(path_) / name).string();
+}
+
+std::vector<std::string> ScratchDirectory::List() const {
+  std::vector<std::string> names;
+  for (auto& entry : fs::directory_iterator(path_))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ignored;
+  return fs::exists(path, ignored);
+}
+
+std::string Bytes(std::initializer_list<int> bytes) {
+  std::string result;
+  for (int b : bytes) result.push_back(static_cast<char>(b));
+  return result;
+}
+
+}  // namespace testing
+}  // namespace vellox
