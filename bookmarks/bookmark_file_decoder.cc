@@ -1,0 +1,71 @@
+#include "bookmarks/bookmark_file_decoder.h"
+
+#include <cstdint>
+
+#include "bookmarks/bookmark_list.h"
+
+namespace vellox {
+namespace {
+
+class Cursor {
+ public:
+  explicit Cursor(const std::string& bytes) : bytes(bytes) {}
+
+  std::size_t offset() const { return position; }
+  bool Has(std::size_t n) const { return bytes.size() - position >= n; }
+  std::uint32_t Read(std::size_t n) {  // big-endian, n <= 4, after Has(n)
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < n; ++i)
+      value = (value << 8) | static_cast<unsigned char>(bytes[position++]);
+    return value;
+  }
+  std::string ReadText(std::size_t n) {
+    std::string text = bytes.substr(position, n);
+    position += n;
+    return text;
+  }
+
+ private:
+  const std::string& bytes;
+  std::size_t position = 0;
+};
+
+bool Fail(DecodeError* error, const std::string& reason, std::size_t offset) {
+  error->reason = reason;
+  error->offset = offset;
+  return false;
+}
+
+}  // namespace
+
+bool DecodeBookmarkFile(const std::string& bytes, std::vector<BookmarkEntry>* records,
+                        DecodeError* error) {
+  records->clear();
+  Cursor in(bytes);
+  if (!in.Has(13)) return Fail(error, "the header is incomplete", bytes.size());
+  if (in.Read(4) != 0xDEADCABB) return Fail(error, "wrong magic number", 0);
+  if (in.Read(1) != 1) return Fail(error, "unknown version", 4);
+  if (in.Read(4) != 0) return Fail(error, "reserved field is not zero", 5);
+  std::uint32_t count = in.Read(4);
+  // Every record takes at least 7 bytes: a count the file cannot hold is
+  // refused before anything is reserved for it.
+  if (count > (bytes.size() - 13) / 7) return Fail(error, "more records announced than the file holds", 9);
+  records->reserve(count);
+
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::size_t start = in.offset();
+    if (!in.Has(7)) return Fail(error, "record " + std::to_string(i + 1) + " is incomplete", start);
+    if (in.Read(1) != 0) return Fail(error, "record does not start with 0", start);
+    std::int32_t page = static_cast<std::int32_t>(in.Read(4));
+    std::uint32_t length = in.Read(2);
+    if (length > BookmarkList::kMaxRecordText)
+      return Fail(error, "text longer than 65000 bytes", start + 5);
+    if (!in.Has(length))
+      return Fail(error, "record " + std::to_string(i + 1) + " is incomplete", start);
+    records->push_back(BookmarkEntry{page, in.ReadText(length)});
+  }
+  if (in.Has(1)) return Fail(error, "data after the last record", in.offset());
+  return true;
+}
+
+}  // namespace vellox
