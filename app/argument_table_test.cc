@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 #include <vector>
 
 namespace vellox {
@@ -15,6 +16,10 @@ struct GrammarCase {
   std::vector<const char*> arguments;  // after argument 0
   Table expected;                      // every key present, with its values
 };
+
+// Names the case in test output (and keeps the raw bytes of the struct,
+// padding included, out of it).
+void PrintTo(const GrammarCase& c, std::ostream* out) { *out << c.name; }
 
 class ArgumentGrammarTest : public ::testing::TestWithParam<GrammarCase> {};
 

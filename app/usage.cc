@@ -10,17 +10,25 @@ const char kBanner[] =
 
 const char kUsage[] =
     "Usage: vellox FILE.pdf [-ML DEPTH]\n"
+    "       vellox FOLDER [-ML DEPTH] [-j THREADS]\n"
+    "       vellox --show FILE.pdr|FILE.pdf [-ML DEPTH]\n"
     "\n"
     "Reads the outline (the bookmarks) of FILE.pdf and writes them as a Kindle\n"
     "bookmark file beside it: the same path with the extension \".pdr\".\n"
     "Each bookmark keeps its page and its title, indented by its depth.\n"
+    "Given a FOLDER, converts every PDF below it, each bookmark file beside\n"
+    "its PDF.\n"
     "\n"
     "Options (after the file name):\n"
     "  -ML DEPTH     keep bookmarks down to level DEPTH only (0: top level)\n"
+    "  -j THREADS    convert a folder with this many threads (default: one\n"
+    "                per processor core)\n"
+    "  --show FILE   print the bookmarks of a .pdr file, or those a PDF's .pdr\n"
+    "                would hold, one \"PAGE<tab>TEXT\" line each; writes nothing\n"
     "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
     "Exit status: 0 converted, 1 failed (nothing written, an existing .pdr\n"
-    "left as it was), 2 wrong usage.\n";
+    "left as it was; in a folder, at least one PDF failed), 2 wrong usage.\n";
 
 }  // namespace vellox

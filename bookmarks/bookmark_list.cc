@@ -28,24 +28,36 @@ void BookmarkList::WriteEntries(OutputStream* stream) {
 void BookmarkList::WriteEntry(const BookmarkEntry& entry, OutputStream* stream) {
   stream->WriteU8(0);
   stream->WriteU32BE(static_cast<std::uint32_t>(entry.page));
+  char label[16];
+  int labelLength = FormatLabel(entry.page, label);
+  std::size_t textLength = FittingTextLength(entry.text, labelLength);
+  stream->WriteU16BE(static_cast<std::uint16_t>(labelLength + textLength));
+  stream->WriteBytes(label, labelLength);
+  stream->WriteBytes(entry.text.data(), static_cast<std::int32_t>(textLength));
+}
 
+std::string BookmarkList::RecordText(const BookmarkEntry& entry) const {
+  char label[16];
+  int labelLength = FormatLabel(entry.page, label);
+  return std::string(label, labelLength) +
+         entry.text.substr(0, FittingTextLength(entry.text, labelLength));
+}
+
+int BookmarkList::FormatLabel(std::int32_t page, char (&label)[16]) const {
   // Two steps, so that width 0 gives "%00d ": zero flags and no width. The
   // label counts page + 1 with 32-bit wrap-around.
   char format[16];
   std::snprintf(format, sizeof format, "%%0%ud ", labelWidth);
-  char label[16];
-  int labelLength = std::snprintf(
-      label, sizeof label, format,
-      static_cast<std::int32_t>(static_cast<std::uint32_t>(entry.page) + 1u));
+  return std::snprintf(label, sizeof label, format,
+                       static_cast<std::int32_t>(static_cast<std::uint32_t>(page) + 1u));
+}
 
+std::size_t BookmarkList::FittingTextLength(const std::string& text, int labelLength) {
   // Label and text are cut together to at most 65000 bytes, never inside a
   // character. The label is at most 12 single-byte characters, so it
   // survives whole and the text's characters step the same without it.
-  std::size_t textLength = platform::CharacterBoundaryAtOrBelow(
-      entry.text, kMaxRecordText - static_cast<std::size_t>(labelLength));
-  stream->WriteU16BE(static_cast<std::uint16_t>(labelLength + textLength));
-  stream->WriteBytes(label, labelLength);
-  stream->WriteBytes(entry.text.data(), static_cast<std::int32_t>(textLength));
+  return platform::CharacterBoundaryAtOrBelow(
+      text, kMaxRecordText - static_cast<std::size_t>(labelLength));
 }
 
 void BookmarkList::UpdateLabelWidth() {

@@ -37,7 +37,16 @@ class BookmarkList {
   // The digit count of the largest page + 1 (compared as unsigned).
   void UpdateLabelWidth();
 
+  // The text that WriteEntry stores for `entry`: label, then text, cut.
+  // Valid after UpdateLabelWidth.
+  std::string RecordText(const BookmarkEntry& entry) const;
+
  private:
+  // Writes the label of `page` into `label`; returns its length.
+  int FormatLabel(std::int32_t page, char (&label)[16]) const;
+  // How many bytes of `text` fit behind a label of `labelLength` bytes.
+  static std::size_t FittingTextLength(const std::string& text, int labelLength);
+
   std::vector<BookmarkEntry> entries;
   std::uint32_t labelWidth = 0;
 };

@@ -55,7 +55,12 @@ void WalkLevel(IPdfOutline* cursor, BookmarkList* list, std::int32_t depth,
   cursor->MoveToFirstChild();
   ComReference<IPdfOutlineItem> current;
   cursor->GetCurrentItem(current.Out());
-  if (!current) return;  // the cursor stays on the child: no MoveToParent
+  if (!current) {
+    // Back to the node the level started on, or the level above would go
+    // on among this level's nodes and list them as its own.
+    cursor->MoveToParent();
+    return;
+  }
   if (depth == 0) report->hasOutline = true;
 
   // The loop holds the current item and the one before it; a cursor that

@@ -26,6 +26,7 @@ struct Script {
   std::u16string errorText;   // left for the caller when Open does not succeed
   bool refuseOutline = false;
   bool noItemAfterLastSibling = false;  // instead of standing still
+  std::u16string noItemUnder;           // a node whose children yield no item
 };
 
 class FakeComponent;
@@ -109,8 +110,8 @@ class FakeComponent : public IPdfDocument, public IPdfOutline {
   }
   HRESULT STDMETHODCALLTYPE MoveToFirstChild() override {
     log.push_back("MoveToFirstChild");
+    pastLast = !script.noItemUnder.empty() && path.back()->title == script.noItemUnder;
     path.push_back(&path.back()->children.front());
-    pastLast = false;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
@@ -278,6 +279,16 @@ TEST_F(OutlineWalkerTest, NoItemAfterLastSiblingEndsTheLevel) {
   EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
             (std::vector<std::string>{"GetCurrentItem=none", "Release Index", "MoveToParent",
                                       "Release"}));
+}
+
+TEST_F(OutlineWalkerTest, NoFirstItemLeavesTheCursorWhereTheLevelStarted) {
+  Script script = Book();
+  script.noItemUnder = u"Chapter 1";
+  ASSERT_TRUE(Read(script).ok());
+  // Chapter 1's children are missing, and Index still follows it.
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"Intro", "Chapter 1", "Index"}));
+  EXPECT_EQ(component->OutstandingItemReferences(), 0);
+  EXPECT_EQ(component->path.size(), 1u);
 }
 
 TEST_F(OutlineWalkerTest, TitlesAreConvertedAndIndented) {

@@ -41,6 +41,15 @@ std::string BytesFromWide(const OLECHAR* s, std::size_t n);
 // page cannot represent become its default character. Null gives "".
 std::string TextFromWide(const OLECHAR* s);
 
+#ifdef _WIN32
+// The same for char16_t text, which is OLECHAR's code units (see com.h).
+template <typename Char,
+          typename = typename std::enable_if<std::is_same<Char, char16_t>::value>::type>
+inline std::string TextFromWide(const Char* s) {
+  return TextFromWide(reinterpret_cast<const OLECHAR*>(s));
+}
+#endif
+
 }  // namespace platform
 }  // namespace vellox
 

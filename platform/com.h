@@ -11,6 +11,18 @@
 #include <oleauto.h>
 #include <windows.h>
 
+#include <type_traits>
+
+// Shared code spells UTF-16 as char16_t (u"" literals, std::u16string), as
+// the stand-in below does; Windows' OLECHAR is a wchar_t with the same
+// code units. A template, so that a null argument still picks the system's.
+static_assert(sizeof(OLECHAR) == sizeof(char16_t), "OLECHAR must be UTF-16");
+template <typename Char,
+          typename = typename std::enable_if<std::is_same<Char, char16_t>::value>::type>
+inline BSTR SysAllocStringLen(const Char* s, UINT length) {
+  return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(s), length);
+}
+
 #else  // !_WIN32
 
 #include <cstdint>

@@ -6,6 +6,14 @@
 
 #include "platform/status.h"
 
+#ifdef _WIN32
+// <windows.h> makes ReplaceFile a macro for its own function; taking the
+// header in here and dropping the macro keeps the name below the same in
+// every file, whatever it includes after this one.
+#include <windows.h>
+#undef ReplaceFile
+#endif
+
 namespace vellox {
 namespace platform {
 

@@ -5,6 +5,14 @@
 
 #include "platform/status.h"
 
+#ifdef _WIN32
+// <windows.h> makes GetCurrentDirectory a macro for its own function; taking the
+// header in here and dropping the macro keeps the name below the same in
+// every file, whatever it includes after this one.
+#include <windows.h>
+#undef GetCurrentDirectory
+#endif
+
 namespace vellox {
 namespace platform {
 

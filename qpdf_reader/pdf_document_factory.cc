@@ -1,11 +1,20 @@
+#include <new>
+
 #include "outline/pdf_component.h"
+#include "qpdf_reader/pdf_document.h"
 
 namespace vellox {
 
-// The built-in reader is not there yet: no document can be opened.
+// The built-in reader stands in for the registered component.
 HRESULT CreatePdfDocument(IPdfDocument** document) {
+  if (document == nullptr) return E_POINTER;
   *document = nullptr;
-  return REGDB_E_CLASSNOTREG;
+  try {
+    *document = new qpdf_reader::PdfDocument();
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+  return S_OK;
 }
 
 }  // namespace vellox

@@ -11,3 +11,6 @@ cmake -S . -B "$root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TE
 cmake --build "$root/native" -j "$jobs"
 # One test at a time: the named events are shared by every run on the machine.
 ctest --test-dir "$root/native" --output-on-failure
+
+echo "== Debian package"
+bash scripts/package-check.sh

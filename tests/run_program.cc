@@ -1,6 +1,7 @@
 #include "run_program.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -9,7 +10,6 @@
 
 #include <cstdio>
 
-#include "test_util.h"
 
 namespace vellox {
 namespace testing {
@@ -17,8 +17,10 @@ namespace testing {
 ProgramResult RunProgram(const std::string& program,
                          const std::vector<std::string>& arguments,
                          const ProgramOptions& options) {
-  ScratchDirectory capture;
-  std::string outPath = capture.Path("out"), errPath = capture.Path("err");
+  // Pipes rather than files: a file size limit set for the child must not
+  // cut what it says.
+  int outPipe[2], errPipe[2];
+  if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return ProgramResult();
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
@@ -26,11 +28,10 @@ ProgramResult RunProgram(const std::string& program,
 
   pid_t child = fork();
   if (child == 0) {
-    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0 || err < 0) _exit(127);
-    dup2(out, 1);
-    dup2(err, 2);
+    dup2(outPipe[1], 1);
+    dup2(errPipe[1], 2);
+    close(outPipe[0]);
+    close(errPipe[0]);
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) _exit(127);
     if (options.fileSizeLimit >= 0) {
       signal(SIGXFSZ, SIG_IGN);
@@ -45,13 +46,30 @@ ProgramResult RunProgram(const std::string& program,
     execv(program.c_str(), argv.data());
     _exit(127);
   }
+  close(outPipe[1]);
+  close(errPipe[1]);
   ProgramResult result;
+  struct pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+  std::string* sinks[2] = {&result.out, &result.err};
+  int open = 2;
+  while (open > 0 && poll(fds, 2, -1) > 0) {
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      char buffer[4096];
+      ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        sinks[i]->append(buffer, static_cast<std::size_t>(n));
+      } else {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        --open;
+      }
+    }
+  }
   int status = 0;
   waitpid(child, &status, 0);
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-  result.out = ReadFile(outPath);
-  result.err = ReadFile(errPath);
   return result;
 }
 

@@ -1,0 +1,32 @@
+#ifndef VELLOX_APP_CONVERT_FILE_H_
+#define VELLOX_APP_CONVERT_FILE_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bookmarks/bookmark_list.h"
+#include "platform/status.h"
+
+namespace vellox {
+
+// What converting one PDF came to. Nothing is printed on the way: the
+// caller decides what to say, and when.
+struct Conversion {
+  Status status = Status::OK();
+  std::vector<std::string> warnings;  // each a message for "vellox: warning: "
+  bool hasOutline = false;
+};
+
+// Reads the outline of the PDF at `inputPath` into `list`, down to
+// `depthLimit` (-1: all levels).
+Conversion ReadBookmarks(const std::string& inputPath, std::int32_t depthLimit,
+                         BookmarkList* list);
+
+// Reads the outline and writes the bookmark file beside the PDF. On
+// failure nothing is written and an existing bookmark file stays as it was.
+Conversion ConvertFile(const std::string& inputPath, std::int32_t depthLimit);
+
+}  // namespace vellox
+
+#endif  // VELLOX_APP_CONVERT_FILE_H_

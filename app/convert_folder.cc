@@ -1,0 +1,158 @@
+#include "app/convert_folder.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <new>
+#include <thread>
+
+#include "app/convert_file.h"
+#include "app/run.h"
+#include "platform/com.h"
+#include "platform/directory.h"
+
+namespace vellox {
+namespace {
+
+bool HasPdfExtension(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string extension = name.substr(name.size() - 4);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; });
+  return extension == ".pdf";
+}
+
+// One updating line on a terminal; nothing elsewhere.
+class Progress {
+ public:
+  explicit Progress(std::size_t total)
+      : total(total), enabled(platform::IsTerminal(stderr)) {}
+
+  void Show(std::size_t done, const std::string& path) {
+    if (!enabled) return;
+    std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + path;
+    Write(line);
+  }
+  void Clear() {
+    if (enabled && shown > 0) Write("");
+    if (enabled) std::fputs("\r", stderr);
+  }
+
+ private:
+  void Write(const std::string& line) {
+    std::string padded = line;
+    if (padded.size() < shown) padded.append(shown - padded.size(), ' ');
+    std::fprintf(stderr, "\r%s", padded.c_str());
+    std::fflush(stderr);
+    shown = line.size();
+  }
+
+  std::size_t total;
+  bool enabled;
+  std::size_t shown = 0;
+};
+
+}  // namespace
+
+std::vector<std::string> FindPdfs(const std::string& directory,
+                                  std::vector<std::string>* errors) {
+  std::vector<std::string> pdfs;
+  std::vector<std::string> pending = {directory};
+  std::vector<platform::DirectoryEntry> entries;
+  while (!pending.empty()) {
+    std::string current = pending.back();
+    pending.pop_back();
+    Status status = platform::ListDirectory(current, &entries);
+    if (!status.ok()) {
+      errors->push_back("cannot read '" + current + "': " + status.message());
+      continue;
+    }
+    for (const platform::DirectoryEntry& entry : entries) {
+      std::string path = platform::JoinPath(current, entry.name);
+      if (entry.kind == platform::FileKind::kDirectory) {
+        pending.push_back(path);
+      } else if (entry.kind == platform::FileKind::kRegular && HasPdfExtension(entry.name)) {
+        pdfs.push_back(path);
+      }
+    }
+  }
+  std::sort(pdfs.begin(), pdfs.end());
+  std::sort(errors->begin(), errors->end());
+  return pdfs;
+}
+
+int ConvertFolder(const std::string& directory, std::int32_t depthLimit, unsigned jobs) {
+  std::vector<std::string> listingErrors;
+  const std::vector<std::string> pdfs = FindPdfs(directory, &listingErrors);
+  for (const std::string& error : listingErrors) std::fprintf(stderr, "vellox: %s\n", error.c_str());
+
+  // Workers take the next PDF in turn; the main thread reports results in
+  // path order as soon as every earlier one is in.
+  std::vector<Conversion> results(pdfs.size());
+  std::vector<bool> finished(pdfs.size(), false);
+  std::size_t next = 0, finishedCount = 0;
+  std::mutex mutex;
+  std::condition_variable changed;
+
+  auto work = [&] {
+    platform::InitializeComponentLibrary();
+    for (;;) {
+      std::size_t index;
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (next == pdfs.size()) break;
+        index = next++;
+      }
+      Conversion conversion;
+      try {
+        conversion = ConvertFile(pdfs[index], depthLimit);
+      } catch (const std::bad_alloc&) {
+        conversion = Conversion();
+        conversion.status = Status::Error("cannot convert '" + pdfs[index] + "': out of memory");
+      }
+      std::lock_guard<std::mutex> lock(mutex);
+      results[index] = std::move(conversion);
+      finished[index] = true;
+      ++finishedCount;
+      changed.notify_one();
+    }
+    platform::UninitializeComponentLibrary();
+  };
+  std::vector<std::thread> workers;
+  unsigned threads = static_cast<unsigned>(std::min<std::size_t>(std::max(jobs, 1u), pdfs.size()));
+  for (unsigned i = 0; i < threads; ++i) workers.emplace_back(work);
+
+  Progress progress(pdfs.size());
+  std::size_t converted = 0, withoutOutline = 0, failed = 0;
+  for (std::size_t reported = 0; reported < pdfs.size(); ++reported) {
+    Conversion conversion;
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      changed.wait(lock, [&] {
+        progress.Show(finishedCount, pdfs[std::min(reported, pdfs.size() - 1)]);
+        return finished[reported];
+      });
+      conversion = std::move(results[reported]);
+    }
+    if (!conversion.warnings.empty() || !conversion.status.ok()) progress.Clear();
+    for (const std::string& warning : conversion.warnings)
+      std::fprintf(stderr, "vellox: warning: %s\n", warning.c_str());
+    if (!conversion.status.ok()) {
+      std::fprintf(stderr, "vellox: %s\n", conversion.status.message().c_str());
+      ++failed;
+    } else if (conversion.hasOutline) {
+      ++converted;
+    } else {
+      ++withoutOutline;
+    }
+  }
+  for (std::thread& worker : workers) worker.join();
+  progress.Clear();
+
+  std::fprintf(stderr, "vellox: %zu PDF%s: %zu converted, %zu without outline, %zu failed\n",
+               pdfs.size(), pdfs.size() == 1 ? "" : "s", converted, withoutOutline, failed);
+  return failed == 0 && listingErrors.empty() ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace vellox

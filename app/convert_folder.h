@@ -1,0 +1,23 @@
+#ifndef VELLOX_APP_CONVERT_FOLDER_H_
+#define VELLOX_APP_CONVERT_FOLDER_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vellox {
+
+// The PDFs below `directory` (names ending in ".pdf" in any letter case,
+// regular files; links to directories are not followed), in path order.
+// Directories that cannot be read are added to `errors` as messages.
+std::vector<std::string> FindPdfs(const std::string& directory,
+                                  std::vector<std::string>* errors);
+
+// Converts every PDF below `directory` with `jobs` threads, each PDF's
+// bookmark file beside it. Messages come in path order whatever `jobs`
+// is, then one summary line; returns the exit code.
+int ConvertFolder(const std::string& directory, std::int32_t depthLimit, unsigned jobs);
+
+}  // namespace vellox
+
+#endif  // VELLOX_APP_CONVERT_FOLDER_H_

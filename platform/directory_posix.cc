@@ -1,0 +1,68 @@
+#include "platform/directory.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/files.h"
+
+namespace vellox {
+namespace platform {
+namespace {
+
+FileKind KindOfMode(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::kRegular;
+  if (S_ISDIR(mode)) return FileKind::kDirectory;
+  return FileKind::kOther;
+}
+
+}  // namespace
+
+FileKind KindOf(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return FileKind::kMissing;
+  return KindOfMode(info.st_mode);
+}
+
+Status ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entries) {
+  entries->clear();
+  DIR* directory = opendir(path.c_str());
+  if (directory == nullptr) return Status::Error(ErrorText(errno));
+  int fd = dirfd(directory);
+  errno = 0;
+  while (dirent* entry = readdir(directory)) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+      continue;
+    struct stat info;
+    FileKind kind = FileKind::kMissing;  // a dangling link
+    if (fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+      if (S_ISLNK(info.st_mode)) {
+        // A link counts as what it points to, but never as a directory.
+        if (fstatat(fd, entry->d_name, &info, 0) == 0)
+          kind = S_ISDIR(info.st_mode) ? FileKind::kOther : KindOfMode(info.st_mode);
+      } else {
+        kind = KindOfMode(info.st_mode);
+      }
+    }
+    entries->push_back(DirectoryEntry{entry->d_name, kind});
+    errno = 0;
+  }
+  int error = errno;
+  closedir(directory);
+  if (error != 0) return Status::Error(ErrorText(error));
+  return Status::OK();
+}
+
+std::string JoinPath(const std::string& directory, const std::string& name) {
+  if (directory.empty() || directory.back() == '/') return directory + name;
+  return directory + '/' + name;
+}
+
+bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
+
+}  // namespace platform
+}  // namespace vellox

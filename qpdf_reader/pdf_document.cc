@@ -1,0 +1,166 @@
+#include "qpdf_reader/pdf_document.h"
+
+#include <new>
+#include <utility>
+
+#include "platform/atomic.h"
+#include "platform/code_page.h"
+#include "qpdf_reader/outline_reader.h"
+
+namespace vellox {
+namespace qpdf_reader {
+namespace {
+
+// Runs a method body so that no exception leaves the component.
+template <typename Body>
+HRESULT Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+// Leaves a reason (bytes in the active code page) for the caller.
+void SetErrorText(const std::string& text) {
+  BSTR wide = platform::AllocStringFromBytes(text);
+  std::u16string copy(wide, SysStringLen(wide));
+  SysFreeString(wide);
+  platform::SetComponentErrorText(copy);
+}
+
+}  // namespace
+
+HRESULT OutlineItem::QueryInterface(REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (iid != IID_IUnknown) return E_NOINTERFACE;
+  *object = static_cast<IUnknown*>(this);
+  AddRef();
+  return S_OK;
+}
+
+ULONG OutlineItem::AddRef() {
+  return static_cast<ULONG>(platform::AtomicIncrement(&references));
+}
+
+ULONG OutlineItem::Release() {
+  const std::int32_t left = platform::AtomicDecrement(&references);
+  if (left == 0) delete this;
+  return static_cast<ULONG>(left);
+}
+
+HRESULT OutlineItem::GetTitle(BSTR* out) {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  if (title.size() > 0x7FFFFFF0u) return E_OUTOFMEMORY;
+  *out = SysAllocStringLen(title.data(), static_cast<unsigned int>(title.size()));
+  return *out == nullptr ? E_OUTOFMEMORY : S_OK;
+}
+
+HRESULT OutlineItem::GetPage(LONG* out) {
+  if (out == nullptr) return E_POINTER;
+  if (page == OutlineTree::kNone) return S_FALSE;
+  *out = page;
+  return S_OK;
+}
+
+PdfDocument::~PdfDocument() {
+  for (OutlineItem* item : items)
+    if (item != nullptr) item->Release();
+}
+
+HRESULT PdfDocument::QueryInterface(REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (iid == IID_IUnknown || iid == IID_IPdfDocument) {
+    *object = static_cast<IPdfDocument*>(this);
+  } else if (iid == IID_IPdfOutline) {
+    *object = static_cast<IPdfOutline*>(this);
+  } else {
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+ULONG PdfDocument::AddRef() {
+  return static_cast<ULONG>(platform::AtomicIncrement(&references));
+}
+
+ULONG PdfDocument::Release() {
+  const std::int32_t left = platform::AtomicDecrement(&references);
+  if (left == 0) delete this;
+  return static_cast<ULONG>(left);
+}
+
+HRESULT PdfDocument::Open(BSTR path) {
+  return Guarded([&]() -> HRESULT {
+    if (open) {
+      SetErrorText("the document is already open");
+      return kNotOpen;
+    }
+    OutlineTree read;
+    std::string message;
+    const HRESULT status = ReadOutlineTree(
+        platform::BytesFromWide(path, SysStringLen(path)), &read, &message);
+    if (!message.empty()) SetErrorText(message);
+    if (FAILED(status)) return status;
+    items.assign(read.nodes.size(), nullptr);
+    tree = std::move(read);
+    cursor = 0;
+    open = true;
+    return status;
+  });
+}
+
+HRESULT PdfDocument::MoveToRoot() {
+  if (!open) return kNotOpen;
+  cursor = 0;
+  return S_OK;
+}
+
+HRESULT PdfDocument::MoveToParent() {
+  if (!open) return kNotOpen;
+  if (Current().parent == OutlineTree::kNone) return kNoSuchNode;
+  cursor = Current().parent;
+  return S_OK;
+}
+
+HRESULT PdfDocument::IsLeaf() {
+  if (!open) return kNotOpen;
+  return Current().firstChild != OutlineTree::kNone ? S_OK : S_FALSE;
+}
+
+HRESULT PdfDocument::MoveToFirstChild() {
+  if (!open) return kNotOpen;
+  if (Current().firstChild == OutlineTree::kNone) return kNoSuchNode;
+  cursor = Current().firstChild;
+  return S_OK;
+}
+
+HRESULT PdfDocument::MoveToNextSibling() {
+  if (!open) return kNotOpen;
+  if (Current().nextSibling == OutlineTree::kNone) return S_FALSE;  // stays
+  cursor = Current().nextSibling;
+  return S_OK;
+}
+
+HRESULT PdfDocument::GetCurrentItem(IPdfOutlineItem** out) {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  return Guarded([&]() -> HRESULT {
+    if (!open) return kNotOpen;
+    if (cursor == 0) return kNoSuchNode;  // the root has no item
+    OutlineItem*& item = items[static_cast<std::size_t>(cursor)];
+    if (item == nullptr) item = new OutlineItem(tree.Title(cursor), Current().page);
+    item->AddRef();
+    *out = item;
+    return S_OK;
+  });
+}
+
+}  // namespace qpdf_reader
+}  // namespace vellox

@@ -1,0 +1,98 @@
+#ifndef VELLOX_QPDF_READER_PDF_DOCUMENT_H_
+#define VELLOX_QPDF_READER_PDF_DOCUMENT_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "outline/pdf_component.h"
+#include "qpdf_reader/outline_tree.h"
+
+namespace vellox {
+namespace qpdf_reader {
+
+// A wrong-state call on the cursor (before Open, past the tree's edges).
+constexpr HRESULT kNotOpen = static_cast<HRESULT>(0x8000FFFF);    // E_UNEXPECTED
+constexpr HRESULT kNoSuchNode = static_cast<HRESULT>(0x8000000B); // E_BOUNDS
+
+// One outline node's title and page, copied out of the tree: an item
+// holds no reference to its document, so the two never keep each other
+// alive.
+class OutlineItem final : public IPdfOutlineItem {
+ public:
+  OutlineItem(std::u16string title, std::int32_t page)
+      : title(std::move(title)), page(page) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTitle(BSTR* title) override;
+  HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
+  // S_FALSE, storing nothing, when the destination is unknown.
+  HRESULT STDMETHODCALLTYPE GetPage(LONG* page) override;
+
+ private:
+  ~OutlineItem() = default;
+
+  volatile std::int32_t references = 1;
+  const std::u16string title;
+  const std::int32_t page;  // OutlineTree::kNone when unknown
+};
+
+// The document and its outline cursor in one object. Open reads the whole
+// outline into memory; the cursor then walks that copy.
+class PdfDocument final : public IPdfDocument, public IPdfOutline {
+ public:
+  PdfDocument() = default;
+  PdfDocument(const PdfDocument&) = delete;
+  PdfDocument& operator=(const PdfDocument&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  // Slots 3-6 are placeholders in both interfaces.
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+
+  // IPdfDocument
+  HRESULT STDMETHODCALLTYPE Open(BSTR path) override;
+
+  // IPdfOutline
+  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE MoveToRoot() override;
+  HRESULT STDMETHODCALLTYPE MoveToParent() override;
+  HRESULT STDMETHODCALLTYPE IsLeaf() override;
+  HRESULT STDMETHODCALLTYPE MoveToFirstChild() override;
+  HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE MoveToNextSibling() override;
+  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetCurrentItem(IPdfOutlineItem** item) override;
+
+ private:
+  ~PdfDocument();
+
+  const OutlineTree::Node& Current() const {
+    return tree.nodes[static_cast<std::size_t>(cursor)];
+  }
+
+  volatile std::int32_t references = 1;
+  bool open = false;
+  OutlineTree tree;
+  std::int32_t cursor = 0;
+  // One item per node once handed out, each holding one reference.
+  std::vector<OutlineItem*> items;
+};
+
+}  // namespace qpdf_reader
+}  // namespace vellox
+
+#endif  // VELLOX_QPDF_READER_PDF_DOCUMENT_H_

@@ -1,0 +1,67 @@
+#include "qpdf_reader/pdf_text.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "test_util.h"
+
+namespace vellox {
+namespace qpdf_reader {
+namespace {
+
+using testing::Bytes;
+
+struct TextCase {
+  const char* name;
+  std::string bytes;
+  std::u16string expected;
+};
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+
+class DecodePdfTextTest : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(DecodePdfTextTest, Decodes) {
+  EXPECT_EQ(DecodePdfText(GetParam().bytes), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, DecodePdfTextTest,
+    ::testing::Values(
+        TextCase{"Empty", "", u""},
+        TextCase{"PdfDocAscii", "Chapter 1", u"Chapter 1"},
+        // Where PDFDocEncoding is not Latin-1.
+        TextCase{"PdfDocAccents", Bytes({0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F}),
+                 u"\u02D8\u02C7\u02C6\u02D9\u02DD\u02DB\u02DA\u02DC"},
+        TextCase{"PdfDocPunctuation", Bytes({0x80, 0x84, 0x8D, 0x8E, 0x92, 0x93, 0x9E, 0xA0}),
+                 u"\u2022\u2014\u201C\u201D\u2122\uFB01\u017E\u20AC"},
+        TextCase{"PdfDocUndefined", Bytes({0x7F, 0x9F, 0xAD}), u"\uFFFD\uFFFD\uFFFD"},
+        TextCase{"PdfDocLatin1", Bytes({'C', 'a', 'f', 0xE9, 0xA9, 0xAE, 0xFF}),
+                 u"Caf\u00E9\u00A9\u00AE\u00FF"},
+        TextCase{"Utf16BigEndian", Bytes({0xFE, 0xFF, 0x00, 'A', 0x20, 0x14, 0xD8, 0x3D, 0xDE, 0x00}),
+                 u"A\u2014\U0001F600"},
+        TextCase{"Utf16LittleEndian", Bytes({0xFF, 0xFE, 'A', 0x00, 0x14, 0x20}), u"A\u2014"},
+        TextCase{"Utf16BomOnly", Bytes({0xFE, 0xFF}), u""},
+        TextCase{"Utf16LoneSurrogateAndOddByte",
+                 Bytes({0xFE, 0xFF, 0xD8, 0x3D, 0x00, 'x', 0xDC, 0x00, 0x41}),
+                 u"\uFFFDx\uFFFD\uFFFD"},
+        // A language tag between two escapes is not text.
+        TextCase{"Utf16LanguageEscape",
+                 Bytes({0xFE, 0xFF, 0x00, 0x1B, 0x00, 'e', 0x00, 'n', 0x00, 0x1B, 0x00, 'H',
+                        0x00, 'i'}),
+                 u"Hi"},
+        TextCase{"Utf16UnclosedLanguageEscape",
+                 Bytes({0xFF, 0xFE, 'H', 0x00, 0x1B, 0x00, 'd', 0x00, 'e', 0x00}), u"H"},
+        TextCase{"Utf8", Bytes({0xEF, 0xBB, 0xBF, 'C', 'a', 'f', 0xC3, 0xA9, 0xF0, 0x9F, 0x98, 0x80}),
+                 u"Caf\u00E9\U0001F600"},
+        TextCase{"Utf8Invalid", Bytes({0xEF, 0xBB, 0xBF, 'a', 0xC0, 0xAF, 0xE2, 0x82, 'b', 0xED, 0xA0, 0x80}),
+                 u"a\uFFFD\uFFFD\uFFFD\uFFFDb\uFFFD\uFFFD\uFFFD"},
+        // Two BOM bytes alone are not enough for UTF-8.
+        TextCase{"Utf8PartialBomIsPdfDoc", Bytes({0xEF, 0xBB}), u"\u00EF\u00BB"}),
+    [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qpdf_reader
+}  // namespace vellox

@@ -1,0 +1,733 @@
+// The built-in reader, through its component interfaces and through the
+// outline walker, on PDF files written by the tests.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "outline/com_reference.h"
+#include "outline/outline_walker.h"
+#include "outline/pdf_component.h"
+#include "pdf_builder.h"
+#include "platform/code_page.h"
+#include "test_util.h"
+
+namespace vellox {
+namespace {
+
+using testing::Bytes;
+using testing::BuildDocument;
+using testing::Damage;
+using testing::OutlineNode;
+using testing::PdfBuilder;
+using testing::Ref;
+using testing::ScratchDirectory;
+using testing::WriteFile;
+
+using Entries = std::vector<std::pair<std::int32_t, std::string>>;
+
+struct ReadResult {
+  Status status = Status::OK();
+  Entries entries;
+  OutlineReport report;
+};
+
+class QpdfReaderTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { platform::InitializeCodePage(); }
+
+  std::string Save(const std::string& bytes, const std::string& name = "in.pdf") {
+    const std::string path = scratch.Path(name);
+    WriteFile(path, bytes);
+    return path;
+  }
+
+  // The walker's view; qpdf must not have printed anything meanwhile.
+  ReadResult Read(const std::string& pdf, std::int32_t depthLimit = -1) {
+    return ReadPath(Save(pdf), depthLimit);
+  }
+
+  ReadResult ReadPath(const std::string& path, std::int32_t depthLimit = -1) {
+    ReadResult result;
+    BookmarkList list;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    result.status = ReadOutline(path, &list, depthLimit, &result.report);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "");
+    for (const BookmarkEntry& entry : list.Entries())
+      result.entries.emplace_back(entry.page, entry.text);
+    return result;
+  }
+
+  // The component itself, opened on `pdf`; `status` gets Open's result.
+  ComReference<IPdfOutline> OpenOutline(const std::string& pdf, HRESULT* status = nullptr) {
+    ComReference<IPdfDocument> document;
+    EXPECT_EQ(CreatePdfDocument(document.Out()), S_OK);
+    BstrHolder path(platform::AllocStringFromBytes(Save(pdf)));
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const HRESULT opened = document->Open(path.get());
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "");
+    if (status != nullptr) *status = opened;
+    ComReference<IPdfOutline> outline;
+    EXPECT_EQ(document->QueryInterface(IID_IPdfOutline, outline.OutVoid()), S_OK);
+    return outline;
+  }
+
+  ScratchDirectory scratch;
+};
+
+std::string Title(IPdfOutlineItem* item) {
+  BstrHolder title;
+  EXPECT_EQ(item->GetTitle(title.Out()), S_OK);
+  return platform::TextFromWide(title.get());
+}
+
+// The page the item reports; none when GetPage leaves its argument alone.
+std::optional<LONG> PageOf(IPdfOutlineItem* item) {
+  const LONG untouched = -12345;
+  LONG page = untouched;
+  const HRESULT status = item->GetPage(&page);
+  if (status == S_FALSE) {
+    EXPECT_EQ(page, untouched);
+    return std::nullopt;
+  }
+  EXPECT_EQ(status, S_OK);
+  return page;
+}
+
+ComReference<IPdfOutlineItem> CurrentItem(IPdfOutline* outline) {
+  ComReference<IPdfOutlineItem> item;
+  EXPECT_EQ(outline->GetCurrentItem(item.Out()), S_OK);
+  return item;
+}
+
+// ---------------------------------------------------------------- pages
+
+// Each case builds a four-page document whose one outline item has the
+// entries `Item` returns; `catalog` takes extra catalog entries.
+struct DestinationCase {
+  const char* name;
+  std::function<std::string(PdfBuilder& b, std::string* catalog)> item;
+  std::optional<LONG> page;
+};
+
+void PrintTo(const DestinationCase& c, std::ostream* os) { *os << c.name; }
+
+class DestinationTest : public QpdfReaderTest,
+                        public ::testing::WithParamInterface<DestinationCase> {};
+
+TEST_P(DestinationTest, ResolvesPage) {
+  PdfBuilder b;
+  b.AddPages(4);
+  std::string catalog;
+  const std::string entries = GetParam().item(b, &catalog);
+  b.AddOutline({{"Item", entries, {}}});
+  b.AddCatalog(catalog);
+
+  HRESULT status;
+  ComReference<IPdfOutline> outline = OpenOutline(b.Build(), &status);
+  ASSERT_EQ(status, S_OK);
+  ASSERT_EQ(outline->MoveToFirstChild(), S_OK);
+  EXPECT_EQ(PageOf(CurrentItem(outline.get()).get()), GetParam().page);
+}
+
+std::string Fit(PdfBuilder& b, int page) { return "[" + b.PageRef(page) + " /Fit]"; }
+
+// A two-level name tree: one leaf under the root, one under a middle node.
+std::string NameTree(PdfBuilder& b, const std::string& firstNames,
+                     const std::string& secondNames) {
+  const int leaf1 = b.AddObject("<< /Limits [(a) (c)] /Names [" + firstNames + "] >>");
+  const int leaf2 = b.AddObject("<< /Limits [(m) (z)] /Names [" + secondNames + "] >>");
+  const int middle = b.AddObject("<< /Limits [(m) (z)] /Kids [" + Ref(leaf2) + "] >>");
+  return "/Names << /Dests << /Kids [" + Ref(leaf1) + " " + Ref(middle) + "] >> >>";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, DestinationTest,
+    ::testing::Values(
+        DestinationCase{"ArrayWithPageReference",
+                        [](PdfBuilder& b, std::string*) {
+                          return "/Dest [" + b.PageRef(2) + " /XYZ 0 792 0]";
+                        },
+                        2},
+        DestinationCase{"IndirectArray",
+                        [](PdfBuilder& b, std::string*) {
+                          return "/Dest " + Ref(b.AddObject(Fit(b, 3)));
+                        },
+                        3},
+        DestinationCase{"ArrayWithPageIndex",
+                        [](PdfBuilder&, std::string*) { return std::string("/Dest [1 /Fit]"); },
+                        1},
+        DestinationCase{"PageIndexPastLastPage",
+                        [](PdfBuilder&, std::string*) { return std::string("/Dest [4 /Fit]"); },
+                        std::nullopt},
+        DestinationCase{"NegativePageIndex",
+                        [](PdfBuilder&, std::string*) { return std::string("/Dest [-1 /Fit]"); },
+                        std::nullopt},
+        DestinationCase{"EmptyArray",
+                        [](PdfBuilder&, std::string*) { return std::string("/Dest []"); },
+                        std::nullopt},
+        DestinationCase{"NameInDests",
+                        [](PdfBuilder& b, std::string* catalog) {
+                          *catalog = "/Dests << /intro " + Fit(b, 3) + " >>";
+                          return std::string("/Dest /intro");
+                        },
+                        3},
+        DestinationCase{"NameInDestsDictionaryForm",
+                        [](PdfBuilder& b, std::string* catalog) {
+                          *catalog = "/Dests << /intro << /D " + Fit(b, 1) + " >> >>";
+                          return std::string("/Dest /intro");
+                        },
+                        1},
+        DestinationCase{"UnknownName",
+                        [](PdfBuilder& b, std::string* catalog) {
+                          *catalog = "/Dests << /intro " + Fit(b, 3) + " >>";
+                          return std::string("/Dest /outro");
+                        },
+                        std::nullopt},
+        DestinationCase{"StringInNameTreeLeaf",
+                        [](PdfBuilder& b, std::string* catalog) {
+                          *catalog = NameTree(b, "(a) " + Fit(b, 0) + " (c) " + Fit(b, 1),
+                                              "(m) " + Fit(b, 3));
+                          return std::string("/Dest (c)");
+                        },
+                        1},
+        // hyperref's form: the value is a dictionary holding /D, indirectly.
+        DestinationCase{"StringInNestedNameTreeDictionaryForm",
+                        [](PdfBuilder& b, std::string* catalog) {
+                          const int value = b.AddObject("<< /D " + Fit(b, 2) + " >>");
+                          *catalog = NameTree(b, "(a) " + Fit(b, 0),
+                                              "(m) " + Fit(b, 3) + " (sec.2) " + Ref(value));
+                          return std::string("/Dest (sec.2)");
+                        },
+                        2},
+        // Keys are compared as bytes, not as decoded text.
+        DestinationCase{"NameTreeKeysAreRawBytes",
+                        [](PdfBuilder& b, std::string* catalog) {
+                          *catalog = NameTree(b, "(A) " + Fit(b, 0), "<FEFF0041> " + Fit(b, 3));
+                          return std::string("/Dest <FEFF0041>");
+                        },
+                        3},
+        DestinationCase{"NameTreeWithLoop",
+                        [](PdfBuilder& b, std::string* catalog) {
+                          const int root = b.ReserveObject();
+                          const int leaf = b.AddObject("<< /Names [(x) " + Fit(b, 2) + "] >>");
+                          b.SetObject(root, "<< /Kids [" + Ref(root) + " " + Ref(leaf) + "] >>");
+                          *catalog = "/Names << /Dests " + Ref(root) + " >>";
+                          return std::string("/Dest (x)");
+                        },
+                        2},
+        DestinationCase{"GoToAction",
+                        [](PdfBuilder& b, std::string*) {
+                          return "/A << /S /GoTo /D " + Fit(b, 2) + " >>";
+                        },
+                        2},
+        DestinationCase{"GoToActionWithName",
+                        [](PdfBuilder& b, std::string* catalog) {
+                          *catalog = NameTree(b, "(a) " + Fit(b, 1), "(m) " + Fit(b, 3));
+                          return std::string("/A << /S /GoTo /D (m) >>");
+                        },
+                        3},
+        DestinationCase{"DestBeforeAction",
+                        [](PdfBuilder& b, std::string*) {
+                          return "/Dest " + Fit(b, 1) + " /A << /S /GoTo /D " + Fit(b, 2) + " >>";
+                        },
+                        1},
+        DestinationCase{"FirstPageAction",
+                        [](PdfBuilder&, std::string*) {
+                          return std::string("/A << /S /Named /N /FirstPage >>");
+                        },
+                        0},
+        DestinationCase{"LastPageAction",
+                        [](PdfBuilder&, std::string*) {
+                          return std::string("/A << /S /Named /N /LastPage >>");
+                        },
+                        3},
+        DestinationCase{"OtherNamedAction",
+                        [](PdfBuilder&, std::string*) {
+                          return std::string("/A << /S /Named /N /NextPage >>");
+                        },
+                        std::nullopt},
+        DestinationCase{"UriAction",
+                        [](PdfBuilder&, std::string*) {
+                          return std::string("/A << /S /URI /URI (https://example.org/) >>");
+                        },
+                        std::nullopt},
+        DestinationCase{"RemoteGoToAction",
+                        [](PdfBuilder&, std::string*) {
+                          return std::string("/A << /S /GoToR /F (other.pdf) /D [0 /Fit] >>");
+                        },
+                        std::nullopt},
+        DestinationCase{"NoDestination",
+                        [](PdfBuilder&, std::string*) { return std::string(); },
+                        std::nullopt},
+        DestinationCase{"DanglingReference",
+                        [](PdfBuilder&, std::string*) {
+                          return std::string("/Dest [999 0 R /Fit]");
+                        },
+                        std::nullopt},
+        DestinationCase{"PageOutsidePageTree",
+                        [](PdfBuilder& b, std::string*) {
+                          return "/Dest [" + Ref(b.AddObject("<< /Type /Page >>")) + " /Fit]";
+                        },
+                        std::nullopt},
+        DestinationCase{"NamesReferringToEachOther",
+                        [](PdfBuilder&, std::string* catalog) {
+                          *catalog = "/Dests << /a /b /b /a >>";
+                          return std::string("/Dest /a");
+                        },
+                        std::nullopt},
+        DestinationCase{"DictionaryReferringToItself",
+                        [](PdfBuilder& b, std::string*) {
+                          const int loop = b.ReserveObject();
+                          b.SetObject(loop, "<< /D " + Ref(loop) + " >>");
+                          return "/Dest " + Ref(loop);
+                        },
+                        std::nullopt}),
+    [](const ::testing::TestParamInfo<DestinationCase>& info) {
+      return std::string(info.param.name);
+    });
+
+TEST_F(QpdfReaderTest, PageIndexFollowsPageTreeOrderDespiteLoopsAndSharedKids) {
+  PdfBuilder b;
+  const int root = b.ReserveObject();
+  const int p0 = b.AddObject("<< /Type /Page /Parent " + Ref(root) + " >>");
+  const int p1 = b.AddObject("<< /Type /Page >>");
+  const int p2 = b.AddObject("<< /Type /Page >>");
+  // The inner node lists the root again (a loop) and p0 again (shared).
+  const int inner = b.AddObject("<< /Type /Pages /Kids [" + Ref(p1) + " " + Ref(root) + " " +
+                                Ref(p0) + " " + Ref(p2) + "] >>");
+  b.SetObject(root, "<< /Type /Pages /Kids [" + Ref(p0) + " " + Ref(inner) + "] /Count 3 >>");
+  auto item = [&](const char* title, int page) {
+    return OutlineNode{title, "/Dest [" + Ref(page) + " /Fit]", {}};
+  };
+  const int outlines = b.AddOutline(
+      {item("p2", p2), item("p1", p1), item("p0", p0),
+       OutlineNode{"last", "/A << /S /Named /N /LastPage >>", {}}});
+  b.SetRoot(b.AddObject("<< /Type /Catalog /Pages " + Ref(root) + " /Outlines " +
+                        Ref(outlines) + " >>"));
+
+  ReadResult result = Read(b.Build());
+  ASSERT_TRUE(result.status.ok()) << result.status.message();
+  EXPECT_EQ(result.entries, (Entries{{2, "p2"}, {1, "p1"}, {0, "p0"}, {2, "last"}}));
+}
+
+// ---------------------------------------------------------------- titles
+
+TEST_F(QpdfReaderTest, TitlesAreDecodedToTheCodePage) {
+  const std::string pdf = BuildDocument(
+      1, {{Bytes({0xFE, 0xFF, 0x00, 'C', 0x00, 'a', 0x00, 'f', 0x00, 0xE9}), "", {}},
+          {Bytes({0xFF, 0xFE, 0x14, 0x20}), "", {}},
+          {Bytes({0xEF, 0xBB, 0xBF, 0xE2, 0x82, 0xAC}), "", {}},
+          {Bytes({0x93, 'n', 'e'}), "", {}}});
+  ReadResult result = Read(pdf);
+  ASSERT_TRUE(result.status.ok()) << result.status.message();
+  EXPECT_EQ(result.entries, (Entries{{0, "Caf\xC3\xA9"},
+                                     {0, "\xE2\x80\x94"},
+                                     {0, "\xE2\x82\xAC"},
+                                     {0, "\xEF\xAC\x81ne"}}));
+}
+
+TEST_F(QpdfReaderTest, MissingOrNonStringTitleIsEmpty) {
+  PdfBuilder b;
+  b.AddPages(1);
+  const int outlines = b.ReserveObject();
+  const int second = b.AddObject("<< /Title 42 /Parent " + Ref(outlines) + " >>");
+  const int first = b.AddObject("<< /Parent " + Ref(outlines) + " /Next " + Ref(second) + " >>");
+  b.SetObject(outlines, "<< /First " + Ref(first) + " /Last " + Ref(second) + " >>");
+  b.SetRoot(b.AddObject("<< /Type /Catalog /Pages " + Ref(b.PagesObject()) + " /Outlines " +
+                        Ref(outlines) + " >>"));
+  ReadResult result = Read(b.Build());
+  ASSERT_TRUE(result.status.ok()) << result.status.message();
+  EXPECT_EQ(result.entries, (Entries{{0, ""}, {0, ""}}));
+}
+
+// ---------------------------------------------------------------- outline shapes
+
+// Each case writes an outline by hand: `Objects` adds the item objects
+// under `outlines` and returns that object's body.
+struct ShapeCase {
+  const char* name;
+  std::function<std::string(PdfBuilder& b, int outlines)> objects;
+  std::vector<std::string> texts;
+};
+
+void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
+
+class OutlineShapeTest : public QpdfReaderTest,
+                         public ::testing::WithParamInterface<ShapeCase> {};
+
+TEST_P(OutlineShapeTest, ListsEachNodeOnce) {
+  PdfBuilder b;
+  b.AddPages(1);
+  const int outlines = b.ReserveObject();
+  b.SetObject(outlines, GetParam().objects(b, outlines));
+  b.SetRoot(b.AddObject("<< /Type /Catalog /Pages " + Ref(b.PagesObject()) + " /Outlines " +
+                        Ref(outlines) + " >>"));
+  ReadResult result = Read(b.Build());
+  ASSERT_TRUE(result.status.ok()) << result.status.message();
+  std::vector<std::string> texts;
+  for (const auto& entry : result.entries) texts.push_back(entry.second);
+  EXPECT_EQ(texts, GetParam().texts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, OutlineShapeTest,
+    ::testing::Values(
+        ShapeCase{"NextLoop",
+                  [](PdfBuilder& b, int) {
+                    const int a = b.ReserveObject();
+                    const int c = b.AddObject("<< /Title (C) /Next " + Ref(a) + " >>");
+                    const int bb = b.AddObject("<< /Title (B) /Next " + Ref(c) + " >>");
+                    b.SetObject(a, "<< /Title (A) /Next " + Ref(bb) + " >>");
+                    return "<< /First " + Ref(a) + " >>";
+                  },
+                  {"A", "B", "C"}},
+        ShapeCase{"NextToItself",
+                  [](PdfBuilder& b, int) {
+                    const int a = b.ReserveObject();
+                    b.SetObject(a, "<< /Title (A) /Next " + Ref(a) + " >>");
+                    return "<< /First " + Ref(a) + " >>";
+                  },
+                  {"A"}},
+        ShapeCase{"FirstToAncestor",
+                  [](PdfBuilder& b, int outlines) {
+                    const int a = b.ReserveObject();
+                    const int child = b.AddObject("<< /Title (child) /First " + Ref(a) +
+                                                  " /Next " + Ref(outlines) + " >>");
+                    b.SetObject(a, "<< /Title (A) /First " + Ref(child) + " >>");
+                    return "<< /First " + Ref(a) + " >>";
+                  },
+                  {"A", "  child"}},
+        ShapeCase{"NodeUnderTwoParents",
+                  [](PdfBuilder& b, int) {
+                    const int shared = b.AddObject("<< /Title (shared) >>");
+                    const int second =
+                        b.AddObject("<< /Title (second) /First " + Ref(shared) + " >>");
+                    const int first = b.AddObject("<< /Title (first) /First " + Ref(shared) +
+                                                  " /Next " + Ref(second) + " >>");
+                    return "<< /First " + Ref(first) + " >>";
+                  },
+                  {"first", "  shared", "second"}},
+        // A sibling reached again through /Next ends the chain there.
+        ShapeCase{"NextToEarlierChild",
+                  [](PdfBuilder& b, int) {
+                    const int y = b.ReserveObject();
+                    const int x = b.AddObject("<< /Title (x) /Next " + Ref(y) + " >>");
+                    b.SetObject(y, "<< /Title (y) /Next " + Ref(x) + " >>");
+                    const int a = b.AddObject("<< /Title (A) /First " + Ref(x) + " /Next " +
+                                              Ref(x) + " >>");
+                    return "<< /First " + Ref(a) + " >>";
+                  },
+                  {"A", "  x", "  y"}},
+        // Broken files may hold items as direct dictionaries.
+        ShapeCase{"DirectDictionaries",
+                  [](PdfBuilder&, int) {
+                    return std::string(
+                        "<< /First << /Title (A) /First << /Title (A1) >> "
+                        "/Next << /Title (B) >> >> >>");
+                  },
+                  {"A", "  A1", "B"}},
+        ShapeCase{"FirstNotADictionary",
+                  [](PdfBuilder&, int) { return std::string("<< /First 7 >>"); },
+                  {}},
+        ShapeCase{"NoFirst",
+                  [](PdfBuilder&, int) { return std::string("<< /Count 0 >>"); },
+                  {}}),
+    [](const ::testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
+
+TEST_F(QpdfReaderTest, DocumentWithoutOutline) {
+  PdfBuilder b;
+  b.AddPages(2);
+  b.AddCatalog();
+  ReadResult result = Read(b.Build());
+  ASSERT_TRUE(result.status.ok()) << result.status.message();
+  EXPECT_TRUE(result.entries.empty());
+  EXPECT_FALSE(result.report.hasOutline);
+}
+
+// Nesting far past the walker's cut: the reader holds it all, the walker
+// stops at its limit.
+TEST_F(QpdfReaderTest, VeryDeepNesting) {
+  constexpr int kDepth = 100000;
+  PdfBuilder b;
+  b.AddPages(1);
+  const int outlines = b.ReserveObject();
+  const int first = b.ReserveObject();
+  for (int level = 0; level < kDepth; ++level) {
+    const int number = first + level;
+    std::string body = "<< /Title (L" + std::to_string(level) + ") /Dest [0 /Fit]";
+    if (level + 1 < kDepth) body += " /First " + Ref(b.ReserveObject());
+    b.SetObject(number, body + " >>");
+  }
+  b.SetObject(outlines, "<< /First " + Ref(first) + " >>");
+  b.SetRoot(b.AddObject("<< /Type /Catalog /Pages " + Ref(b.PagesObject()) + " /Outlines " +
+                        Ref(outlines) + " >>"));
+  const std::string pdf = b.Build();
+
+  ReadResult result = Read(pdf);
+  ASSERT_TRUE(result.status.ok()) << result.status.message();
+  ASSERT_EQ(result.entries.size(), static_cast<std::size_t>(kMaxOutlineDepth));
+  EXPECT_EQ(result.entries.back().second,
+            std::string(2 * (kMaxOutlineDepth - 1), ' ') + "L" +
+                std::to_string(kMaxOutlineDepth - 1));
+  EXPECT_TRUE(result.report.depthCut);
+
+  ComReference<IPdfOutline> outline = OpenOutline(pdf);
+  for (int level = 0; level < kDepth; ++level) ASSERT_EQ(outline->MoveToFirstChild(), S_OK);
+  EXPECT_EQ(outline->IsLeaf(), S_FALSE);
+  EXPECT_EQ(Title(CurrentItem(outline.get()).get()), "L" + std::to_string(kDepth - 1));
+  for (int level = 0; level < kDepth; ++level) ASSERT_EQ(outline->MoveToParent(), S_OK);
+  EXPECT_TRUE(FAILED(outline->MoveToParent()));
+}
+
+// ---------------------------------------------------------------- cursor
+
+class CursorTest : public QpdfReaderTest {
+ protected:
+  // A (A1, A2), B
+  void SetUp() override {
+    outline = OpenOutline(BuildDocument(
+        3, {{"A", "/Dest [0 /Fit]", {{"A1", "/Dest [1 /Fit]", {}}, {"A2", "", {}}}},
+            {"B", "/Dest [2 /Fit]", {}}}));
+    ASSERT_TRUE(outline);
+  }
+
+  std::string CurrentTitle() { return Title(CurrentItem(outline.get()).get()); }
+
+  ComReference<IPdfOutline> outline;
+};
+
+TEST_F(CursorTest, WalksTheTree) {
+  ASSERT_EQ(outline->MoveToRoot(), S_OK);
+  EXPECT_EQ(outline->IsLeaf(), S_OK);  // S_OK: the node has children
+  ASSERT_EQ(outline->MoveToFirstChild(), S_OK);
+  EXPECT_EQ(CurrentTitle(), "A");
+  EXPECT_EQ(outline->IsLeaf(), S_OK);
+  ASSERT_EQ(outline->MoveToFirstChild(), S_OK);
+  EXPECT_EQ(CurrentTitle(), "A1");
+  EXPECT_EQ(outline->IsLeaf(), S_FALSE);
+  EXPECT_EQ(outline->MoveToNextSibling(), S_OK);
+  EXPECT_EQ(CurrentTitle(), "A2");
+  ASSERT_EQ(outline->MoveToParent(), S_OK);
+  EXPECT_EQ(CurrentTitle(), "A");
+  EXPECT_EQ(outline->MoveToNextSibling(), S_OK);
+  EXPECT_EQ(CurrentTitle(), "B");
+  EXPECT_EQ(outline->MoveToParent(), S_OK);
+  EXPECT_EQ(outline->IsLeaf(), S_OK);  // back on the root
+}
+
+TEST_F(CursorTest, StaysOnLastSibling) {
+  outline->MoveToRoot();
+  outline->MoveToFirstChild();
+  outline->MoveToNextSibling();
+  ComReference<IPdfOutlineItem> last = CurrentItem(outline.get());
+  EXPECT_TRUE(SUCCEEDED(outline->MoveToNextSibling()));
+  EXPECT_TRUE(SUCCEEDED(outline->MoveToNextSibling()));
+  EXPECT_EQ(CurrentItem(outline.get()).get(), last.get());
+  EXPECT_EQ(Title(last.get()), "B");
+}
+
+TEST_F(CursorTest, SameItemObjectForSameNode) {
+  outline->MoveToRoot();
+  outline->MoveToFirstChild();
+  ComReference<IPdfOutlineItem> first = CurrentItem(outline.get());
+  outline->MoveToNextSibling();
+  ComReference<IPdfOutlineItem> second = CurrentItem(outline.get());
+  EXPECT_NE(first.get(), second.get());
+  outline->MoveToRoot();
+  outline->MoveToFirstChild();
+  EXPECT_EQ(CurrentItem(outline.get()).get(), first.get());
+}
+
+TEST_F(CursorTest, WrongMovesFailAndLeaveTheCursor) {
+  outline->MoveToRoot();
+  ComReference<IPdfOutlineItem> item;
+  EXPECT_TRUE(FAILED(outline->GetCurrentItem(item.Out())));  // the root has none
+  EXPECT_FALSE(item);
+  EXPECT_TRUE(FAILED(outline->MoveToParent()));
+  EXPECT_EQ(outline->GetCurrentItem(nullptr), E_POINTER);
+
+  outline->MoveToFirstChild();
+  outline->MoveToNextSibling();  // B, a leaf
+  EXPECT_TRUE(FAILED(outline->MoveToFirstChild()));
+  EXPECT_EQ(CurrentTitle(), "B");
+
+  ComReference<IPdfOutlineItem> b = CurrentItem(outline.get());
+  EXPECT_EQ(b->GetTitle(nullptr), E_POINTER);
+  EXPECT_EQ(b->GetPage(nullptr), E_POINTER);
+}
+
+// The document holds no item alive that it does not own, and an item
+// lives on after its document.
+TEST_F(CursorTest, ItemOutlivesDocument) {
+  outline->MoveToRoot();
+  outline->MoveToFirstChild();
+  outline->MoveToFirstChild();
+  ComReference<IPdfOutlineItem> item = CurrentItem(outline.get());
+  outline.Reset();
+  EXPECT_EQ(Title(item.get()), "A1");
+  EXPECT_EQ(PageOf(item.get()), 1);
+}
+
+TEST_F(QpdfReaderTest, InterfacesAndPlaceholders) {
+  ComReference<IPdfDocument> document;
+  ASSERT_EQ(CreatePdfDocument(document.Out()), S_OK);
+
+  EXPECT_EQ(document->AddRef(), 2u);  // created with one reference
+  EXPECT_EQ(document->Release(), 1u);
+
+  ComReference<IPdfOutline> outline;
+  EXPECT_EQ(document->QueryInterface(IID_IPdfOutline, outline.OutVoid()), S_OK);
+  ComReference<IPdfDocument> back;
+  EXPECT_EQ(outline->QueryInterface(IID_IPdfDocument, back.OutVoid()), S_OK);
+  EXPECT_EQ(back.get(), document.get());
+  ComReference<IUnknown> fromDocument;
+  ComReference<IUnknown> fromOutline;
+  EXPECT_EQ(document->QueryInterface(IID_IUnknown, fromDocument.OutVoid()), S_OK);
+  EXPECT_EQ(outline->QueryInterface(IID_IUnknown, fromOutline.OutVoid()), S_OK);
+  EXPECT_EQ(fromDocument.get(), fromOutline.get());  // one identity
+
+  void* other = &document;
+  EXPECT_EQ(document->QueryInterface(CLSID_PdfDocumentComponent, &other), E_NOINTERFACE);
+  EXPECT_EQ(other, nullptr);
+  EXPECT_EQ(document->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+
+  EXPECT_EQ(document->Reserved3(), E_NOTIMPL);
+  EXPECT_EQ(outline->Reserved7(), E_NOTIMPL);
+  EXPECT_EQ(outline->Reserved12(), E_NOTIMPL);
+  EXPECT_EQ(outline->Reserved14(), E_NOTIMPL);
+  // Before Open there is nothing to walk.
+  EXPECT_TRUE(FAILED(outline->MoveToRoot()));
+  EXPECT_TRUE(FAILED(outline->IsLeaf()));
+}
+
+// ---------------------------------------------------------------- files
+
+TEST_F(QpdfReaderTest, SameOutlineFromEveryFileLayout) {
+  PdfBuilder b;
+  b.AddPages(3);
+  b.AddOutline({{"One", "/Dest [" + b.PageRef(0) + " /Fit]", {{"Two", "/Dest [2 /Fit]", {}}}},
+                {Bytes({0xFE, 0xFF, 0x00, 0xE9}), "/A << /S /GoTo /D (n) >>", {}}});
+  const int value = b.AddObject("<< /D [" + b.PageRef(1) + " /Fit] >>");
+  b.AddCatalog("/Names << /Dests << /Names [(n) " + Ref(value) + "] >> >>");
+  const std::string plain = b.Build();
+  const Entries expected{{0, "One"}, {2, "  Two"}, {1, "\xC3\xA9"}};
+
+  const std::pair<const char*, std::string> layouts[] = {
+      {"plain", plain},
+      {"object streams", testing::WithObjectStreams(plain)},
+      {"encrypted, empty user password", testing::Encrypted(plain, "", "owner")},
+  };
+  for (const auto& layout : layouts) {
+    SCOPED_TRACE(layout.first);
+    ReadResult result = Read(layout.second);
+    ASSERT_TRUE(result.status.ok()) << result.status.message();
+    EXPECT_EQ(result.entries, expected);
+    EXPECT_EQ(result.report.warning, "");
+  }
+}
+
+TEST_F(QpdfReaderTest, DamagedFileIsRecoveredWithOneWarning) {
+  PdfBuilder b;
+  b.AddPages(2);
+  b.AddOutline({{"One", "/Dest [1 /Fit]", {}}, {"Two", "/Dest [" + b.PageRef(1) + " /Fit]", {}}});
+  b.AddCatalog();
+  Damage wrongOffsets;
+  wrongOffsets.wrongOffsets = true;
+  Damage noXref;
+  noXref.noXrefTable = true;
+  const std::string whole = b.Build();
+  const std::pair<const char*, std::string> files[] = {
+      {"wrong offsets", b.Build(wrongOffsets)},
+      {"no xref", b.Build(noXref)},
+      {"cut inside the xref offset", whole.substr(0, whole.size() - 9)},
+  };
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.first);
+    HRESULT status;
+    OpenOutline(file.second, &status);
+    EXPECT_EQ(status, S_FALSE);
+
+    ReadResult result = Read(file.second);
+    ASSERT_TRUE(result.status.ok()) << result.status.message();
+    EXPECT_EQ(result.entries, (Entries{{1, "One"}, {1, "Two"}}));
+    const std::string prefix = "the file is damaged; read what could be recovered (";
+    EXPECT_EQ(result.report.warning.substr(0, prefix.size()), prefix) << result.report.warning;
+    EXPECT_EQ(result.report.warning.back(), ')');
+    EXPECT_EQ(result.report.warning.find('\n'), std::string::npos);
+  }
+}
+
+TEST_F(QpdfReaderTest, UnreadableFilesFailWithReason) {
+  const std::string pdf = BuildDocument(1, {{"A", "", {}}});
+  const std::string missing = scratch.Path("missing.pdf");
+  const std::string directory = scratch.Path("folder.pdf");
+  ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
+  const struct {
+    const char* name;
+    std::string path;
+    std::string reason;  // the start of it
+  } cases[] = {
+      {"missing", missing, "No such file or directory"},
+      {"directory", directory, "is a directory"},
+      {"text file", Save("just some text\n", "text.pdf"), "not a PDF file"},
+      {"empty file", Save("", "empty.pdf"), "not a PDF file"},
+      {"header only", Save("%PDF-1.4\n", "header.pdf"), "damaged beyond repair"},
+      {"password", Save(testing::Encrypted(pdf, "secret", "owner"), "locked.pdf"),
+       "needs a password"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReadResult result = ReadPath(c.path);
+    ASSERT_FALSE(result.status.ok());
+    const std::string prefix = "cannot read '" + c.path + "': " + c.reason;
+    EXPECT_EQ(result.status.message().substr(0, prefix.size()), prefix)
+        << result.status.message();
+    EXPECT_EQ(result.status.message().find('\n'), std::string::npos);
+    EXPECT_TRUE(result.entries.empty());
+  }
+}
+
+TEST_F(QpdfReaderTest, UnreadableFilePermission) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  const std::string path = Save(BuildDocument(1, {}));
+  ASSERT_EQ(chmod(path.c_str(), 0), 0);
+  ReadResult result = ReadPath(path);
+  EXPECT_EQ(result.status.message(), "cannot read '" + path + "': Permission denied");
+}
+
+// A path whose bytes are not UTF-8 reaches the file system unchanged.
+TEST_F(QpdfReaderTest, PathBytesArePassedThrough) {
+  const std::string path =
+      Save(BuildDocument(1, {{"A", "", {}}}), std::string("caf\xE9 \xFF.pdf"));
+  ReadResult result = ReadPath(path);
+  ASSERT_TRUE(result.status.ok()) << result.status.message();
+  EXPECT_EQ(result.entries, (Entries{{0, "A"}}));
+}
+
+TEST_F(QpdfReaderTest, OpenTwiceIsRefused) {
+  ComReference<IPdfDocument> document;
+  ASSERT_EQ(CreatePdfDocument(document.Out()), S_OK);
+  BstrHolder path(platform::AllocStringFromBytes(Save(BuildDocument(1, {{"A", "", {}}}))));
+  ASSERT_EQ(document->Open(path.get()), S_OK);
+  EXPECT_TRUE(FAILED(document->Open(path.get())));
+  EXPECT_EQ(platform::TakeComponentErrorText(), "the document is already open");
+}
+
+}  // namespace
+}  // namespace vellox

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the Debian package, unpacks it into a fresh folder root and runs
+# the installed program once. BUILD_ROOT as in scripts/test-all.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="${BUILD_ROOT:-build-test}"
+build="$root/package"
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELLOX_BUILD_TESTS=OFF
+cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"
+(cd "$build" && rm -f vellox_*.deb && cpack -G DEB)
+deb="$(ls "$build"/vellox_*.deb)"
+
+depends="$(dpkg-deb -f "$deb" Depends)"
+echo "Depends: $depends"
+case "$depends" in *libqpdf*) ;; *) echo "the package does not depend on qpdf's library"; exit 1 ;; esac
+# apt would find every dependency on this machine's sources.
+apt-get install -s "$(realpath "$deb")" >/dev/null
+
+unpacked="$(mktemp -d)"
+trap 'rm -rf "$unpacked"' EXIT
+dpkg -x "$deb" "$unpacked"
+test -f "$unpacked/usr/share/man/man1/vellox.1.gz"
+"$unpacked/usr/bin/vellox" --version
+cp samples/sample.pdf "$unpacked/sample.pdf"
+"$unpacked/usr/bin/vellox" "$unpacked/sample.pdf"
+"$unpacked/usr/bin/vellox" --show "$unpacked/sample.pdr"
+echo "package check passed"

@@ -1,0 +1,132 @@
+// A folder given instead of a PDF: every PDF below it is converted.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "pdf_builder.h"
+#include "run_program.h"
+#include "test_util.h"
+
+namespace vellox {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProgramOptions;
+using testing::ProgramResult;
+using testing::ReadFile;
+using testing::RunProgram;
+using testing::ScratchDirectory;
+using testing::WriteFile;
+
+std::string Sample() { return ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf"); }
+
+// Every .pdr below `root`, by path relative to it, with its bytes.
+std::map<std::string, std::string> BookmarkFiles(const std::string& root) {
+  std::map<std::string, std::string> files;
+  for (auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.path().extension() == ".pdr")
+      files[fs::relative(entry.path(), root).string()] = ReadFile(entry.path().string());
+  }
+  return files;
+}
+
+void RemoveBookmarkFiles(const std::string& root) {
+  for (auto& [name, bytes] : BookmarkFiles(root)) fs::remove(fs::path(root) / name);
+}
+
+class FolderModeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Open to the unprivileged user the runs switch to when tests run as
+    // root, so that an unreadable file stays unreadable for the program.
+    fs::permissions(scratch.path(), fs::perms::all);
+    root = scratch.Path("library");
+    for (const char* dir : {"library", "library/sub", "library/sub/deep", "library/dir.pdf"}) {
+      fs::create_directory(scratch.Path(dir));
+      fs::permissions(scratch.Path(dir), fs::perms::all);
+    }
+  }
+
+  ProgramResult Run(std::vector<std::string> arguments) {
+    ProgramOptions options;
+    options.directory = scratch.path();
+    options.asNobody = true;
+    return RunProgram(VELLOX_BINARY, arguments, options);
+  }
+
+  void Add(const std::string& name, const std::string& bytes) {
+    WriteFile(scratch.Path("library/" + name), bytes);
+    fs::permissions(scratch.Path("library/" + name), fs::perms::owner_all | fs::perms::group_read |
+                                                          fs::perms::others_read);
+  }
+
+  ScratchDirectory scratch;
+  std::string root;
+};
+
+TEST_F(FolderModeTest, ConvertsEveryPdfBelowAndReportsInPathOrder) {
+  Add("a.pdf", Sample());
+  Add("b.PDF", Sample());
+  Add("sub/deep/c.pdf", Sample());
+  Add("dir.pdf/d.pdf", Sample());
+  Add("empty.pdf", testing::BuildDocument(3, {}));
+  Add("fake.pdf", "hello, world\n");
+  Add("notes.txt", "not a PDF name");
+  Add("locked.pdf", Sample());
+  chmod(scratch.Path("library/locked.pdf").c_str(), 0);
+  ASSERT_EQ(symlink("..", scratch.Path("library/sub/loop").c_str()), 0);
+
+  ProgramResult one = Run({"library", "-j", "1"});
+  std::map<std::string, std::string> filesWithOne = BookmarkFiles(root);
+  RemoveBookmarkFiles(root);
+  ProgramResult four = Run({"library", "-j", "4", "-ML", "-1"});
+
+  EXPECT_EQ(one.exitCode, 1);
+  EXPECT_EQ(one.out, "");  // no banner when a PDF failed
+  EXPECT_EQ(one.err,
+            "vellox: cannot read '" + root + "/fake.pdf': not a PDF file\n"
+            "vellox: cannot read '" + root + "/locked.pdf': Permission denied\n"
+            "vellox: 7 PDFs: 4 converted, 1 without outline, 2 failed\n");
+  EXPECT_EQ(four.exitCode, one.exitCode);
+  EXPECT_EQ(four.err, one.err);
+  std::map<std::string, std::string> files = BookmarkFiles(root);
+  EXPECT_EQ(files, filesWithOne);
+  std::vector<std::string> names;
+  for (auto& [name, bytes] : files) names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{"a.pdr", "b.pdr", "dir.pdf/d.pdr", "empty.pdr",
+                                             "sub/deep/c.pdr"}));
+  EXPECT_EQ(files["a.pdr"], files["sub/deep/c.pdr"]);
+  EXPECT_EQ(files["empty.pdr"].size(), 13u);
+}
+
+TEST_F(FolderModeTest, SucceedsWithTheBannerOnceAndHonoursTheDepthLimit) {
+  Add("a.pdf", Sample());
+  Add("sub/b.pdf", Sample());
+  ProgramResult r = Run({"library", "-ML", "0"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Converter PDF Outlines to Amazon Kindle bookmarks\n"
+            "Copyright (C) 2026 the Vellox developers\n");
+  EXPECT_EQ(r.err, "vellox: 2 PDFs: 2 converted, 0 without outline, 0 failed\n");
+  // Three top-level bookmarks: 13 bytes of header and three records.
+  EXPECT_EQ(ReadFile(root + "/a.pdr").substr(9, 4), std::string("\0\0\0\3", 4));
+}
+
+TEST_F(FolderModeTest, EmptyFolderAndBadThreadCounts) {
+  ProgramResult empty = Run({"library"});
+  EXPECT_EQ(empty.exitCode, 0);
+  EXPECT_EQ(empty.err, "vellox: 0 PDFs: 0 converted, 0 without outline, 0 failed\n");
+  for (const char* jobs : {"0", "x", "-1", "100000"}) {
+    ProgramResult r = Run({"library", "-j", jobs});
+    EXPECT_EQ(r.exitCode, 2) << jobs;
+    EXPECT_EQ(r.err.rfind("vellox: -j takes a number of threads from 1 to 1024\n", 0), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace vellox

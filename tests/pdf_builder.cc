@@ -1,0 +1,163 @@
+#include "pdf_builder.h"
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
+
+namespace vellox {
+namespace testing {
+
+int PdfBuilder::AddObject(const std::string& body) {
+  bodies.push_back(body);
+  return static_cast<int>(bodies.size());
+}
+
+int PdfBuilder::ReserveObject() { return AddObject("null"); }
+
+void PdfBuilder::SetObject(int number, const std::string& body) {
+  bodies.at(static_cast<std::size_t>(number - 1)) = body;
+}
+
+void PdfBuilder::SetRoot(int number) { root = number; }
+
+void PdfBuilder::SetTrailerEntries(const std::string& entries) {
+  trailerEntries = entries;
+}
+
+void PdfBuilder::AddPages(int count) {
+  pages = ReserveObject();
+  std::string kids;
+  for (int i = 0; i < count; ++i) {
+    pageObjects.push_back(AddObject("<< /Type /Page /Parent " + Ref(pages) +
+                                    " /MediaBox [0 0 612 792] >>"));
+    kids += Ref(pageObjects.back()) + " ";
+  }
+  SetObject(pages, "<< /Type /Pages /Kids [" + kids + "] /Count " +
+                       std::to_string(count) + " >>");
+}
+
+std::string PdfBuilder::PageRef(int index) const {
+  return Ref(pageObjects.at(static_cast<std::size_t>(index)));
+}
+
+int PdfBuilder::AddOutline(const std::vector<OutlineNode>& topLevel) {
+  outlines = ReserveObject();
+  std::string body = "<< /Type /Outlines";
+  if (!topLevel.empty()) {
+    const Added added = AddItems(topLevel, outlines);
+    body += " /First " + Ref(added.first) + " /Last " + Ref(added.last) +
+            " /Count " + std::to_string(added.count);
+  }
+  SetObject(outlines, body + " >>");
+  return outlines;
+}
+
+// Writes `items` as siblings under `parent`, each with its children.
+PdfBuilder::Added PdfBuilder::AddItems(const std::vector<OutlineNode>& items, int parent) {
+  std::vector<int> numbers;
+  for (std::size_t i = 0; i < items.size(); ++i) numbers.push_back(ReserveObject());
+  int count = static_cast<int>(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const OutlineNode& item = items[i];
+    std::string body = "<< /Title " + PdfString(item.title) + " /Parent " + Ref(parent);
+    if (i > 0) body += " /Prev " + Ref(numbers[i - 1]);
+    if (i + 1 < items.size()) body += " /Next " + Ref(numbers[i + 1]);
+    if (!item.children.empty()) {
+      const Added children = AddItems(item.children, numbers[i]);
+      body += " /First " + Ref(children.first) + " /Last " + Ref(children.last) +
+              " /Count " + std::to_string(children.count);
+      count += children.count;
+    }
+    SetObject(numbers[i], body + " " + item.entries + " >>");
+  }
+  return Added{numbers.front(), numbers.back(), count};
+}
+
+int PdfBuilder::AddCatalog(const std::string& entries) {
+  std::string body = "<< /Type /Catalog";
+  if (pages != 0) body += " /Pages " + Ref(pages);
+  if (outlines != 0) body += " /Outlines " + Ref(outlines);
+  root = AddObject(body + " " + entries + " >>");
+  return root;
+}
+
+std::string PdfBuilder::Build(const Damage& damage) const {
+  std::string out = "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n";
+  std::vector<std::size_t> offsets;
+  for (std::size_t i = 0; i < bodies.size(); ++i) {
+    offsets.push_back(out.size());
+    out += std::to_string(i + 1) + " 0 obj\n" + bodies[i] + "\nendobj\n";
+  }
+  const std::size_t xref = out.size();
+  if (!damage.noXrefTable) {
+    out += "xref\n0 " + std::to_string(bodies.size() + 1) + "\n0000000000 65535 f \n";
+    char entry[32];
+    for (std::size_t offset : offsets) {
+      std::snprintf(entry, sizeof entry, "%010zu 00000 n \n",
+                    offset + (damage.wrongOffsets ? 5 : 0));
+      out += entry;
+    }
+  }
+  out += "trailer\n<< /Size " + std::to_string(bodies.size() + 1);
+  if (root != 0) out += " /Root " + Ref(root);
+  out += " " + trailerEntries + " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+  return out;
+}
+
+std::string Ref(int number) { return std::to_string(number) + " 0 R"; }
+
+std::string PdfString(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string out = "<";
+  for (char c : bytes) {
+    out.push_back(kDigits[static_cast<unsigned char>(c) >> 4]);
+    out.push_back(kDigits[static_cast<unsigned char>(c) & 0xF]);
+  }
+  return out + ">";
+}
+
+std::string BuildDocument(int pageCount, const std::vector<OutlineNode>& outline) {
+  PdfBuilder builder;
+  builder.AddPages(pageCount);
+  builder.AddOutline(outline);
+  builder.AddCatalog();
+  return builder.Build();
+}
+
+namespace {
+
+std::string Rewrite(const std::string& pdf,
+                    const std::function<void(QPDFWriter&)>& configure) {
+  QPDF input;
+  input.setSuppressWarnings(true);
+  input.processMemoryFile("test input", pdf.data(), pdf.size());
+  QPDFWriter writer(input);
+  writer.setOutputMemory();
+  configure(writer);
+  writer.write();
+  std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+  return std::string(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+}
+
+}  // namespace
+
+std::string WithObjectStreams(const std::string& pdf) {
+  return Rewrite(pdf, [](QPDFWriter& writer) {
+    writer.setObjectStreamMode(qpdf_o_generate);
+  });
+}
+
+std::string Encrypted(const std::string& pdf, const std::string& userPassword,
+                      const std::string& ownerPassword) {
+  return Rewrite(pdf, [&](QPDFWriter& writer) {
+    writer.setR6EncryptionParameters(userPassword.c_str(), ownerPassword.c_str(), true,
+                                     true, true, true, true, true, qpdf_r3p_full, true);
+  });
+}
+
+}  // namespace testing
+}  // namespace vellox

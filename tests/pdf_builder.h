@@ -1,0 +1,88 @@
+#ifndef VELLOX_TESTS_PDF_BUILDER_H_
+#define VELLOX_TESTS_PDF_BUILDER_H_
+
+#include <string>
+#include <vector>
+
+namespace vellox {
+namespace testing {
+
+// One outline item for PdfBuilder::AddOutline: its raw /Title bytes, any
+// further dictionary entries as PDF text (e.g. "/Dest [3 0 R /Fit]"), and
+// its children.
+struct OutlineNode {
+  std::string title;
+  std::string entries;
+  std::vector<OutlineNode> children;
+};
+
+// How Build damages the file it writes.
+struct Damage {
+  bool wrongOffsets = false;  // every xref offset points a few bytes off
+  bool noXrefTable = false;   // the trailer follows the objects directly
+};
+
+// Writes small PDF files as text: numbered objects, a classic xref table
+// and a trailer. Object bodies are given verbatim, so tests can write any
+// structure, broken ones included.
+class PdfBuilder {
+ public:
+  // Adds an object with `body` (e.g. "<< /Type /Page >>"); returns its number.
+  int AddObject(const std::string& body);
+  // A number for an object written later with SetObject (forward links);
+  // one never set is written as null.
+  int ReserveObject();
+  void SetObject(int number, const std::string& body);
+  void SetRoot(int number);
+  // More trailer entries, e.g. "/Encrypt 7 0 R".
+  void SetTrailerEntries(const std::string& entries);
+
+  // A page tree of `count` pages under one /Pages node.
+  void AddPages(int count);
+  int PagesObject() const { return pages; }
+  // "N 0 R" for page `index` (0-based).
+  std::string PageRef(int index) const;
+
+  // An outline with these top-level items; returns the /Outlines object.
+  // Recursive over `topLevel`: for trees of modest depth.
+  int AddOutline(const std::vector<OutlineNode>& topLevel);
+  // The catalog, with /Pages and /Outlines when added and `entries`;
+  // becomes the root. Returns its number.
+  int AddCatalog(const std::string& entries = "");
+
+  std::string Build(const Damage& damage = Damage()) const;
+
+ private:
+  struct Added {
+    int first;
+    int last;
+    int count;  // /Count: the items and all their descendants
+  };
+  Added AddItems(const std::vector<OutlineNode>& items, int parent);
+
+  std::vector<std::string> bodies;  // object n at n - 1
+  int root = 0;
+  int pages = 0;
+  int outlines = 0;
+  std::vector<int> pageObjects;
+  std::string trailerEntries;
+};
+
+// "N 0 R".
+std::string Ref(int number);
+// Any bytes as a PDF hex string, "<...>".
+std::string PdfString(const std::string& bytes);
+// A document with `pageCount` pages and `outline`; items can point at a
+// page by its index ("/Dest [2 /Fit]"), page objects being unknown here.
+std::string BuildDocument(int pageCount, const std::vector<OutlineNode>& outline);
+
+// The same document rewritten by qpdf: with its objects in object streams;
+// or encrypted (AES-256) with these passwords.
+std::string WithObjectStreams(const std::string& pdf);
+std::string Encrypted(const std::string& pdf, const std::string& userPassword,
+                      const std::string& ownerPassword);
+
+}  // namespace testing
+}  // namespace vellox
+
+#endif  // VELLOX_TESTS_PDF_BUILDER_H_
