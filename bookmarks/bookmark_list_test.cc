@@ -108,7 +108,11 @@ TEST_F(BookmarkListTest, CutsRecordTextAt65000BytesOnACharacterBoundary) {
       {"a two-byte character ending at the limit stays",
        std::string(64996, 'a') + e + "zz", 65000},
   };
+  // The two-byte rows need a code page in which those bytes are one
+  // character (UTF-8); in a single-byte code page they are two.
+  const bool utf8 = platform::CharacterLength(e.data(), e.size()) == 2;
   for (const Case& c : cases) {
+    if (!utf8 && c.text.find(e) != std::string::npos) continue;
     std::string file = Save(ListOf({{0, c.text}}));
     std::string expectedText = ("1 " + c.text).substr(0, c.expectedLength);
     EXPECT_EQ(file, Header(1) + Record(0, expectedText)) << c.name;

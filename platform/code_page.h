@@ -28,9 +28,10 @@ std::size_t FindLastCharacter(const std::string& s, char c, std::size_t from = 0
 // Largest length <= `limit` that ends on a character boundary of `s`.
 std::size_t CharacterBoundaryAtOrBelow(const std::string& s, std::size_t limit);
 
-// Whole byte string to a new BSTR. Bytes that do not decode in the active
-// code page are carried as the escapes U+DC00 + byte so that
-// BytesFromWide gives the same bytes back (POSIX file names are bytes).
+// Whole byte string to a new BSTR. On POSIX, where file names are bytes,
+// bytes that do not decode in the active code page are carried as the
+// escapes U+DC00 + byte so that BytesFromWide gives the same bytes back;
+// on Windows the conversion is the system's, as its "A" functions use.
 // Throws std::bad_alloc when the string cannot be allocated.
 BSTR AllocStringFromBytes(const std::string& bytes);
 

@@ -3,29 +3,11 @@
 #include <io.h>
 #include <windows.h>
 
-#include <cstdio>
-
 #include "platform/code_page.h"
+#include "platform/system_message_windows.h"
 
 namespace vellox {
 namespace platform {
-namespace {
-
-std::string SystemErrorText(DWORD error) {
-  char buffer[512];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, error, 0, buffer, sizeof buffer, nullptr);
-  while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' ||
-                        buffer[length - 1] == ' ' || buffer[length - 1] == '.'))
-    --length;
-  if (length == 0) {
-    std::snprintf(buffer, sizeof buffer, "system error %lu", static_cast<unsigned long>(error));
-    return buffer;
-  }
-  return std::string(buffer, length);
-}
-
-}  // namespace
 
 FileKind KindOf(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
@@ -42,7 +24,7 @@ Status ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entri
   if (find == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND) return Status::OK();
-    return Status::Error(SystemErrorText(error));
+    return Status::Error(Win32ErrorText(error));
   }
   do {
     std::string name = data.cFileName;
@@ -59,7 +41,7 @@ Status ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entri
   } while (FindNextFileA(find, &data));
   DWORD error = GetLastError();
   FindClose(find);
-  if (error != ERROR_NO_MORE_FILES) return Status::Error(SystemErrorText(error));
+  if (error != ERROR_NO_MORE_FILES) return Status::Error(Win32ErrorText(error));
   return Status::OK();
 }
 

@@ -28,9 +28,8 @@ EventHandle CreateNamedEvent(const char* name) {
     semaphore = sem_open(semaphoreName.c_str(), 0);
   }
   if (semaphore == SEM_FAILED) return nullptr;
-  NamedEvent* event = new NamedEvent{semaphore, semaphoreName, created};
-  if (!created) ResetNamedEvent(event);  // manual reset, initially not set
-  return event;
+  // An event that already exists keeps its state, as on Windows.
+  return new NamedEvent{semaphore, semaphoreName, created};
 }
 
 void SetNamedEvent(EventHandle handle) {

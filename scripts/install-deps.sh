@@ -8,7 +8,8 @@ if [ "$(id -u)" != 0 ]; then sudo=sudo; fi
 packages=(cmake g++ make pkg-config libqpdf-dev libgtest-dev)
 if [ "${1:-}" = "--all" ]; then
   # The extra checks that the full test run makes.
-  packages+=(qpdf valgrind dpkg-dev file)
+  packages+=(qpdf valgrind dpkg-dev file
+             mingw-w64 wine wine64 ninja-build locales googletest)
 fi
 
 missing=()

@@ -12,5 +12,8 @@ cmake --build "$root/native" -j "$jobs"
 # One test at a time: the named events are shared by every run on the machine.
 ctest --test-dir "$root/native" --output-on-failure
 
+echo "== Windows builds, and their tests under Wine"
+bash tests/windows/run_wine_tests.sh "$root"
+
 echo "== Debian package"
 bash scripts/package-check.sh

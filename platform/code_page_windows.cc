@@ -1,0 +1,105 @@
+#include "platform/code_page.h"
+
+#include <climits>
+#include <new>
+#include <string>
+
+namespace vellox {
+namespace platform {
+namespace {
+
+// Strings go to and come from the component in the thread's ANSI code
+// page, without flags: what cannot be decoded or encoded takes the code
+// page's own replacement, as every "A" function of the system does.
+constexpr UINT kConversionCodePage = CP_THREAD_ACP;
+
+// A byte string longer than an int cannot be converted in one call; no
+// path or title comes near it, so it counts as a failed allocation.
+int CheckedLength(std::size_t n) {
+  if (n > static_cast<std::size_t>(INT_MAX)) throw std::bad_alloc();
+  return static_cast<int>(n);
+}
+
+std::string Narrow(const OLECHAR* s, std::size_t n) {
+  if (n == 0) return std::string();
+  const int length = CheckedLength(n);
+  int bytes = WideCharToMultiByte(kConversionCodePage, 0, s, length, nullptr, 0,
+                                  nullptr, nullptr);
+  if (bytes <= 0) return std::string();
+  std::string out(static_cast<std::size_t>(bytes), '\0');
+  bytes = WideCharToMultiByte(kConversionCodePage, 0, s, length, &out[0], bytes,
+                              nullptr, nullptr);
+  out.resize(bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
+  return out;
+}
+
+}  // namespace
+
+// The process starts in the user's ANSI code page already, and every
+// conversion here names it explicitly; the C runtime's locale is used for
+// nothing (its multibyte functions are never called), so it stays "C".
+void InitializeCodePage() {}
+
+// Paths are searched by characters of the system ANSI code page, the one
+// the file system's "A" functions decode them with: in a double-byte code
+// page the trail byte of a character can be 0x5C, which is no backslash.
+std::size_t CharacterLength(const char* s, std::size_t n) {
+  if (n == 0) return 0;
+  if (n >= 2 && s[1] != '\0' && IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(s[0])))
+    return 2;
+  return 1;
+}
+
+std::size_t FindLastCharacter(const std::string& s, char c, std::size_t from) {
+  std::size_t found = std::string::npos;
+  for (std::size_t i = from; i < s.size();) {
+    if (s[i] == c) found = i;
+    i += CharacterLength(s.data() + i, s.size() - i);
+  }
+  return found;
+}
+
+std::size_t CharacterBoundaryAtOrBelow(const std::string& s, std::size_t limit) {
+  if (s.size() <= limit) return s.size();
+  std::size_t i = 0;
+  while (i < limit) {
+    std::size_t length = CharacterLength(s.data() + i, s.size() - i);
+    if (i + length > limit) break;
+    i += length;
+  }
+  return i;
+}
+
+BSTR AllocStringFromBytes(const std::string& bytes) {
+  // The component opens the file by this name; converting as the system's
+  // "A" functions do lets it find the file that those functions would.
+  std::wstring wide;
+  if (!bytes.empty()) {
+    const int length = CheckedLength(bytes.size());
+    int units = MultiByteToWideChar(kConversionCodePage, 0, bytes.data(), length,
+                                    nullptr, 0);
+    if (units > 0) {
+      wide.resize(static_cast<std::size_t>(units));
+      units = MultiByteToWideChar(kConversionCodePage, 0, bytes.data(), length,
+                                  &wide[0], units);
+      wide.resize(units > 0 ? static_cast<std::size_t>(units) : 0);
+    }
+  }
+  BSTR result = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  if (result == nullptr) throw std::bad_alloc();
+  return result;
+}
+
+std::string BytesFromWide(const OLECHAR* s, std::size_t n) {
+  return Narrow(s, n);
+}
+
+std::string TextFromWide(const OLECHAR* s) {
+  if (s == nullptr) return std::string();
+  std::size_t n = 0;
+  while (s[n] != L'\0') ++n;
+  return Narrow(s, n);
+}
+
+}  // namespace platform
+}  // namespace vellox

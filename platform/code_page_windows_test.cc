@@ -1,0 +1,101 @@
+#include "platform/code_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/argument_table.h"
+#include "app/output_path.h"
+
+// The ANSI code page is the system's: these tests run once per code page
+// (under Wine, LC_ALL picks it) and skip the tables made for another.
+namespace vellox {
+namespace platform {
+namespace {
+
+std::u16string Wide(const std::string& bytes) {
+  BSTR s = AllocStringFromBytes(bytes);
+  std::u16string wide(reinterpret_cast<const char16_t*>(s), SysStringLen(s));
+  SysFreeString(s);
+  return wide;
+}
+
+std::string Narrow(const std::u16string& wide) {
+  return BytesFromWide(reinterpret_cast<const OLECHAR*>(wide.data()), wide.size());
+}
+
+class CodePageTest : public ::testing::Test {
+ protected:
+  void SetUp() override { InitializeCodePage(); }
+};
+
+#define REQUIRE_CODE_PAGE(codePage) \
+  if (GetACP() != (codePage)) GTEST_SKIP() << "for code page " << (codePage)
+
+TEST_F(CodePageTest, TitlesStopAtNulAndAreNeverEmptyForNothing) {
+  EXPECT_EQ(TextFromWide(nullptr), "");
+  EXPECT_EQ(TextFromWide(u""), "");
+  EXPECT_EQ(TextFromWide(u"before\0after"), "before");
+  EXPECT_EQ(TextFromWide(u"Chapter 1"), "Chapter 1");
+}
+
+TEST_F(CodePageTest, WesternCodePage) {
+  REQUIRE_CODE_PAGE(1252);
+  // The code page's own characters, not Latin-1 read as UTF-16.
+  EXPECT_EQ(Wide("caf\xE9 \x80"), u"caf\u00E9 \u20AC");
+  EXPECT_EQ(TextFromWide(u"caf\u00E9 \u20AC"), "caf\xE9 \x80");
+  // No form in the code page and no close one: its default character.
+  EXPECT_EQ(TextFromWide(u"\u65E5\u672C \u0E01"), "?? ?");
+  for (int b = 1; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    EXPECT_EQ(CharacterLength(byte.data(), 1), 1u) << b;
+    EXPECT_EQ(Narrow(Wide(byte)), byte) << "byte " << b << " survives the trip";
+  }
+}
+
+TEST_F(CodePageTest, DoubleByteCodePageStepsByCharacters) {
+  REQUIRE_CODE_PAGE(932);
+  // U+8868 is 0x95 0x5C: its trail byte is the backslash's.
+  const std::string table = "\x95\x5C";
+  struct Case {
+    std::string s;
+    std::size_t length;
+  } cases[] = {
+      {table, 2},
+      {"\x82\xA0", 2},      // a kana
+      {"\x95", 1},          // a lead byte at the end
+      {std::string("\x95\0", 2), 1},  // a lead byte before a NUL
+      {"\\", 1},
+      {"\xB1", 1},          // a half-width kana is one byte
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CharacterLength(c.s.data(), c.s.size()), c.length) << c.s;
+
+  EXPECT_EQ(FindLastCharacter("C:\\" + table, '\\'), 2u);
+  EXPECT_EQ(FindLastCharacter("C:\\" + table + "\\x", '\\'), 5u);
+  EXPECT_EQ(CharacterBoundaryAtOrBelow("a" + table + "b", 2), 1u);
+  EXPECT_EQ(CharacterBoundaryAtOrBelow("a" + table + "b", 3), 3u);
+
+  EXPECT_EQ(Wide("C:\\" + table + ".pdf"), u"C:\\\u8868.pdf");
+  EXPECT_EQ(TextFromWide(u"\u65E5\u672C"), "\x93\xFA\x96\x7B");
+  EXPECT_EQ(TextFromWide(u"\u0E01"), "?");
+  const std::string path = "C:\\" + table + "\\\x93\xFA\x96\x7B.pdf";
+  EXPECT_EQ(Narrow(Wide(path)), path);
+}
+
+TEST_F(CodePageTest, DoubleByteTrailBytesAreNoSeparators) {
+  REQUIRE_CODE_PAGE(932);
+  const std::string table = "\x95\x5C";
+  // An element that ends in the trail byte keeps its extension...
+  EXPECT_EQ(DeriveOutputPath("C:\\x\\" + table + ".pdf"), "C:\\x\\" + table + ".pdr");
+  // ...and a program named so keeps its directory.
+  ArgumentTable arguments;
+  const std::string program = "C:\\tools\\" + table + ".exe";
+  const char* argv[] = {program.c_str()};
+  arguments.Parse(1, argv);
+  EXPECT_EQ(arguments.BaseDirectory(), "C:\\tools\\");
+}
+
+}  // namespace
+}  // namespace platform
+}  // namespace vellox

@@ -1,0 +1,84 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "platform/system_message_windows.h"
+
+namespace vellox {
+namespace platform {
+namespace {
+
+// Seeds the name generator from more than the runtime's random device,
+// which some runtimes implement as a fixed sequence: two runs started at
+// once must not walk through the same names.
+std::mt19937 NameGenerator() {
+  std::random_device device;
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  std::seed_seq seed{device(), static_cast<unsigned>(GetCurrentProcessId()),
+                     static_cast<unsigned>(counter.LowPart),
+                     static_cast<unsigned>(counter.HighPart)};
+  return std::mt19937(seed);
+}
+
+}  // namespace
+
+Status CreateTemporaryFile(const std::string& target, std::FILE** file,
+                           std::string* temporaryPath) {
+  *file = nullptr;
+  static const char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::mt19937 random = NameGenerator();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string path = target + ".tmp-";
+    for (int i = 0; i < 8; ++i) path += kLetters[random() % (sizeof kLetters - 1)];
+    // Exclusive, so that the name is this run's alone; binary, so that
+    // stdio writes the bytes as given; not inherited by child processes.
+    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                   _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return Status::Error(ErrorText(errno));
+    }
+    std::FILE* stream = _fdopen(fd, "wb");
+    if (stream == nullptr) {
+      int error = errno;
+      _close(fd);
+      DeleteFileA(path.c_str());
+      return Status::Error(ErrorText(error));
+    }
+    *file = stream;
+    *temporaryPath = path;
+    return Status::OK();
+  }
+  return Status::Error("cannot find a free temporary file name");
+}
+
+// The new file was created in the target's directory, so it already has
+// the permissions a plain create there would give it.
+Status ReplaceFile(const std::string& temporaryPath, const std::string& target) {
+  if (!MoveFileExA(temporaryPath.c_str(), target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return Status::Error(Win32ErrorText(GetLastError()));
+  return Status::OK();
+}
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+std::string ErrorText(int error) {
+  std::string text = std::strerror(error);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+}  // namespace platform
+}  // namespace vellox

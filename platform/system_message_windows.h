@@ -1,0 +1,36 @@
+#ifndef VELLOX_PLATFORM_SYSTEM_MESSAGE_WINDOWS_H_
+#define VELLOX_PLATFORM_SYSTEM_MESSAGE_WINDOWS_H_
+
+#include <windows.h>
+
+#include <string>
+
+namespace vellox {
+namespace platform {
+
+// The system's text for a Win32 error or a status code, on one line and
+// without the closing full stop, so that it can end a "vellox: " message.
+// Empty when the system has no text for the code.
+inline std::string SystemMessage(DWORD code) {
+  char* buffer = nullptr;
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                    FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text(buffer != nullptr ? buffer : "", buffer != nullptr ? length : 0);
+  LocalFree(buffer);
+  for (char& c : text)
+    if (c == '\r' || c == '\n') c = ' ';
+  while (!text.empty() && (text.back() == ' ' || text.back() == '.')) text.pop_back();
+  return text;
+}
+
+// SystemMessage, or the code in figures when the system has no text.
+inline std::string Win32ErrorText(DWORD error) {
+  std::string text = SystemMessage(error);
+  return text.empty() ? "error " + std::to_string(error) : text;
+}
+
+}  // namespace platform
+}  // namespace vellox
+
+#endif  // VELLOX_PLATFORM_SYSTEM_MESSAGE_WINDOWS_H_

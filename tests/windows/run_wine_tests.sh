@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Cross-builds vellox for 64- and 32-bit Windows and runs the Windows tests
+# of the 64-bit build under Wine: the unit tests, then vellox.exe against a
+# registered test component (see test_component.cc). The 32-bit build is
+# built and link-checked only (running it would need wine32:i386).
+#
+# Needs, on Debian 12 (this script installs nothing):
+#   apt-get install -y --no-install-recommends \
+#     mingw-w64 wine wine64 cmake ninja-build googletest locales
+#
+# Usage: tests/windows/run_wine_tests.sh [BUILD_ROOT]
+#   builds into BUILD_ROOT/build-win64 and BUILD_ROOT/build-win32 (default:
+#   the repository). Ends with "N passed, M failed"; exits non-zero on any
+#   failure.
+set -euo pipefail
+
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+build_root=${1:-$source_dir}
+mkdir -p "$build_root"
+build_root=$(cd "$build_root" && pwd)
+win64=$build_root/build-win64
+win32=$build_root/build-win32
+
+passed=0
+failed=0
+pass() { passed=$((passed + $1)); }
+fail() { failed=$((failed + $1)); echo "FAILED: $2"; }
+check() {  # check NAME COMMAND...: one pass or one failure
+  local name=$1
+  shift
+  if "$@"; then pass 1; else fail 1 "$name"; fi
+}
+
+# --- Build ------------------------------------------------------------------
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+build() {  # build DIR TOOLCHAIN TARGET...
+  local dir=$1 toolchain=$2
+  shift 2
+  cmake -S "$source_dir" -B "$dir" "${generator[@]}" \
+    -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/$toolchain" >"$dir.configure.log" 2>&1 ||
+    { cat "$dir.configure.log"; return 1; }
+  cmake --build "$dir" -j2 --target "$@"
+}
+summary() { echo "$passed passed, $failed failed"; [ "$failed" = 0 ]; }
+mkdir -p "$win64" "$win32"
+build "$win64" mingw-w64-x86_64.cmake \
+  vellox vellox_unit_tests vellox_test_component vellox_wine_end_to_end_tests ||
+  { fail 1 "the 64-bit build"; summary; exit 1; }
+# The 32-bit side: the program and the component, whose exports and calls
+# take the 32-bit stdcall convention.
+build "$win32" mingw-w64-i686.cmake vellox vellox_test_component ||
+  { fail 1 "the 32-bit build"; summary; exit 1; }
+
+# --- Link checks --------------------------------------------------------------
+# Only the system's own DLLs may be imported: the program is copied alone.
+system_dlls='^(KERNEL32|msvcrt|ole32|OLEAUT32|SHLWAPI|USER32|ADVAPI32|api-ms-win-crt-[a-z0-9-]+)\.dll$'
+imports_only_system_dlls() {  # FILE OBJDUMP
+  local dlls
+  dlls=$("$2" -p "$1" | sed -n 's/^\tDLL Name: //p')
+  [ -n "$dlls" ] && ! grep -Ev "$system_dlls" <<<"$dlls"
+}
+is_console_program() {  # FILE OBJDUMP FORMAT
+  local headers
+  headers=$("$2" -p "$1")
+  grep -q "file format $3" <<<"$headers" && grep -Eq '^Subsystem.*Windows CUI' <<<"$headers"
+}
+exports_component_entries() {  # FILE OBJDUMP
+  local table
+  table=$("$2" -p "$1")
+  grep -Eq '\] DllGetClassObject$' <<<"$table" && grep -Eq '\] DllCanUnloadNow$' <<<"$table"
+}
+for width in 64 32; do
+  if [ $width = 64 ]; then dir=$win64 objdump=x86_64-w64-mingw32-objdump format=pei-x86-64
+  else dir=$win32 objdump=i686-w64-mingw32-objdump format=pei-i386; fi
+  check "win$width vellox.exe is a $format console program" \
+    is_console_program "$dir/vellox.exe" $objdump $format
+  check "win$width vellox.exe imports system DLLs only" \
+    imports_only_system_dlls "$dir/vellox.exe" $objdump
+  check "win$width test component exports its entry points" \
+    exports_component_entries "$dir/tests/windows/vellox_test_component.dll" $objdump
+done
+
+# --- Wine ---------------------------------------------------------------------
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+export WINEPREFIX=$win64/wine-prefix WINEDEBUG=-all DISPLAY= WAYLAND_DISPLAY=
+export WINEDLLOVERRIDES='mscoree,mshtml='  # no Mono or Gecko installers
+stop_wine() { WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true; }
+trap stop_wine EXIT
+[ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >"$win64/wineboot.log" 2>&1
+
+# Runs a test executable under Wine and counts its tests.
+gtest() {  # gtest LABEL EXE ARGS...
+  local label=$1 log
+  log=$win64/$label.log
+  shift
+  local status=0
+  LC_ALL=${gtest_locale:-C.UTF-8} timeout 900 "$wine" "$@" --gtest_color=no 2>&1 |
+    tr -d '\r' >"$log" || status=$?
+  local ok bad
+  ok=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\.$/\1/p' "$log")
+  bad=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\{0,1\}, listed below:$/\1/p' "$log")
+  pass "${ok:-0}"
+  if [ "${bad:-0}" != 0 ]; then
+    fail "$bad" "$label: $(grep '^\[  FAILED  \] [A-Z]' "$log" | sed 's/^\[  FAILED  \] //' |
+      sed 's/ (.*//' | sort -u | tr '\n' ' ')(log: $log)"
+  elif [ $status != 0 ] || [ -z "$ok" ]; then
+    fail 1 "$label exited with status $status (log: $log)"
+  fi
+}
+
+# The ANSI code pages' own cases are in platform/code_page_windows_test.cc.
+gtest unit-tests "$win64/tests/windows/vellox_unit_tests.exe"
+
+# The component, registered where Wine's component library looks: Wine 8
+# reads classes from HKLM\Software\Classes only (Windows also takes the
+# per-user HKCU\Software\Classes).
+class_key='HKLM\Software\Classes\CLSID\{5479AE9E-D618-4D2E-8496-C31B68603CB4}\InprocServer32'
+component=$("$wine" winepath -w "$win64/tests/windows/vellox_test_component.dll")
+"$wine" reg add "$class_key" /ve /d "$component" /f >/dev/null
+"$wine" reg add "$class_key" /v ThreadingModel /d Apartment /f >/dev/null
+gtest end-to-end "$win64/tests/windows/vellox_wine_end_to_end_tests.exe"
+
+# Again in a double-byte code page: Wine takes the ANSI code page from the
+# POSIX locale, which is built here if the system lacks it.
+locales=$win64/locales
+if [ -d "$locales/ja_JP.UTF-8" ] ||
+  { mkdir -p "$locales" && localedef -i ja_JP -c -f UTF-8 "$locales/ja_JP.UTF-8" 2>/dev/null; }; then
+  export LOCPATH=$locales
+  gtest_locale=ja_JP.UTF-8 gtest unit-tests-cp932 "$win64/tests/windows/vellox_unit_tests.exe" \
+    --gtest_filter='CodePageTest.*:ComTest.*'
+  gtest_locale=ja_JP.UTF-8 gtest end-to-end-cp932 \
+    "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" --gtest_filter='*CodePage*'
+  unset LOCPATH
+else
+  fail 1 "cannot build the ja_JP.UTF-8 locale for the code page 932 runs (package locales)"
+fi
+
+summary
