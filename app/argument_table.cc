@@ -23,7 +23,7 @@ bool ArgumentTable::Parse(int argc, const char* const* argv) {
       platform::FindLastCharacter(baseDirectory, platform::kProgramPathSeparator);
   if (separator != std::string::npos) {
     baseDirectory.erase(separator + 1);
-  } else if (!platform::GetCurrentDirectory(&baseDirectory).ok()) {
+  } else if (!platform::CurrentDirectory(&baseDirectory).ok()) {
     baseDirectory.clear();  // relative paths then stay relative
   }
 

@@ -40,7 +40,7 @@ Status FileOutputStream::Commit() {
   file = nullptr;
   if (error == 0 && closed != 0) error = errno != 0 ? errno : EIO;
   Status status = error != 0 ? Status::Error(platform::ErrorText(error))
-                             : platform::ReplaceFile(temporaryPath, path);
+                             : platform::CommitTemporaryFile(temporaryPath, path);
   if (status.ok()) return status;
   platform::RemoveFile(temporaryPath);
   return Fail(status.message());

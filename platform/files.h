@@ -6,14 +6,6 @@
 
 #include "platform/status.h"
 
-#ifdef _WIN32
-// <windows.h> makes ReplaceFile a macro for its own function; taking the
-// header in here and dropping the macro keeps the name below the same in
-// every file, whatever it includes after this one.
-#include <windows.h>
-#undef ReplaceFile
-#endif
-
 namespace vellox {
 namespace platform {
 
@@ -26,7 +18,7 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
 // Gives the temporary file the permissions a plain create of `target`
 // would have (or those of the file it replaces), then renames it over
 // `target` in one step: readers see the old file or the new, never a mix.
-Status ReplaceFile(const std::string& temporaryPath, const std::string& target);
+Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target);
 
 // Removes a file; failures are ignored (used on error paths only).
 void RemoveFile(const std::string& path);

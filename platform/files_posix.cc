@@ -43,7 +43,7 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
   return Status::Error("cannot find a free temporary file name");
 }
 
-Status ReplaceFile(const std::string& temporaryPath, const std::string& target) {
+Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target) {
   struct stat existing;
   if (stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
     // A replaced file keeps its permissions; failing that, the umask's stand.

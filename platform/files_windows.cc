@@ -65,7 +65,7 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
 
 // The new file was created in the target's directory, so it already has
 // the permissions a plain create there would give it.
-Status ReplaceFile(const std::string& temporaryPath, const std::string& target) {
+Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target) {
   if (!MoveFileExA(temporaryPath.c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return Status::Error(Win32ErrorText(GetLastError()));

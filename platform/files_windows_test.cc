@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cerrno>
 #include <string>
@@ -57,21 +58,21 @@ TEST(FilesTest, ReplaceSwapsInTheNewFileOrLeavesTheOldOne) {
                               OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
   WriteFile(temporary, "new");
-  Status status = ReplaceFile(temporary, target);
+  Status status = CommitTemporaryFile(temporary, target);
   CloseHandle(reader);
   EXPECT_FALSE(status.ok());
   EXPECT_FALSE(status.message().empty());
   EXPECT_EQ(status.message().find('\n'), std::string::npos);
   EXPECT_EQ(ReadFile(target), "old");
 
-  status = ReplaceFile(temporary, target);
+  status = CommitTemporaryFile(temporary, target);
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(ReadFile(target), "new");
   EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdr"});
 
   // Also where there was no file before.
   WriteFile(temporary, "first");
-  ASSERT_TRUE(ReplaceFile(temporary, scratch.Path("fresh.pdr")).ok());
+  ASSERT_TRUE(CommitTemporaryFile(temporary, scratch.Path("fresh.pdr")).ok());
   EXPECT_EQ(ReadFile(scratch.Path("fresh.pdr")), "first");
 }
 

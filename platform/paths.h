@@ -5,14 +5,6 @@
 
 #include "platform/status.h"
 
-#ifdef _WIN32
-// <windows.h> makes GetCurrentDirectory a macro for its own function; taking the
-// header in here and dropping the macro keeps the name below the same in
-// every file, whatever it includes after this one.
-#include <windows.h>
-#undef GetCurrentDirectory
-#endif
-
 namespace vellox {
 namespace platform {
 
@@ -25,7 +17,7 @@ constexpr char kProgramPathSeparator = '\\';
 bool IsPathSeparator(char c);
 
 // The process's current directory, without a trailing separator.
-Status GetCurrentDirectory(std::string* directory);
+Status CurrentDirectory(std::string* directory);
 
 // `path` relative to `directory`; an absolute path stands for itself.
 Status CombinePath(const std::string& directory, const std::string& path,

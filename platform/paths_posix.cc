@@ -14,7 +14,7 @@ namespace platform {
 
 bool IsPathSeparator(char c) { return c == '/'; }
 
-Status GetCurrentDirectory(std::string* directory) {
+Status CurrentDirectory(std::string* directory) {
   // No fixed limit: the buffer grows until the path fits.
   std::vector<char> buffer(4096);
   while (getcwd(buffer.data(), buffer.size()) == nullptr) {

@@ -48,7 +48,7 @@ TEST(PathsTest, LongPathsAreNeverTruncated) {
 
 TEST(PathsTest, RelativeArgumentsResolveAgainstTheCurrentDirectory) {
   std::string current;
-  ASSERT_TRUE(GetCurrentDirectory(&current).ok());
+  ASSERT_TRUE(CurrentDirectory(&current).ok());
   ArgumentTable table;
   const char* argv[] = {"/usr/bin/vellox"};
   table.Parse(1, argv);

@@ -35,7 +35,7 @@ bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
 
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
-Status GetCurrentDirectory(std::string* directory) {
+Status CurrentDirectory(std::string* directory) {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {
     DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());

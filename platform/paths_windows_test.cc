@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -84,7 +85,7 @@ TEST(PathsTest, ProgramDirectoryOrCurrentDirectoryIsTheBase) {
   ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
   ASSERT_TRUE(SetCurrentDirectoryA(scratch.path().c_str()));
   std::string current;
-  Status status = GetCurrentDirectory(&current);
+  Status status = CurrentDirectory(&current);
   SetCurrentDirectoryA(previous);
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_TRUE(IsSameFile(current, scratch.path())) << current;
