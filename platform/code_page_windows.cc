@@ -50,26 +50,6 @@ std::size_t CharacterLength(const char* s, std::size_t n) {
   return 1;
 }
 
-std::size_t FindLastCharacter(const std::string& s, char c, std::size_t from) {
-  std::size_t found = std::string::npos;
-  for (std::size_t i = from; i < s.size();) {
-    if (s[i] == c) found = i;
-    i += CharacterLength(s.data() + i, s.size() - i);
-  }
-  return found;
-}
-
-std::size_t CharacterBoundaryAtOrBelow(const std::string& s, std::size_t limit) {
-  if (s.size() <= limit) return s.size();
-  std::size_t i = 0;
-  while (i < limit) {
-    std::size_t length = CharacterLength(s.data() + i, s.size() - i);
-    if (i + length > limit) break;
-    i += length;
-  }
-  return i;
-}
-
 BSTR AllocStringFromBytes(const std::string& bytes) {
   // The component opens the file by this name; converting as the system's
   // "A" functions do lets it find the file that those functions would.
