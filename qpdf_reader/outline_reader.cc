@@ -10,6 +10,8 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <set>
+#include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -20,8 +22,10 @@
 #include <qpdf/QPDFLogger.hh>
 #include <qpdf/QPDFObjGen.hh>
 #include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/Pipeline.hh>
 
 #include "platform/files.h"
+#include "qpdf_reader/heap_tuning.h"
 #include "qpdf_reader/pdf_text.h"
 
 namespace vellox {
@@ -131,6 +135,7 @@ HRESULT ReadFile(const std::string& path, FileBytes* bytes, std::string* message
     return kNotRegularFile;
   }
   const auto size = static_cast<std::size_t>(info.st_size);
+  TuneHeap(size);  // before the buffer, which the heap may then hold
   bytes->data.reset(new char[size == 0 ? 1 : size]);
   bytes->size = std::fread(bytes->data.get(), 1, size, file.get());
   if (bytes->size < size && std::ferror(file.get())) {
@@ -151,6 +156,12 @@ bool HasPdfHeader(const FileBytes& bytes) {
 // Builds the outline tree from an open document. Every step may throw
 // when qpdf meets damage it cannot recover; the tree is consistent after
 // each node, so what was built until then stays usable.
+//
+// qpdf parses each object it is asked for, and a whole object stream for
+// any one object in it, at a cost far above the rest of the work here; so
+// the builder asks for as few objects as it can: page objects only when
+// the page tree's counts do not place them, and only the name tree nodes
+// on the way to the names that the outline uses.
 class OutlineBuilder {
  public:
   OutlineBuilder(QPDF* pdf, QPDFObjectHandle catalog, OutlineTree* tree)
@@ -158,6 +169,35 @@ class OutlineBuilder {
 
   void Build() {
     IndexPages();
+    try {
+      ReadItems();
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (...) {
+      // Pages for the nodes read until then; the walk's failure is the
+      // one to report.
+      try {
+        ResolvePages();
+      } catch (const std::bad_alloc&) {
+        throw;
+      } catch (...) {
+      }
+      throw;
+    }
+    ResolvePages();
+  }
+
+ private:
+  // Where an item leads before the page index is final: page indices are
+  // filled in at the end, so that a page index rebuilt by the full walk
+  // serves every item alike.
+  struct Target {
+    enum Kind : std::uint8_t { kNoPage, kPageObject, kPageNumber, kFirstPage, kLastPage };
+    Kind kind = kNoPage;
+    std::uint64_t value = 0;  // the page object's Key, or the page number
+  };
+
+  void ReadItems() {
     QPDFObjectHandle outlines = catalog.getKey("/Outlines");
     if (!outlines.isDictionary()) return;
     std::unordered_set<std::uint64_t> visited;
@@ -193,7 +233,6 @@ class OutlineBuilder {
     }
   }
 
- private:
   // qpdf keeps every object it has parsed, some 2 KB each; an object read
   // for the last time is dropped, so that a million bookmarks do not cost
   // gigabytes, nor the allocations half the time. Only its content goes:
@@ -212,7 +251,7 @@ class OutlineBuilder {
       node.titleLength = text.size();
       tree->titles += text;
     }
-    node.page = ItemPage(item);
+    targets.push_back(ItemTarget(item));
 
     const auto index = static_cast<Index>(tree->nodes.size());
     tree->nodes.push_back(node);
@@ -224,9 +263,135 @@ class OutlineBuilder {
     return index;
   }
 
+  // Fills in every node's page from its target. A page object that the
+  // index built from the counts does not know sends the index back to the
+  // full walk, once, before any page is filled in.
+  void ResolvePages() {
+    if (pagesFromCounts) {
+      for (const Target& target : targets) {
+        if (target.kind == Target::kPageObject && pageIndex.count(target.value) == 0) {
+          IndexPagesFully();
+          break;
+        }
+      }
+    }
+    // targets[0] stands for the root, which has no page.
+    for (std::size_t node = 1; node < targets.size() && node < tree->nodes.size(); ++node)
+      tree->nodes[node].page = PageOf(targets[node]);
+  }
+
+  Index PageOf(const Target& target) const {
+    switch (target.kind) {
+      case Target::kPageObject: {
+        auto found = pageIndex.find(target.value);
+        return found == pageIndex.end() ? kNone : found->second;
+      }
+      case Target::kPageNumber:
+        return target.value < static_cast<std::uint64_t>(pageCount) ? static_cast<Index>(target.value)
+                                                                     : kNone;
+      case Target::kFirstPage:
+        return pageCount > 0 ? 0 : kNone;
+      case Target::kLastPage:
+        return pageCount > 0 ? pageCount - 1 : kNone;
+      case Target::kNoPage:
+        break;
+    }
+    return kNone;
+  }
+
+  void IndexPages() {
+    try {
+      if (IndexPagesFromCounts()) return;
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (const std::exception&) {
+      // The full walk meets the same damage, and has its say on it.
+    }
+    IndexPagesFully();
+  }
+
+  // The page index from the page tree's inner nodes alone: a node whose
+  // /Count equals its number of kids has only pages for kids, numbered in
+  // order without reading them; other nodes have their kids read, and
+  // their /Count checked against what the kids add up to. False, leaving
+  // no index, where the counts do not hold together (a count that is no
+  // count, that the kids contradict, a node met twice): the full walk then
+  // decides. A page-only node whose kids are in truth a subtree shows when
+  // an outline item leads into that subtree, and ResolvePages then walks
+  // the tree fully.
+  bool IndexPagesFromCounts() {
+    pageIndex.clear();
+    pageCount = 0;
+    pagesFromCounts = false;
+    QPDFObjectHandle root = catalog.getKey("/Pages");
+    if (!root.isDictionary() || !root.isIndirect()) return false;
+    std::unordered_set<std::uint64_t> inner;  // the inner nodes read
+    struct Frame {
+      QPDFObjectHandle node;
+      std::int64_t first;  // the index of its first page
+    };
+    std::vector<Frame> frames;
+    frames.push_back(Frame{root, 0});
+    std::int64_t total = -1;
+    auto fail = [&] {
+      pageIndex.clear();
+      return false;
+    };
+    while (!frames.empty()) {
+      Frame frame = std::move(frames.back());
+      frames.pop_back();
+      if (!inner.insert(Key(frame.node.getObjGen())).second) return fail();
+      QPDFObjectHandle kids = frame.node.getKey("/Kids");
+      QPDFObjectHandle countEntry = frame.node.getKey("/Count");
+      if (!kids.isArray() || !countEntry.isInteger()) return fail();
+      const long long count = countEntry.getIntValue();
+      if (count < 0 || frame.first + count > std::numeric_limits<Index>::max()) return fail();
+      if (total < 0) total = count;  // the root's
+      const int kidCount = kids.getArrayNItems();
+      if (count == kidCount) {
+        for (int k = 0; k < kidCount; ++k) {
+          QPDFObjectHandle kid = kids.getArrayItem(k);
+          if (!kid.isIndirect()) return fail();
+          if (!pageIndex.emplace(Key(kid.getObjGen()), static_cast<Index>(frame.first + k)).second)
+            return fail();
+        }
+        continue;
+      }
+      std::int64_t next = frame.first;
+      for (int k = 0; k < kidCount; ++k) {
+        QPDFObjectHandle kid = kids.getArrayItem(k);
+        if (!kid.isIndirect() || !kid.isDictionary()) return fail();
+        QPDFObjectHandle type = kid.getKey("/Type");
+        if (!type.isNameAndEquals("/Page") && kid.getKey("/Kids").isArray()) {
+          QPDFObjectHandle kidCountEntry = kid.getKey("/Count");
+          if (!kidCountEntry.isInteger() || kidCountEntry.getIntValue() < 0) return fail();
+          frames.push_back(Frame{kid, next});
+          next += kidCountEntry.getIntValue();
+          if (next > frame.first + count) return fail();
+        } else if (type.isNameAndEquals("/Pages")) {
+          return fail();  // an empty inner node: rare enough to leave to the full walk
+        } else {
+          if (!pageIndex.emplace(Key(kid.getObjGen()), static_cast<Index>(next)).second)
+            return fail();
+          ++next;
+        }
+      }
+      if (next != frame.first + count) return fail();
+    }
+    // An inner node listed as a page (a loop through a page-only node).
+    for (std::uint64_t node : inner)
+      if (pageIndex.count(node) != 0) return fail();
+    pageCount = static_cast<Index>(total);
+    pagesFromCounts = true;
+    return true;
+  }
+
   // Page index of every page object, in page tree order, walked once with
   // an explicit stack; a node met again (loop or shared kid) is skipped.
-  void IndexPages() {
+  void IndexPagesFully() {
+    pageIndex.clear();
+    pageCount = 0;
+    pagesFromCounts = false;
     std::unordered_set<std::uint64_t> visited;
     struct Frame {
       QPDFObjectHandle kids;
@@ -262,38 +427,36 @@ class OutlineBuilder {
     }
   }
 
-  // The page an outline item leads to: its /Dest, else its /A action.
-  Index ItemPage(QPDFObjectHandle& item) {
+  // Where an outline item leads: its /Dest, else its /A action.
+  Target ItemTarget(QPDFObjectHandle& item) {
     QPDFObjectHandle destination = item.getKey("/Dest");
-    if (!destination.isNull()) return DestinationPage(std::move(destination));
+    if (!destination.isNull()) return DestinationTarget(std::move(destination));
     QPDFObjectHandle action = item.getKey("/A");
-    if (!action.isDictionary()) return kNone;
+    if (!action.isDictionary()) return Target();
     QPDFObjectHandle type = action.getKey("/S");
-    if (type.isNameAndEquals("/GoTo")) return DestinationPage(action.getKey("/D"));
-    if (type.isNameAndEquals("/Named") && pageCount > 0) {
+    if (type.isNameAndEquals("/GoTo")) return DestinationTarget(action.getKey("/D"));
+    if (type.isNameAndEquals("/Named")) {
       QPDFObjectHandle name = action.getKey("/N");
-      if (name.isNameAndEquals("/FirstPage")) return 0;
-      if (name.isNameAndEquals("/LastPage")) return pageCount - 1;
+      if (name.isNameAndEquals("/FirstPage")) return Target{Target::kFirstPage, 0};
+      if (name.isNameAndEquals("/LastPage")) return Target{Target::kLastPage, 0};
     }
-    return kNone;
+    return Target();
   }
 
   // Follows names and /D entries to an explicit destination array, whose
   // first element is a page object or a page index.
-  Index DestinationPage(QPDFObjectHandle destination) {
+  Target DestinationTarget(QPDFObjectHandle destination) {
     for (int hop = 0; hop < kMaxDestinationHops; ++hop) {
       if (destination.isArray()) {
-        if (destination.getArrayNItems() < 1) return kNone;
+        if (destination.getArrayNItems() < 1) return Target();
         QPDFObjectHandle target = destination.getArrayItem(0);
-        if (target.isIndirect()) {
-          auto found = pageIndex.find(Key(target.getObjGen()));
-          return found == pageIndex.end() ? kNone : found->second;
-        }
+        if (target.isIndirect()) return Target{Target::kPageObject, Key(target.getObjGen())};
         if (target.isInteger()) {
           const long long page = target.getIntValue();
-          return page >= 0 && page < pageCount ? static_cast<Index>(page) : kNone;
+          if (page < 0) return Target();
+          return Target{Target::kPageNumber, static_cast<std::uint64_t>(page)};
         }
-        return kNone;
+        return Target();
       }
       if (destination.isDictionary()) {
         destination = destination.getKey("/D");
@@ -302,10 +465,10 @@ class OutlineBuilder {
       } else if (destination.isString()) {
         destination = NamedDestination(destination.getStringValue(), false);
       } else {
-        return kNone;
+        return Target();
       }
     }
-    return kNone;
+    return Target();
   }
 
   // A named destination, by name from the catalog's /Dests and by string
@@ -316,17 +479,88 @@ class OutlineBuilder {
       QPDFObjectHandle value = Entry(Entry(catalog, "/Dests"), ("/" + name).c_str());
       if (!value.isNull()) return value;
     }
-    if (!nameTreeRead) ReadNameTree();
-    auto found = nameTree.find(name);
-    if (found != nameTree.end()) return found->second;
+    QPDFObjectHandle value = FromNameTree(name);
+    if (!value.isNull()) return value;
     if (!isName) return Entry(Entry(catalog, "/Dests"), ("/" + name).c_str());
     return QPDFObjectHandle::newNull();
   }
 
-  // All of the destination name tree at once, on first use: a look-up is
-  // then a hash probe however many outline items use names.
+  // A name tree value: found by descending through /Limits, reading only
+  // the nodes on the way; when that finds nothing (an unknown name, or a
+  // tree whose limits or order are wrong), from the whole tree, read once.
+  QPDFObjectHandle FromNameTree(const std::string& name) {
+    if (!nameTreeRead) {
+      QPDFObjectHandle value;
+      if (SearchNameTree(name, &value)) return value;
+      ReadNameTree();
+    }
+    auto found = nameTree.find(name);
+    return found != nameTree.end() ? found->second : QPDFObjectHandle::newNull();
+  }
+
+  // The descent through /Limits: true with the value when a leaf on the
+  // way holds the name.
+  bool SearchNameTree(const std::string& name, QPDFObjectHandle* value) {
+    QPDFObjectHandle node = Entry(Entry(catalog, "/Names"), "/Dests");
+    std::unordered_set<std::uint64_t> visited;
+    while (node.isDictionary()) {
+      if (node.isIndirect() && !visited.insert(Key(node.getObjGen())).second) return false;
+      QPDFObjectHandle kids = node.getKey("/Kids");
+      if (!kids.isArray()) return SearchLeaf(node, name, value);
+      // Kids are in order, each covering the names within its /Limits.
+      int low = 0, high = kids.getArrayNItems() - 1;
+      QPDFObjectHandle next;
+      while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        QPDFObjectHandle kid = kids.getArrayItem(middle);
+        QPDFObjectHandle limits = Entry(kid, "/Limits");
+        if (!limits.isArray() || limits.getArrayNItems() < 2) return false;
+        QPDFObjectHandle first = limits.getArrayItem(0);
+        QPDFObjectHandle last = limits.getArrayItem(1);
+        if (!first.isString() || !last.isString()) return false;
+        if (name < first.getStringValue()) {
+          high = middle - 1;
+        } else if (name > last.getStringValue()) {
+          low = middle + 1;
+        } else {
+          next = kid;
+          break;
+        }
+      }
+      if (!next.isInitialized()) return false;
+      node = next;
+    }
+    return false;
+  }
+
+  // A leaf's names, put in a table on the first visit: a leaf may hold the
+  // whole tree, and is searched once per outline item that uses a name.
+  bool SearchLeaf(QPDFObjectHandle& leaf, const std::string& name, QPDFObjectHandle* value) {
+    const std::uint64_t key = leaf.isIndirect() ? Key(leaf.getObjGen()) : 0;
+    auto table = leaves.find(key);
+    if (table == leaves.end()) {
+      table = leaves.emplace(key, std::unordered_map<std::string, QPDFObjectHandle>()).first;
+      QPDFObjectHandle names = leaf.getKey("/Names");
+      if (names.isArray()) {
+        const int count = names.getArrayNItems();
+        for (int i = 0; i + 1 < count; i += 2) {
+          QPDFObjectHandle entry = names.getArrayItem(i);
+          if (entry.isString())
+            table->second.emplace(entry.getStringValue(), names.getArrayItem(i + 1));
+        }
+      }
+    }
+    auto found = table->second.find(name);
+    if (found == table->second.end()) return false;
+    *value = found->second;
+    return true;
+  }
+
+  // All of the destination name tree at once: a look-up is then a hash
+  // probe however many outline items use names.
   void ReadNameTree() {
     nameTreeRead = true;
+    leaves.clear();
     std::unordered_set<std::uint64_t> visited;
     std::vector<QPDFObjectHandle> pending;
     pending.push_back(Entry(Entry(catalog, "/Names"), "/Dests"));
@@ -355,11 +589,66 @@ class OutlineBuilder {
   QPDF* pdf;
   OutlineTree* tree;
   QPDFObjectHandle catalog;
+  std::vector<Target> targets = std::vector<Target>(1);  // one per node
   std::unordered_map<std::uint64_t, Index> pageIndex;
   Index pageCount = 0;
+  bool pagesFromCounts = false;  // pageIndex was built by IndexPagesFromCounts
   bool nameTreeRead = false;
   std::unordered_map<std::string, QPDFObjectHandle> nameTree;
+  std::unordered_map<std::uint64_t, std::unordered_map<std::string, QPDFObjectHandle>> leaves;
 };
+
+// qpdf decodes an object stream whole as soon as one object in it is
+// needed, and Flate shrinks a run of bytes a thousandfold: a file of a few
+// megabytes could make it allocate gigabytes. Real object streams stay far
+// below this.
+constexpr std::size_t kMaxObjectStreamBytes = std::size_t{256} << 20;
+
+// Counts decoded bytes and stops the decoding once they pass the limit.
+class DecodedSizeLimit : public Pipeline {
+ public:
+  DecodedSizeLimit() : Pipeline("object stream size limit", nullptr) {}
+  void write(unsigned char const*, size_t length) override {
+    total += length;
+    if (total > kMaxObjectStreamBytes) {
+      exceeded = true;
+      throw std::length_error("object stream too large");
+    }
+  }
+  void finish() override {}
+  bool exceeded = false;
+
+ private:
+  std::size_t total = 0;
+};
+
+// Empties, before anything is read from it, every object stream that
+// decodes to more than the limit; its objects then read as null. Returns
+// a note for the warning, or "" when every object stream is within it.
+std::string EmptyOversizedObjectStreams(QPDF* pdf) {
+  std::set<int> streams;
+  for (const auto& entry : pdf->getXRefTable())
+    if (entry.second.getType() == 2) streams.insert(entry.second.getObjStreamNumber());
+  std::string note;
+  for (int number : streams) {
+    DecodedSizeLimit limit;
+    try {
+      QPDFObjectHandle stream = pdf->getObjectByID(number, 0);
+      if (!stream.isStream()) continue;
+      stream.pipeStreamData(&limit, 0, qpdf_dl_specialized, /*suppress_warnings=*/true);
+      if (!limit.exceeded) continue;
+      stream.replaceStreamData("", QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (const std::exception&) {
+      continue;  // damage qpdf reports when the stream is used
+    }
+    if (note.empty())
+      note = "object stream " + std::to_string(number) +
+             " decodes to more than 256 MiB; its objects are left out";
+  }
+  return note;
+}
 
 std::string Damaged(const std::string& detail) {
   return detail.empty() ? "damaged beyond repair" : "damaged beyond repair (" + detail + ")";
@@ -407,6 +696,15 @@ HRESULT ReadOutlineTree(const std::string& path, OutlineTree* tree, std::string*
     return kDamagedBeyondRepair;
   }
 
+  std::string oversized;
+  try {
+    oversized = EmptyOversizedObjectStreams(&pdf);
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception&) {
+    // the xref table is unreadable: reading the outline will say so
+  }
+
   QPDFObjectHandle catalog;
   try {
     catalog = pdf.getRoot();
@@ -426,8 +724,10 @@ HRESULT ReadOutlineTree(const std::string& path, OutlineTree* tree, std::string*
   }
 
   std::vector<QPDFExc> warnings = pdf.getWarnings();
-  if (warnings.empty() && interrupted.empty()) return S_OK;
-  const std::string detail = warnings.empty() ? interrupted : FirstTellingWarning(warnings);
+  if (warnings.empty() && interrupted.empty() && oversized.empty()) return S_OK;
+  const std::string detail = !oversized.empty() ? oversized
+                             : warnings.empty() ? interrupted
+                                                : FirstTellingWarning(warnings);
   *message = "the file is damaged; read what could be recovered";
   if (!detail.empty()) *message += " (" + detail + ")";
   return S_FALSE;

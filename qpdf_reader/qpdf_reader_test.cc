@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -325,6 +326,242 @@ TEST_F(QpdfReaderTest, PageIndexFollowsPageTreeOrderDespiteLoopsAndSharedKids) {
   ASSERT_TRUE(result.status.ok()) << result.status.message();
   EXPECT_EQ(result.entries, (Entries{{2, "p2"}, {1, "p1"}, {0, "p0"}, {2, "last"}}));
 }
+
+// The pages of every item in `outline`'s top level, in order; none where
+// an item has no page.
+std::vector<std::optional<LONG>> TopLevelPages(IPdfOutline* outline) {
+  std::vector<std::optional<LONG>> pages;
+  if (outline->MoveToFirstChild() != S_OK) return pages;
+  do {
+    pages.push_back(PageOf(CurrentItem(outline).get()));
+  } while (outline->MoveToNextSibling() == S_OK);
+  return pages;
+}
+
+// The page index is built from the page tree's /Count values where they
+// hold together, and by reading every page where they do not; each case is
+// a page tree whose counts are true or lie in one way, and the indices
+// expected are those of the tree as it is (the full walk's).
+struct PageTreeCase {
+  const char* name;
+  // Writes the tree, adding its pages to `pages` in tree order; returns
+  // the root.
+  std::function<int(PdfBuilder& b, std::vector<int>* pages)> tree;
+  std::vector<int> targets;  // indices into `pages`; kLast for /LastPage
+  std::vector<std::optional<LONG>> expected;
+};
+
+constexpr int kLast = -1;
+
+void PrintTo(const PageTreeCase& c, std::ostream* os) { *os << c.name; }
+
+class PageTreeTest : public QpdfReaderTest,
+                     public ::testing::WithParamInterface<PageTreeCase> {};
+
+int Page(PdfBuilder& b, std::vector<int>* pages) {
+  pages->push_back(b.AddObject("<< /Type /Page >>"));
+  return pages->back();
+}
+
+int PagesNode(PdfBuilder& b, const std::string& count, const std::vector<int>& kids) {
+  std::string list;
+  for (int kid : kids) list += Ref(kid) + " ";
+  return b.AddObject("<< /Type /Pages /Kids [" + list + "] /Count " + count + " >>");
+}
+
+TEST_P(PageTreeTest, SameIndicesAsReadingEveryPage) {
+  PdfBuilder b;
+  std::vector<int> pages;
+  const int root = GetParam().tree(b, &pages);
+  std::vector<OutlineNode> items;
+  for (int target : GetParam().targets) {
+    items.push_back(OutlineNode{"item", target == kLast
+                                            ? std::string("/A << /S /Named /N /LastPage >>")
+                                            : "/Dest [" + Ref(pages.at(target)) + " /Fit]",
+                                {}});
+  }
+  const int outlines = b.AddOutline(items);
+  b.SetRoot(b.AddObject("<< /Type /Catalog /Pages " + Ref(root) + " /Outlines " +
+                        Ref(outlines) + " >>"));
+  HRESULT status;
+  ComReference<IPdfOutline> outline = OpenOutline(b.Build(), &status);
+  ASSERT_EQ(status, S_OK);
+  EXPECT_EQ(TopLevelPages(outline.get()), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, PageTreeTest,
+    ::testing::Values(
+        PageTreeCase{"TrueCounts",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a = PagesNode(b, "2", {a0, a1});
+                       const int mid = Page(b, p);
+                       const int c0 = Page(b, p), c1 = Page(b, p);
+                       const int c = PagesNode(b, "2", {c0, c1});
+                       return PagesNode(b, "5", {a, mid, c});
+                     },
+                     {4, 0, 2, kLast},
+                     {4, 0, 2, 4}},
+        PageTreeCase{"EmptyInnerNode",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int empty = PagesNode(b, "0", {});
+                       const int p0 = Page(b, p), p1 = Page(b, p);
+                       return PagesNode(b, "2", {empty, p0, p1});
+                     },
+                     {1, 0, kLast},
+                     {1, 0, 1}},
+        // The root claims three pages for three kids, but the first kid is
+        // a subtree of two: an item leads into it, and the tree is read.
+        // The item before it must not keep the index the counts gave.
+        PageTreeCase{"KidsThatLookLikePagesHideASubtree",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a = PagesNode(b, "2", {a0, a1});
+                       const int p2 = Page(b, p), p3 = Page(b, p);
+                       return PagesNode(b, "3", {a, p2, p3});
+                     },
+                     {2, 1, kLast},
+                     {2, 1, 3}},
+        PageTreeCase{"CountAboveWhatTheKidsHold",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a = PagesNode(b, "2", {a0, a1});
+                       const int p2 = Page(b, p);
+                       return PagesNode(b, "7", {a, p2});
+                     },
+                     {2, kLast},
+                     {2, 2}},
+        // The root's count agrees with its kids' claims; the inner node's
+        // count is the lie.
+        PageTreeCase{"InnerCountBelowItsKids",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a = PagesNode(b, "1", {a0, a1});
+                       const int p2 = Page(b, p);
+                       return PagesNode(b, "2", {a, p2});
+                     },
+                     {2, 1, kLast},
+                     {2, 1, 2}},
+        PageTreeCase{"InnerNodeWithoutCount",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a = b.AddObject("<< /Type /Pages /Kids [" + Ref(a0) + " " +
+                                                 Ref(a1) + "] >>");
+                       const int p2 = Page(b, p);
+                       return PagesNode(b, "3", {a, p2});
+                     },
+                     {2, 0, kLast},
+                     {2, 0, 2}},
+        PageTreeCase{"NegativeCount",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int p0 = Page(b, p), p1 = Page(b, p);
+                       return PagesNode(b, "-2", {p0, p1});
+                     },
+                     {1, kLast},
+                     {1, 1}},
+        PageTreeCase{"CountNotANumber",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int p0 = Page(b, p), p1 = Page(b, p);
+                       return PagesNode(b, "(2)", {p0, p1});
+                     },
+                     {1, kLast},
+                     {1, 1}},
+        // Three kids, three pages claimed, but one page listed twice: the
+        // second listing is no page.
+        PageTreeCase{"PageListedTwice",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int p0 = Page(b, p), p1 = Page(b, p);
+                       return PagesNode(b, "3", {p0, p1, p0});
+                     },
+                     {1, 0, kLast},
+                     {1, 0, 1}},
+        PageTreeCase{"RootListedAsItsOwnPage",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int root = b.ReserveObject();
+                       const int p0 = Page(b, p);
+                       b.SetObject(root, "<< /Type /Pages /Kids [" + Ref(p0) + " " + Ref(root) +
+                                             "] /Count 2 >>");
+                       return root;
+                     },
+                     {0, kLast},
+                     {0, 0}}),
+    [](const ::testing::TestParamInfo<PageTreeCase>& info) {
+      return std::string(info.param.name);
+    });
+
+// Names are looked up by descending through /Limits; where a tree's limits
+// or order are wrong the descent misses, and the whole tree is read. Each
+// case writes the same 27 names (n00 ... n26, the value of nK leading to
+// page K mod 4) in three levels of three, spoilt one way.
+struct NameTreeCase {
+  const char* name;
+  bool limitsOnMiddle = true;  // else the middle nodes have no /Limits
+  bool middleReversed = false;  // the root lists its kids last first
+  bool leafUnsorted = false;    // each leaf lists its names last first
+  bool wrongLimits = false;     // the second middle node claims (x)-(y)
+};
+
+void PrintTo(const NameTreeCase& c, std::ostream* os) { *os << c.name; }
+
+class NameTreeTest : public QpdfReaderTest,
+                     public ::testing::WithParamInterface<NameTreeCase> {};
+
+TEST_P(NameTreeTest, FindsEveryNameAndOnlyThose) {
+  const NameTreeCase& c = GetParam();
+  PdfBuilder b;
+  b.AddPages(4);
+  auto name = [](int k) { return std::string(k < 10 ? "n0" : "n") + std::to_string(k); };
+  std::vector<int> middles;
+  for (int m = 0; m < 3; ++m) {
+    std::vector<int> leaves;
+    for (int l = 0; l < 3; ++l) {
+      const int first = 9 * m + 3 * l;
+      std::string names;
+      for (int i = 0; i < 3; ++i) {
+        const int k = first + (c.leafUnsorted ? 2 - i : i);
+        names += "(" + name(k) + ") [" + b.PageRef(k % 4) + " /Fit] ";
+      }
+      leaves.push_back(b.AddObject("<< /Limits [(" + name(first) + ") (" + name(first + 2) +
+                                   ")] /Names [" + names + "] >>"));
+    }
+    std::string limits;
+    if (c.wrongLimits && m == 1) {
+      limits = "/Limits [(x) (y)] ";
+    } else if (c.limitsOnMiddle) {
+      limits = "/Limits [(" + name(9 * m) + ") (" + name(9 * m + 8) + ")] ";
+    }
+    middles.push_back(b.AddObject("<< " + limits + "/Kids [" + Ref(leaves[0]) + " " +
+                                  Ref(leaves[1]) + " " + Ref(leaves[2]) + "] >>"));
+  }
+  if (c.middleReversed) std::reverse(middles.begin(), middles.end());
+  const int root = b.AddObject("<< /Kids [" + Ref(middles[0]) + " " + Ref(middles[1]) + " " +
+                               Ref(middles[2]) + "] >>");
+  const std::vector<std::string> lookedUp = {"n00", "n08", "n09", "n13", "n17",
+                                             "n26", "n05", "n135", "zz", ""};
+  std::vector<OutlineNode> items;
+  for (const std::string& n : lookedUp) items.push_back(OutlineNode{n, "/Dest (" + n + ")", {}});
+  b.AddOutline(items);
+  b.AddCatalog("/Names << /Dests " + Ref(root) + " >>");
+
+  HRESULT status;
+  ComReference<IPdfOutline> outline = OpenOutline(b.Build(), &status);
+  ASSERT_EQ(status, S_OK);
+  const std::vector<std::optional<LONG>> expected = {0, 0, 1, 1, 1, 2, 1,
+                                                     std::nullopt, std::nullopt, std::nullopt};
+  EXPECT_EQ(TopLevelPages(outline.get()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Trees, NameTreeTest,
+    ::testing::Values(NameTreeCase{"Sorted"},
+                      NameTreeCase{"NoLimitsOnInnerNodes", false},
+                      NameTreeCase{"KidsInReverseOrder", true, true},
+                      NameTreeCase{"LeafNamesInReverseOrder", true, false, true},
+                      NameTreeCase{"LimitsThatExcludeTheirNames", true, false, false, true}),
+    [](const ::testing::TestParamInfo<NameTreeCase>& info) {
+      return std::string(info.param.name);
+    });
 
 // ---------------------------------------------------------------- titles
 

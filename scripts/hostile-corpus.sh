@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Generates the hostile-input corpus (tests/hostile/make_corpus.py) in a
+# scratch directory and runs the built program on every file of it
+# (tests/hostile/check_corpus.sh): each must succeed with a well-formed
+# bookmark file or fail with one clean error line, within its time and
+# memory limits. Exits non-zero on any failure.
+#   BUILD_ROOT     where the build trees go (default: build-test)
+#   HOSTILE_SMALL  set to 1 to leave out the multi-megabyte cases
+#   VELLOX         the program to check (default: the plain build's)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="${BUILD_ROOT:-build-test}"
+jobs="${JOBS:-2}"
+
+echo "== hostile-input corpus"
+vellox="${VELLOX:-}"
+if [ -z "$vellox" ]; then
+  # The plain build of scripts/test-all.sh; only the program is needed.
+  cmake -S . -B "$root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON >/dev/null
+  cmake --build "$root/native" -j "$jobs" --target vellox
+  vellox="$root/native/vellox"
+fi
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+small=()
+[ "${HOSTILE_SMALL:-0}" = 1 ] && small=(--small)
+python3 tests/hostile/make_corpus.py "$work" "${small[@]}"
+bash tests/hostile/check_corpus.sh "$vellox" "$work"

@@ -1,0 +1,689 @@
+#!/usr/bin/env python3
+"""Writes the hostile-input corpus into a directory.
+
+    make_corpus.py OUTDIR [--small]
+
+Every file is a PDF (or what claims to be one) built to hurt a reader:
+truncated, with broken cross-reference data, loops, extreme sizes,
+impossible numbers and compression bombs. Beside the files goes
+`expectations.txt`, one tab-separated line per file: name, the exit code
+that is required ("0", "1" or "any"), the number of bookmarks the written
+file must hold, time (seconds) and memory (MiB) limits for the few files
+that need other ones, and text that standard error must contain ("-": no
+requirement, the default limit).
+check_corpus.sh reads it.
+
+--small leaves out the cases that take more than a few megabytes, for a
+quick run. Standard library only; the output is the same on every run.
+"""
+import os
+import struct
+import sys
+import zlib
+
+HEADER = b"%PDF-1.7\n%\xe2\xe3\xcf\xd3\n"
+
+
+def ref(number):
+    return b"%d 0 R" % number
+
+
+def literal(text):
+    """A PDF literal string of ASCII or PDFDocEncoding bytes."""
+    if isinstance(text, str):
+        text = text.encode("latin-1")
+    escaped = text.replace(b"\\", b"\\\\").replace(b"(", b"\\(").replace(b")", b"\\)")
+    return b"(" + escaped + b")"
+
+
+def utf16(text):
+    return b"<FEFF" + text.encode("utf-16-be").hex().upper().encode() + b">"
+
+
+# Slack in a dictionary, so that an entry can be rewritten in place
+# without moving any object behind it (see patch).
+PAD = b" " * 64
+
+
+def stream(dictionary, data, length=None, pad=False):
+    """A stream object body; `length` overrides the true /Length."""
+    value = b"%d" % len(data) if length is None else length
+    return (b"<< " + dictionary + b" /Length " + value + (PAD if pad else b"") +
+            b" >>\nstream\n" + data + b"\nendstream")
+
+
+def patch(data, start, old, new):
+    """Replaces the first `old` at or after `start` with `new`, taking the
+    difference out of the next PAD: every offset stays right."""
+    i = data.index(old, start)
+    data = data[:i] + new + data[i + len(old):]
+    delta = len(new) - len(old)
+    j = data.index(PAD, i + len(new))
+    assert delta <= len(PAD)
+    return data[:j] + data[j + delta:] if delta > 0 else data[:j] + b" " * -delta + data[j:]
+
+
+def zeros_adler32(prefix_adler, count):
+    """Adler-32 after `count` zero bytes, continuing from `prefix_adler`."""
+    a, b = prefix_adler & 0xFFFF, prefix_adler >> 16
+    return (((b + count * a) % 65521) << 16) | a
+
+
+def deflate_bomb(prefix, zero_bytes):
+    """zlib data of `prefix` followed by `zero_bytes` NULs, made without
+    compressing them: one 16 MiB block of zeros, flushed to a byte
+    boundary, is repeated."""
+    chunk = 16 << 20
+    assert zero_bytes % chunk == 0
+    c = zlib.compressobj(9)
+    data = c.compress(prefix) + c.flush(zlib.Z_FULL_FLUSH)
+    block = c.compress(b"\0" * chunk) + c.flush(zlib.Z_FULL_FLUSH)
+    adler = zeros_adler32(zlib.adler32(prefix), zero_bytes)
+    return data + block * (zero_bytes // chunk) + b"\x03\x00" + struct.pack(">I", adler)
+
+
+class Pdf:
+    """Numbered objects and a cross-reference table, written as bytes.
+    Bodies are verbatim, so any structure can be written, broken or not."""
+
+    def __init__(self):
+        self.bodies = []  # object n at n - 1
+
+    def add(self, body=b"null"):
+        self.bodies.append(body)
+        return len(self.bodies)
+
+    def set(self, number, body):
+        self.bodies[number - 1] = body
+
+    def objects(self):
+        """The header and every object; returns (bytes, offsets)."""
+        parts, offsets, size = [HEADER], [], len(HEADER)
+        for i, body in enumerate(self.bodies):
+            offsets.append(size)
+            part = b"%d 0 obj\n" % (i + 1) + body + b"\nendobj\n"
+            parts.append(part)
+            size += len(part)
+        return b"".join(parts), offsets
+
+    def build(self, root, trailer=b"", offset_shift=0):
+        out, offsets = self.objects()
+        xref = len(out)
+        table = [b"xref\n0 %d\n0000000000 65535 f \n" % (len(self.bodies) + 1)]
+        table += [b"%010d 00000 n \n" % (o + offset_shift) for o in offsets]
+        tail = b"trailer\n<< /Size %d /Root %s %s >>\nstartxref\n%d\n%%%%EOF\n" % (
+            len(self.bodies) + 1, ref(root), trailer, xref)
+        return out + b"".join(table) + tail
+
+    def build_compressed(self, root, packed):
+        """The objects numbered in `packed` go into one object stream; the
+        rest stay plain; a cross-reference stream lists them all."""
+        inside = [n for n in range(1, len(self.bodies) + 1) if n in packed]
+        heads, data = [], b""
+        for n in inside:
+            heads.append(b"%d %d" % (n, len(data)))
+            data += self.bodies[n - 1] + b"\n"
+        head = b" ".join(heads) + b"\n"
+        objstm = len(self.bodies) + 1
+        xref_number = objstm + 1
+        body = stream(b"/Type /ObjStm /N %d /First %d /Filter /FlateDecode" % (len(inside), len(head)),
+                      zlib.compress(head + data), pad=True)
+        out, offsets, size = [HEADER], {}, len(HEADER)
+        for n in range(1, len(self.bodies) + 1):
+            if n in packed:
+                continue
+            offsets[n] = size
+            part = b"%d 0 obj\n" % n + self.bodies[n - 1] + b"\nendobj\n"
+            out.append(part)
+            size += len(part)
+        offsets[objstm] = size
+        part = b"%d 0 obj\n" % objstm + body + b"\nendobj\n"
+        out.append(part)
+        size += len(part)
+        rows = [struct.pack(">BIH", 0, 0, 65535)]
+        for n in range(1, xref_number + 1):
+            if n in packed:
+                rows.append(struct.pack(">BIH", 2, objstm, inside.index(n)))
+            elif n == xref_number:
+                rows.append(struct.pack(">BIH", 1, size, 0))
+            else:
+                rows.append(struct.pack(">BIH", 1, offsets[n], 0))
+        xref = stream(b"/Type /XRef /Size %d /W [1 4 2] /Root %s /Filter /FlateDecode"
+                      % (xref_number + 1, ref(root)), zlib.compress(b"".join(rows)))
+        out.append(b"%d 0 obj\n" % xref_number + xref + b"\nendobj\n")
+        out.append(b"startxref\n%d\n%%%%EOF\n" % size)
+        return b"".join(out)
+
+
+def add_pages(pdf, count):
+    pages = pdf.add()
+    kids = [pdf.add(b"<< /Type /Page /Parent %s /MediaBox [0 0 612 792] >>" % ref(pages))
+            for _ in range(count)]
+    pdf.set(pages, b"<< /Type /Pages /Kids [%s] /Count %d >>"
+            % (b" ".join(ref(k) for k in kids), count))
+    return pages, kids
+
+
+def add_items(pdf, items, parent):
+    """Items are (title, entries, children); returns (first, last, count)."""
+    numbers = [pdf.add() for _ in items]
+    count = len(items)
+    for i, (title, entries, children) in enumerate(items):
+        body = b"<< /Title " + title + b" /Parent " + ref(parent)
+        if i > 0:
+            body += b" /Prev " + ref(numbers[i - 1])
+        if i + 1 < len(items):
+            body += b" /Next " + ref(numbers[i + 1])
+        if children:
+            first, last, n = add_items(pdf, children, numbers[i])
+            body += b" /First %s /Last %s /Count %d" % (ref(first), ref(last), n)
+            count += n
+        pdf.set(numbers[i], body + b" " + entries + b" >>")
+    return numbers[0], numbers[-1], count
+
+
+def add_outline(pdf, items):
+    outlines = pdf.add()
+    first, last, count = add_items(pdf, items, outlines)
+    pdf.set(outlines, b"<< /Type /Outlines /First %s /Last %s /Count %d >>"
+            % (ref(first), ref(last), count))
+    return outlines
+
+
+def book():
+    """A small, valid book: nested outline, every kind of destination.
+    Returns (pdf, root, bookmark count)."""
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 6)
+    names = pdf.add(b"<< /Names [(ch2) [%s /Fit] (index) [%s /Fit]] >>" % (ref(kids[3]), ref(kids[5])))
+    items = [
+        (literal("Preface"), b"/Dest [%s /Fit]" % ref(kids[0]), []),
+        (utf16("Chapter 1 \u2014 Beginnings"), b"/Dest [%s /XYZ 0 792 0]" % ref(kids[1]), [
+            (literal("1.1 First steps"), b"/A << /S /GoTo /D [%s /Fit] >>" % ref(kids[2]), []),
+            (utf16("1.2 Caf\u00e9 notes"), b"/Dest [2 /Fit]", []),
+        ]),
+        (literal("Chapter 2"), b"/Dest (ch2)", [
+            (literal("2.1 Named"), b"/Dest /last", []),
+        ]),
+        (literal("Index"), b"/A << /S /GoTo /D (index) >>", []),
+        (literal("The end"), b"/A << /S /Named /N /LastPage >>", []),
+    ]
+    outlines = add_outline(pdf, items)
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s /Names << /Dests %s >>"
+                   b" /Dests << /last [%s /Fit] >> >>" % (ref(pages), ref(outlines), ref(names), ref(kids[5])))
+    return pdf, root, 8
+
+
+class Corpus:
+    def __init__(self, directory):
+        self.directory = directory
+        self.expectations = []
+
+    def add(self, name, data, exit_code="any", records="-", seconds="-", memory_mb="-", says="-"):
+        """`seconds` and `memory_mb` set the check's limits for a file that
+        needs more, or must do with less; `says` is text that standard
+        error must contain."""
+        with open(os.path.join(self.directory, name), "wb") as f:
+            f.write(data)
+        self.expectations.append("\t".join(str(v) for v in (name, exit_code, records, seconds,
+                                                             memory_mb, says)))
+
+    def finish(self):
+        with open(os.path.join(self.directory, "expectations.txt"), "w") as f:
+            f.write("\n".join(self.expectations) + "\n")
+
+
+def truncations(corpus, name, data):
+    """The file cut at many offsets: evenly spread, and at the places where
+    a reader changes what it parses."""
+    cuts = {len(data) * i // 40 for i in range(1, 40)}
+    for marker in (b"xref", b"trailer", b"startxref", b"%%EOF", b"stream", b"endobj", b"/Outlines"):
+        at = data.rfind(marker)
+        if at >= 0:
+            cuts.update({at, at + 1, at + len(marker)})
+    cuts.update({len(data) - 1, len(data) - 2, 5, 9})
+    for cut in sorted(c for c in cuts if 0 < c < len(data)):
+        corpus.add("truncated-%s-%06d.pdf" % (name, cut), data[:cut])
+
+
+def broken_cross_references(corpus):
+    pdf, root, count = book()
+    good = pdf.build(root)
+    xref = good.rfind(b"xref\n0 ")
+    start = good.rfind(b"startxref\n")
+    corpus.add("xref-missing.pdf", good[:xref], "any")
+    corpus.add("xref-garbage-entries.pdf",
+               good[:xref] + good[xref:start].replace(b" n \n", b" q \n").replace(b"00000", b"ZZZZZ")
+               + good[start:])
+    corpus.add("xref-startxref-beyond-end.pdf", good[:start] + b"startxref\n999999999999\n%%EOF\n")
+    corpus.add("xref-startxref-negative.pdf", good[:start] + b"startxref\n-12345\n%%EOF\n")
+    corpus.add("xref-startxref-into-object.pdf", good[:start] + b"startxref\n20\n%%EOF\n")
+    corpus.add("xref-huge-subsection.pdf",
+               good.replace(b"xref\n0 %d\n" % (len(pdf.bodies) + 1), b"xref\n0 2147483647\n", 1))
+    corpus.add("xref-prev-loop.pdf", good.replace(b"/Size", b"/Prev %d /Size" % xref, 1))
+    corpus.add("xref-size-enormous.pdf", good.replace(b"<< /Size %d" % (len(pdf.bodies) + 1),
+                                                      b"<< /Size 99999999999", 1))
+    corpus.add("offsets-wrong.pdf", pdf.build(root, offset_shift=5), "0", str(count))
+    corpus.add("offsets-beyond-end.pdf", pdf.build(root, offset_shift=10 ** 8))
+    corpus.add("root-missing.pdf", good.replace(b"/Root %s" % ref(root), b""))
+    corpus.add("root-dangling.pdf", good.replace(b"/Root %s" % ref(root), b"/Root 999 0 R"))
+    corpus.add("not-a-pdf.pdf", b"hello, world\n", "1")
+    corpus.add("empty.pdf", b"", "1")
+    corpus.add("header-only.pdf", b"%PDF-1.7\n", "1")
+    # A cross-reference stream whose /W claims eight-byte fields.
+    compressed = pdf.build_compressed(root, set(range(1, len(pdf.bodies) + 1)) - {root})
+    corpus.add("xref-stream-wide-fields.pdf", compressed.replace(b"/W [1 4 2]", b"/W [8 8 8]", 1))
+    corpus.add("xref-stream-index-huge.pdf",
+               compressed.replace(b"/W [1 4 2]", b"/W [1 4 2] /Index [0 2147483647]", 1))
+
+
+def object_stream_cases(corpus):
+    pdf, root, count = book()
+    packed = set(range(1, len(pdf.bodies) + 1)) - {root}
+    data = pdf.build_compressed(root, packed)
+    corpus.add("objstm-book.pdf", data, "0", str(count))
+    truncations(corpus, "objstm", data)
+
+    objstm = len(pdf.bodies) + 1
+    # The object stream's own cross-reference row says it lives inside
+    # itself.
+    corpus.add("objstm-extends-itself.pdf",
+               patch(data, 0, b"/Type /ObjStm", b"/Type /ObjStm /Extends %s" % ref(objstm)))
+    corpus.add("objstm-inside-itself.pdf", object_stream_inside(pdf, root, packed, self_row=True))
+    # Its /Length is an object stored in the stream itself.
+    corpus.add("objstm-length-inside.pdf", object_stream_inside(pdf, root, packed, length_inside=True))
+    # Lying lengths: too short, far too long, negative.
+    for label, value in (("short", b"10"), ("long", b"99999999"), ("negative", b"-7")):
+        lied = object_stream_length(data, value)
+        corpus.add("objstm-length-%s.pdf" % label, lied)
+    # Header pairs that point outside the stream or at each other.
+    corpus.add("objstm-offsets-wild.pdf", object_stream_with_header(
+        pdf, root, packed, lambda n, off: b"%d %d" % (n, off * 1000003 + 99999999)))
+    corpus.add("objstm-number-of-itself.pdf", object_stream_with_header(
+        pdf, root, packed, lambda n, off: b"%d %d" % (objstm, off)))
+
+
+def object_stream_length(data, value):
+    start = data.index(b"/Type /ObjStm")
+    length_at = data.index(b"/Length ", start) + len(b"/Length ")
+    old = data[length_at:data.index(b" ", length_at)]
+    return patch(data, length_at, old, value)
+
+
+def object_stream_inside(pdf, root, packed, self_row=False, length_inside=False):
+    """The book with its object stream pointing into itself."""
+    extra = Pdf()
+    extra.bodies = list(pdf.bodies)
+    length_obj = extra.add(b"0") if length_inside else None
+    inside_set = set(packed) | ({length_obj} if length_obj else set())
+    data = extra.build_compressed(root, inside_set)
+    objstm = len(extra.bodies) + 1
+    if length_inside:
+        data = object_stream_length(data, ref(length_obj))
+    if self_row:
+        # Rewrite the row of the object stream (type 1) as type 2 in itself.
+        xref_at = data.rfind(b"/Type /XRef")
+        s = data.find(b"stream\n", xref_at) + len(b"stream\n")
+        e = data.find(b"\nendstream", s)
+        rows = bytearray(zlib.decompress(data[s:e]))
+        rows[objstm * 7:objstm * 7 + 7] = struct.pack(">BIH", 2, objstm, 0)
+        packed_rows = zlib.compress(bytes(rows))
+        head = data[:s]
+        length_at = head.rfind(b"/Length ") + len(b"/Length ")
+        head = head[:length_at] + b"%d" % len(packed_rows) + head[head.find(b" ", length_at):]
+        data = head + packed_rows + data[e:]
+    return data
+
+
+def object_stream_with_header(pdf, root, packed, pair):
+    """The book's object stream with its header pairs rewritten."""
+    inside = sorted(packed)
+    heads, body = [], b""
+    for n in inside:
+        heads.append(pair(n, len(body)))
+        body += pdf.bodies[n - 1] + b"\n"
+    head = b" ".join(heads) + b"\n"
+    good = pdf.build_compressed(root, packed)
+    start = good.find(b"/Type /ObjStm")
+    s = good.find(b"stream\n", start) + len(b"stream\n")
+    e = good.find(b"\nendstream", s)
+    content = zlib.compress(head + body)
+    dictionary = good[:s]
+    first_at = dictionary.rfind(b"/First ") + len(b"/First ")
+    dictionary = dictionary[:first_at] + b"%d" % len(head) + dictionary[dictionary.find(b" ", first_at):]
+    length_at = dictionary.rfind(b"/Length ") + len(b"/Length ")
+    dictionary = dictionary[:length_at] + b"%d" % len(content) + dictionary[dictionary.find(b" ", length_at):]
+    rest = good[e:]
+    # Offsets after the object stream moved: rebuild the xref stream.
+    shift = len(dictionary) + len(content) - s - (e - s)
+    xref_at = rest.find(b"/Type /XRef")
+    xs = rest.find(b"stream\n", xref_at) + len(b"stream\n")
+    xe = rest.find(b"\nendstream", xs)
+    rows = bytearray(zlib.decompress(rest[xs:xe]))
+    xref_number = len(rows) // 7 - 1
+    rows[xref_number * 7:xref_number * 7 + 7] = struct.pack(
+        ">BIH", 1, struct.unpack(">I", rows[xref_number * 7 + 1:xref_number * 7 + 5])[0] + shift, 0)
+    packed_rows = zlib.compress(bytes(rows))
+    xhead = rest[:xs]
+    length_at = xhead.rfind(b"/Length ") + len(b"/Length ")
+    xhead = xhead[:length_at] + b"%d" % len(packed_rows) + xhead[xhead.find(b" ", length_at):]
+    tail = rest[xe:]
+    startxref = tail.rfind(b"startxref\n") + len(b"startxref\n")
+    old = int(tail[startxref:tail.find(b"\n", startxref)])
+    tail = tail[:startxref] + b"%d\n%%%%EOF\n" % (old + shift)
+    return dictionary + content + xhead + packed_rows + tail
+
+
+def loops(corpus):
+    # Page tree: a node that is its own kid, and a two-node cycle.
+    pdf = Pdf()
+    pages = pdf.add()
+    inner = pdf.add()
+    page = pdf.add(b"<< /Type /Page /Parent %s >>" % ref(inner))
+    pdf.set(pages, b"<< /Type /Pages /Kids [%s %s] /Count 3 >>" % (ref(pages), ref(inner)))
+    pdf.set(inner, b"<< /Type /Pages /Kids [%s %s %s] /Count 2 >>" % (ref(page), ref(pages), ref(inner)))
+    outlines = add_outline(pdf, [(literal("Only"), b"/Dest [%s /Fit]" % ref(page), []),
+                                 (literal("Second"), b"/Dest [7 /Fit]", [])])
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines)))
+    corpus.add("pages-loop.pdf", pdf.build(root), "0", "2")
+
+    # Outline: /First back to the item itself and to the outline root;
+    # /Next round in a circle; /Next to a parent.
+    cases = {
+        "outline-loop-first-self.pdf": [
+            b"<< /Type /Outlines /First {1} /Count 2 >>",
+            b"<< /Title (A) /Parent {0} /First {1} /Next {2} >>",
+            b"<< /Title (B) /Parent {0} >>"],
+        "outline-loop-first-root.pdf": [
+            b"<< /Type /Outlines /First {1} /Count 2 >>",
+            b"<< /Title (A) /Parent {0} /Next {2} /First {0} >>",
+            b"<< /Title (B) /Parent {0} /First {1} >>"],
+        "outline-loop-next-circle.pdf": [
+            b"<< /Type /Outlines /First {1} /Count 3 >>",
+            b"<< /Title (A) /Parent {0} /Next {2} >>",
+            b"<< /Title (B) /Parent {0} /Next {3} >>",
+            b"<< /Title (C) /Parent {0} /Next {1} >>"],
+        "outline-loop-next-to-parent.pdf": [
+            b"<< /Type /Outlines /First {1} /Count 3 >>",
+            b"<< /Title (A) /Parent {0} /First {2} >>",
+            b"<< /Title (A.1) /Parent {1} /Next {3} >>",
+            b"<< /Title (A.2) /Parent {1} /Next {1} >>"],
+        "outline-shared-child.pdf": [
+            b"<< /Type /Outlines /First {1} /Count 3 >>",
+            b"<< /Title (A) /Parent {0} /First {3} /Next {2} >>",
+            b"<< /Title (B) /Parent {0} /First {3} >>",
+            b"<< /Title (shared) /Parent {1} >>"],
+    }
+    for name, bodies in cases.items():
+        pdf = Pdf()
+        pages, kids = add_pages(pdf, 2)
+        base = len(pdf.bodies) + 1
+        refs = [ref(base + i) for i in range(len(bodies))]
+        for body in bodies:
+            pdf.add(body.replace(b"{0}", refs[0]).replace(b"{1}", refs[1])
+                    .replace(b"{2}", refs[2] if len(refs) > 2 else b"null")
+                    .replace(b"{3}", refs[3] if len(refs) > 3 else b"null"))
+        root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), refs[0]))
+        corpus.add(name, pdf.build(root), "0", str(len(bodies) - 1))
+
+    # A destination name tree whose node is its own kid and its
+    # grandchild's; the names asked for are missing, so all of it is read.
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 2)
+    top = pdf.add()
+    leaf = pdf.add()
+    pdf.set(top, b"<< /Kids [%s %s] >>" % (ref(top), ref(leaf)))
+    pdf.set(leaf, b"<< /Kids [%s %s] /Names [(a) [%s /Fit]] >>" % (ref(top), ref(leaf), ref(kids[1])))
+    outlines = add_outline(pdf, [(literal("missing"), b"/Dest (nowhere)", []),
+                                 (literal("found"), b"/Dest (a)", []),
+                                 (literal("by name"), b"/A << /S /GoTo /D /nowhere >>", [])])
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s /Names << /Dests %s >> >>"
+                   % (ref(pages), ref(outlines), ref(top)))
+    corpus.add("names-loop.pdf", pdf.build(root), "0", "3")
+
+    # Destinations that lead to each other: name to name to dictionary.
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 1)
+    d = pdf.add()
+    pdf.set(d, b"<< /D %s >>" % ref(d))
+    outlines = add_outline(pdf, [(literal("a"), b"/Dest /a", []),
+                                 (literal("d"), b"/Dest %s" % ref(d), []),
+                                 (literal("chain"), b"/Dest 1000 0 R", [])])
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s /Dests << /a /b /b (a) >> >>"
+                   % (ref(pages), ref(outlines)))
+    corpus.add("destinations-loop.pdf", pdf.build(root), "0", "3")
+
+    # References that lead only to each other.
+    pdf = Pdf()
+    a = pdf.add()
+    b = pdf.add(ref(a))
+    pdf.set(a, ref(b))
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(a), ref(b)))
+    corpus.add("references-loop.pdf", pdf.build(root))
+
+
+def extremes(corpus, small):
+    # Nested 100,000 deep: the walk stops at its depth bound with a warning.
+    depth = 2000 if small else 100000
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 1)
+    outlines = pdf.add(b"<< /Type /Outlines /First %s /Count 1 >>" % ref(len(pdf.bodies) + 2))
+    first = len(pdf.bodies) + 1
+    for i in range(depth):
+        child = b" /First %s" % ref(first + i + 1) if i + 1 < depth else b""
+        pdf.add(b"<< /Title (D%d) /Parent %s%s /Dest [%s /Fit] >>"
+                % (i, ref(first + i - 1 if i else outlines), child, ref(kids[0])))
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines)))
+    corpus.add("deep-%d.pdf" % depth, pdf.build(root), "0", "512")
+
+    # 1,000,000 siblings, each pointing at one of 10 pages.
+    siblings = 20000 if small else 1000000
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 10)
+    outlines = len(pdf.bodies) + 1
+    first = outlines + 1
+    last = first + siblings - 1
+    pdf.add(b"<< /Type /Outlines /First %s /Last %s /Count %d >>" % (ref(first), ref(last), siblings))
+    for i in range(siblings):
+        link = (b" /Prev %s" % ref(first + i - 1) if i else b"") + \
+               (b" /Next %s" % ref(first + i + 1) if i + 1 < siblings else b"")
+        pdf.add(b"<< /Title (Item %d) /Parent %s%s /Dest [%s /Fit] >>"
+                % (i, ref(outlines), link, ref(kids[i % 10])))
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines)))
+    # The slowest case by far (about 11 s and 600 MB on a 2-core machine):
+    # more time, so that a busy machine does not fail it.
+    corpus.add("siblings-%d.pdf" % siblings, pdf.build(root), "0", str(siblings), 60)
+
+    # Titles of several megabytes: ASCII, UTF-16 with multibyte output
+    # (the cut must land between characters), escapes, and many of them.
+    mb = 1 if small else 4
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 1)
+    items = [
+        (literal(b"A" * (mb << 20)), b"", []),
+        (utf16("\u00e9\u20ac\U0001F600" * ((mb << 20) // 4)), b"", []),
+        (b"(" + b"\\101\\(\\)" * ((mb << 20) // 6) + b")", b"", []),
+        (b"<" + b"41" * (mb << 20) + b">", b"", []),
+    ] + [(literal(b"%d" % i * (1 << 20)), b"", []) for i in range(1 if small else 8)]
+    outlines = add_outline(pdf, items)
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines)))
+    corpus.add("titles-%dmb.pdf" % mb, pdf.build(root), "0", str(len(items)))
+
+    # The page tree nested deep too: the page index is found without
+    # recursion.
+    nodes = 2000 if small else 100000
+    pdf = Pdf()
+    first = len(pdf.bodies) + 1
+    for i in range(nodes):
+        parent = b" /Parent %s" % ref(first + i - 1) if i else b""
+        pdf.add(b"<< /Type /Pages /Kids [%s] /Count 1%s >>" % (ref(first + i + 1), parent))
+    page = pdf.add(b"<< /Type /Page /Parent %s >>" % ref(first + nodes - 1))
+    outlines = add_outline(pdf, [(literal("Deep page"), b"/Dest [%s /Fit]" % ref(page), [])])
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(first), ref(outlines)))
+    corpus.add("pages-deep-%d.pdf" % nodes, pdf.build(root), "0", "1")
+
+    # A destination name tree nested just as deep.
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 2)
+    first = len(pdf.bodies) + 1
+    for i in range(nodes):
+        more = b" /Kids [%s]" % ref(first + i + 1) if i + 1 < nodes else b""
+        pdf.add(b"<< /Names [(n%d) [%s /Fit]]%s >>" % (i, ref(kids[i % 2]), more))
+    outlines = add_outline(pdf, [(literal("last name"), b"/Dest (n%d)" % (nodes - 1), [])])
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s /Names << /Dests %s >> >>"
+                   % (ref(pages), ref(outlines), ref(first)))
+    corpus.add("names-deep-%d.pdf" % nodes, pdf.build(root), "0", "1")
+
+    # Arrays and dictionaries nested beyond any parser's patience.
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 1)
+    outlines = add_outline(pdf, [(literal("nested"), b"/Dest " + b"[" * 100000 + b"]" * 100000, []),
+                                 (literal("dict"), b"/A " + b"<< /D " * 50000 + b">>" * 50000, [])])
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines)))
+    corpus.add("nesting-brackets.pdf", pdf.build(root))
+
+
+def impossible_numbers(corpus):
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 3)
+    dests = [b"[99999999999 0 R /Fit]", b"[-5 0 R /Fit]", b"[2147483647 0 R /Fit]",
+             b"[4294967297 65535 R /Fit]", b"[0 0 R /Fit]", b"[1 -1 R /Fit]",
+             b"[99999999999 /Fit]", b"[-5 /Fit]", b"[2147483647 /Fit]", b"[-2147483649 /Fit]",
+             b"[1e300 /Fit]", b"[3.5 /Fit]", b"[]", b"[null]", b"7", b"<< >>",
+             b"[%s /XYZ 1e300 -1e300 99999999999]" % ref(kids[2])]
+    items = [(literal("dest %d" % i), b"/Dest " + d, []) for i, d in enumerate(dests)]
+    items.append((literal("goto"), b"/A << /S /GoTo /D [99999999999 0 R] >>", []))
+    items.append((literal("named"), b"/A << /S /Named /N /LastPage >>", []))
+    items.append((literal("count"), b"/Count 99999999999", []))
+    outlines = add_outline(pdf, items)
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines)))
+    corpus.add("page-references-impossible.pdf", pdf.build(root), "0", str(len(items)))
+
+    # Object numbers and generations out of every range in the file
+    # structure itself.
+    good = pdf.build(root)
+    corpus.add("object-number-enormous.pdf",
+               good.replace(b"\n1 0 obj\n", b"\n99999999999 0 obj\n", 1))
+    corpus.add("object-generation-negative.pdf", good.replace(b"\n2 0 obj\n", b"\n2 -3 obj\n", 1))
+
+    # Titles that are no text: numbers, arrays, bad UTF-16, NULs, UTF-8.
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 1)
+    titles = [b"42", b"[(a) (b)]", b"<FEFFD800>", b"<FEFFDC00D800DC00>", b"<FEFF>", b"<FE>",
+              b"(a\\000b)", b"<EFBBBF636166C3A9>", b"<EFBBBFFF>", b"(\\377\\376\\000a)", b"null"]
+    outlines = add_outline(pdf, [(t, b"", []) for t in titles])
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines)))
+    corpus.add("titles-not-text.pdf", pdf.build(root), "0", str(len(titles)))
+
+    # An outline that is not a dictionary, and items that are not either.
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 1)
+    odd = pdf.add(b"<< /Type /Outlines /First 7 /Last [1 2] >>")
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(odd)))
+    corpus.add("outline-items-not-dictionaries.pdf", pdf.build(root), "0", "0")
+    pdf.set(odd, b"(not an outline)")
+    corpus.add("outline-not-dictionary.pdf", pdf.build(root), "0", "0")
+
+
+def lying_streams(corpus):
+    pdf, root, count = book()
+    content = b"BT /F1 24 Tf 72 700 Td (Hello) Tj ET"
+    for label, length in (("short", b"5"), ("long", b"99999999"), ("negative", b"-1"),
+                          ("missing-object", b"999 0 R"), ("not-a-number", b"/Oops")):
+        variant = Pdf()
+        variant.bodies = list(pdf.bodies)
+        body = stream(b"", content, length)
+        variant.bodies[1] = variant.bodies[1].replace(b">>", b"/Contents %d 0 R >>" % (len(variant.bodies) + 1), 1)
+        variant.add(body)
+        corpus.add("stream-length-%s.pdf" % label, variant.build(root), "0", str(count))
+    # A stream that never ends.
+    variant = Pdf()
+    variant.bodies = list(pdf.bodies)
+    variant.add(b"<< /Length 100 >>\nstream\n" + b"x" * 200)
+    corpus.add("stream-unterminated.pdf", variant.build(root))
+
+
+def bombs(corpus, small):
+    """Flate streams that inflate to gigabytes from a few megabytes."""
+    size = (256 << 20) if small else (4 << 30)
+    pdf, root, count = book()
+    packed = set(range(1, len(pdf.bodies) + 1)) - {root}
+    # The object stream: the real objects first, then gigabytes of NULs
+    # (white space to a PDF parser).
+    inside = sorted(packed)
+    heads, body = [], b""
+    for n in inside:
+        heads.append(b"%d %d" % (n, len(body)))
+        body += pdf.bodies[n - 1] + b"\n"
+    head = b" ".join(heads) + b"\n"
+    good = pdf.build_compressed(root, packed)
+    start = good.find(b"/Type /ObjStm")
+    s = good.find(b"stream\n", start) + len(b"stream\n")
+    e = good.find(b"\nendstream", s)
+    bomb = deflate_bomb(head + body, size)
+    dictionary = good[:s]
+    length_at = dictionary.rfind(b"/Length ") + len(b"/Length ")
+    dictionary = dictionary[:length_at] + b"%d" % len(bomb) + dictionary[dictionary.find(b" ", length_at):]
+    shift = len(dictionary) - s + len(bomb) - (e - s)
+    rest = good[e:]
+    xref_at = rest.find(b"/Type /XRef")
+    xs = rest.find(b"stream\n", xref_at) + len(b"stream\n")
+    xe = rest.find(b"\nendstream", xs)
+    rows = bytearray(zlib.decompress(rest[xs:xe]))
+    last = len(rows) - 7
+    offset = struct.unpack(">I", rows[last + 1:last + 5])[0] + shift
+    rows[last:last + 7] = struct.pack(">BIH", 1, offset, 0)
+    packed_rows = zlib.compress(bytes(rows))
+    xhead = rest[:xs]
+    length_at = xhead.rfind(b"/Length ") + len(b"/Length ")
+    xhead = xhead[:length_at] + b"%d" % len(packed_rows) + xhead[xhead.find(b" ", length_at):]
+    tail = rest[xe:]
+    sx = tail.rfind(b"startxref\n") + len(b"startxref\n")
+    tail = tail[:sx] + b"%d\n%%%%EOF\n" % offset
+    # The reader must refuse to decode it whole: little memory, and a
+    # warning that names the reason.
+    corpus.add("bomb-object-stream.pdf", dictionary + bomb + xhead + packed_rows + tail,
+               "0", "0", "-", 512, "decodes to more than")
+
+    # A page's content stream: never needed for the outline.
+    variant = Pdf()
+    variant.bodies = list(pdf.bodies)
+    variant.bodies[1] = variant.bodies[1].replace(b">>", b"/Contents %d 0 R >>" % (len(variant.bodies) + 1), 1)
+    variant.add(stream(b"/Filter /FlateDecode", deflate_bomb(b"BT ET ", size)))
+    corpus.add("bomb-content-stream.pdf", variant.build(root), "0", str(count))
+
+    # The cross-reference stream itself. qpdf decodes it while opening the
+    # file, before the reader can look at it: this one still takes about
+    # 1 GB until the address-space limit stops it.
+    rows = b"".join(struct.pack(">BIH", 0, 0, 0) for _ in range(1))
+    xref_body = stream(b"/Type /XRef /Size 3 /W [1 4 2] /Root 1 0 R /Filter /FlateDecode",
+                       deflate_bomb(rows, size))
+    out = HEADER + b"1 0 obj\n<< /Type /Catalog >>\nendobj\n"
+    at = len(out)
+    out += b"2 0 obj\n" + xref_body + b"\nendobj\nstartxref\n%d\n%%%%EOF\n" % at
+    corpus.add("bomb-xref-stream.pdf", out)
+
+
+def main():
+    args = [a for a in sys.argv[1:] if a != "--small"]
+    small = "--small" in sys.argv[1:]
+    if len(args) != 1:
+        sys.exit("usage: make_corpus.py OUTDIR [--small]")
+    os.makedirs(args[0], exist_ok=True)
+    corpus = Corpus(args[0])
+    pdf, root, count = book()
+    data = pdf.build(root)
+    corpus.add("book.pdf", data, "0", str(count))
+    truncations(corpus, "classic", data)
+    broken_cross_references(corpus)
+    object_stream_cases(corpus)
+    loops(corpus)
+    extremes(corpus, small)
+    impossible_numbers(corpus)
+    lying_streams(corpus)
+    bombs(corpus, small)
+    corpus.finish()
+
+
+if __name__ == "__main__":
+    main()

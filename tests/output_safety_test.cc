@@ -1,0 +1,231 @@
+// A run that fails at any point, or is killed while it writes, leaves an
+// existing bookmark file byte for byte as it was and none of its own
+// temporary files; a later run is not disturbed by what a killed one left.
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bookmarks/bookmark_file_decoder.h"
+#include "pdf_builder.h"
+#include "run_program.h"
+#include "test_util.h"
+
+namespace vellox {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProgramOptions;
+using testing::ProgramResult;
+using testing::ReadFile;
+using testing::RunProgram;
+using testing::ScratchDirectory;
+using testing::WriteFile;
+
+const char kOld[] = "an earlier bookmark file, which must survive";
+
+// A PDF whose outline is `items` bookmarks on ten pages, "Item 0" first.
+std::string FlatOutline(int items) {
+  testing::PdfBuilder builder;
+  builder.AddPages(10);
+  std::vector<testing::OutlineNode> outline(static_cast<std::size_t>(items));
+  for (int i = 0; i < items; ++i) {
+    outline[static_cast<std::size_t>(i)].title = "Item " + std::to_string(i);
+    outline[static_cast<std::size_t>(i)].entries = "/Dest [" + builder.PageRef(i % 10) + " /Fit]";
+  }
+  builder.AddOutline(outline);
+  builder.AddCatalog();
+  return builder.Build();
+}
+
+// Names in `dir` that mark a run's temporary file: "<target>.tmp-XXXXXXXX".
+std::vector<std::string> TemporaryFiles(const ScratchDirectory& dir) {
+  std::vector<std::string> found;
+  for (const std::string& name : dir.List())
+    if (name.find(".pdr.tmp-") != std::string::npos) found.push_back(name);
+  return found;
+}
+
+// Equal bytes; on a difference, the sizes and where it starts rather than
+// megabytes of both.
+::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  std::size_t at = 0;
+  while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+  return ::testing::AssertionFailure() << actual.size() << " bytes where " << expected.size()
+                                       << " were expected, differing from offset " << at;
+}
+
+class OutputSafetyTest : public ::testing::Test {
+ protected:
+  ProgramResult Run(const std::vector<std::string>& arguments,
+                    ProgramOptions options = ProgramOptions()) {
+    options.directory = scratch.path();
+    return RunProgram(VELLOX_BINARY, arguments, options);
+  }
+
+  ScratchDirectory scratch;
+};
+
+// The disk fills up (the file size limit stands in) at every stage of a
+// bookmark file large enough to pass through many stdio buffers: in the
+// header, at buffer edges, in the last byte.
+TEST_F(OutputSafetyTest, DiskFullAtAnyPointLeavesTheOldFile) {
+  WriteFile(scratch.Path("book.pdf"), FlatOutline(8000));
+  ProgramResult complete = Run({"book.pdf"});
+  ASSERT_EQ(complete.exitCode, 0) << complete.err;
+  const std::string written = ReadFile(scratch.Path("book.pdr"));
+  const long size = static_cast<long>(written.size());
+  ASSERT_GT(size, 100000);
+
+  const std::vector<std::string> before = {"book.pdf", "book.pdr"};
+  for (long limit : {0L, 12L, 13L, 4095L, 4096L, 4097L, 65536L, size / 2, size - 1}) {
+    WriteFile(scratch.Path("book.pdr"), kOld);
+    ProgramOptions options;
+    options.fileSizeLimit = limit;
+    ProgramResult r = Run({"book.pdf"}, options);
+    EXPECT_EQ(r.exitCode, 1) << "limit " << limit;
+    EXPECT_EQ(r.out, "") << "limit " << limit;
+    EXPECT_EQ(r.err, "vellox: cannot write '" + scratch.Path("book.pdr") + "': File too large\n")
+        << "limit " << limit;
+    EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("book.pdr")), kOld)) << "limit " << limit;
+    EXPECT_EQ(scratch.List(), before) << "limit " << limit;
+  }
+
+  // With room again, the same run replaces the old file completely.
+  ProgramOptions exact;
+  exact.fileSizeLimit = size;
+  ProgramResult r = Run({"book.pdf"}, exact);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("book.pdr")), written));
+  EXPECT_EQ(scratch.List(), before);
+}
+
+// Failures before anything is written, with a bookmark file already there.
+TEST_F(OutputSafetyTest, FailuresBeforeWritingLeaveTheOldFile) {
+  // The runs switch to an unprivileged user, for whom modes count.
+  fs::permissions(scratch.path(), fs::perms::all);
+  struct Case {
+    const char* name;
+    fs::perms pdfMode;
+    fs::perms directoryMode;
+    const char* reason;
+  } cases[] = {
+      {"unreadable input", fs::perms::none, fs::perms::all, "cannot read '@/book.pdf': Permission denied"},
+      {"unwritable directory", fs::perms::owner_all | fs::perms::others_read | fs::perms::group_read,
+       fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+           fs::perms::others_read | fs::perms::others_exec,
+       "cannot write '@/book.pdr': Permission denied"},
+  };
+  const std::string sample = ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf");
+  for (const Case& c : cases) {
+    WriteFile(scratch.Path("book.pdf"), sample);
+    WriteFile(scratch.Path("book.pdr"), kOld);
+    fs::permissions(scratch.Path("book.pdf"), c.pdfMode);
+    fs::permissions(scratch.path(), c.directoryMode);
+    ProgramOptions options;
+    options.asNobody = true;
+    ProgramResult r = Run({"book.pdf"}, options);
+    fs::permissions(scratch.path(), fs::perms::all);
+    fs::permissions(scratch.Path("book.pdf"), fs::perms::owner_all);
+
+    std::string expected = std::string("vellox: ") + c.reason + "\n";
+    expected.replace(expected.find('@'), 1, scratch.path());
+    EXPECT_EQ(r.exitCode, 1) << c.name;
+    EXPECT_EQ(r.err, expected) << c.name;
+    EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("book.pdr")), kOld)) << c.name;
+    EXPECT_EQ(scratch.List(), (std::vector<std::string>{"book.pdf", "book.pdr"})) << c.name;
+  }
+}
+
+// Starts the program on `pdf` in `directory` and kills it once the first
+// file it creates or changes there holds `bytes` bytes. Returns false when
+// the run ended on its own first (it wrote faster than it could be caught).
+bool KillWhileWriting(const std::string& directory, const std::string& pdf, off_t bytes) {
+  int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  EXPECT_GE(watch, 0);
+  inotify_add_watch(watch, directory.c_str(), IN_CREATE | IN_MODIFY);
+  pid_t child = fork();
+  if (child == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    if (chdir(directory.c_str()) != 0) _exit(127);
+    setenv("LC_ALL", "C", 1);
+    execl(VELLOX_BINARY, VELLOX_BINARY, pdf.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+
+  std::string written;
+  int status = 0;
+  bool ended = false;
+  while (!ended) {
+    if (written.empty()) {
+      pollfd p = {watch, POLLIN, 0};
+      poll(&p, 1, 100);
+      alignas(inotify_event) char buffer[4096];
+      ssize_t got = read(watch, buffer, sizeof buffer);
+      for (ssize_t at = 0; got > 0 && at < got;) {
+        auto* event = reinterpret_cast<inotify_event*>(buffer + at);
+        std::string name = event->len > 0 ? event->name : "";
+        if (written.empty() && !name.empty() && name != pdf) written = directory + "/" + name;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    } else {
+      struct stat info;
+      if (stat(written.c_str(), &info) == 0 && info.st_size >= bytes) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        ended = true;
+        break;
+      }
+    }
+    ended = waitpid(child, &status, WNOHANG) == child;
+  }
+  close(watch);
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+TEST_F(OutputSafetyTest, KilledWhileWritingLeavesTheOldFileAndALaterRunReplacesIt) {
+  // Enough bookmarks that writing them takes a while: the run is caught
+  // with part of the new file written.
+  constexpr int kItems = 100000;
+  WriteFile(scratch.Path("book.pdf"), FlatOutline(kItems));
+  bool killed = false;
+  for (int attempt = 0; attempt < 5 && !killed; ++attempt) {
+    WriteFile(scratch.Path("book.pdr"), kOld);
+    killed = KillWhileWriting(scratch.path(), "book.pdf", 64 * 1024);
+  }
+  ASSERT_TRUE(killed) << "every run finished before it could be killed";
+  EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("book.pdr")), kOld));
+  const std::vector<std::string> left = TemporaryFiles(scratch);
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].size(), std::string("book.pdr.tmp-").size() + 8) << left[0];
+  const std::string stray = ReadFile(scratch.Path(left[0]));
+
+  ProgramResult r = Run({"book.pdf"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  std::vector<BookmarkEntry> records;
+  DecodeError error;
+  ASSERT_TRUE(DecodeBookmarkFile(ReadFile(scratch.Path("book.pdr")), &records, &error))
+      << error.reason << " at " << error.offset;
+  ASSERT_EQ(records.size(), static_cast<std::size_t>(kItems));
+  EXPECT_EQ(records.front().text, "01 Item 0");
+  EXPECT_EQ(records.back().text, "10 Item " + std::to_string(kItems - 1));
+  // The later run leaves the stray file alone and adds none of its own.
+  EXPECT_EQ(TemporaryFiles(scratch), left);
+  EXPECT_TRUE(SameBytes(ReadFile(scratch.Path(left[0])), stray));
+}
+
+}  // namespace
+}  // namespace vellox
