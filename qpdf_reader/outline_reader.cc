@@ -25,7 +25,7 @@
 #include <qpdf/Pipeline.hh>
 
 #include "platform/files.h"
-#include "qpdf_reader/heap_tuning.h"
+#include "platform/heap.h"
 #include "qpdf_reader/pdf_text.h"
 
 namespace vellox {
@@ -135,7 +135,7 @@ HRESULT ReadFile(const std::string& path, FileBytes* bytes, std::string* message
     return kNotRegularFile;
   }
   const auto size = static_cast<std::size_t>(info.st_size);
-  TuneHeap(size);  // before the buffer, which the heap may then hold
+  platform::TuneHeap(size);  // before the buffer, which the heap may then hold
   bytes->data.reset(new char[size == 0 ? 1 : size]);
   bytes->size = std::fread(bytes->data.get(), 1, size, file.get());
   if (bytes->size < size && std::ferror(file.get())) {

@@ -1,12 +1,12 @@
-#ifndef VELLOX_QPDF_READER_HEAP_TUNING_H_
-#define VELLOX_QPDF_READER_HEAP_TUNING_H_
+#ifndef VELLOX_PLATFORM_HEAP_H_
+#define VELLOX_PLATFORM_HEAP_H_
 
 #include <cstddef>
 
 namespace vellox {
-namespace qpdf_reader {
+namespace platform {
 
-// Sets glibc's allocator, once per process, for the way qpdf uses memory:
+// Sets the allocator (glibc's), once per process, for the way qpdf uses memory:
 // a great many small objects, chased through by pointers while the
 // document is read and all freed at its end.
 //
@@ -28,7 +28,7 @@ namespace qpdf_reader {
 // gets the fast-bin setting only.
 void TuneHeap(std::size_t fileSize);
 
-}  // namespace qpdf_reader
+}  // namespace platform
 }  // namespace vellox
 
-#endif  // VELLOX_QPDF_READER_HEAP_TUNING_H_
+#endif  // VELLOX_PLATFORM_HEAP_H_

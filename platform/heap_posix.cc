@@ -1,4 +1,4 @@
-#include "qpdf_reader/heap_tuning.h"
+#include "platform/heap.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -14,7 +14,7 @@
 #endif
 
 namespace vellox {
-namespace qpdf_reader {
+namespace platform {
 namespace {
 
 // glibc's ceiling for blocks served from the heap; larger ones it maps.
@@ -62,5 +62,5 @@ void TuneHeap(std::size_t fileSize) {
 #endif
 }
 
-}  // namespace qpdf_reader
+}  // namespace platform
 }  // namespace vellox

@@ -1,0 +1,228 @@
+#!/usr/bin/env bash
+# Times vellox against qpdf and mutool on synthetic PDFs (and on any PDF
+# given on the command line), side by side in one run, and prints per file
+# each tool's median wall time, CPU time and peak memory with the ratios.
+#
+#   bash bench/run.sh [--quick] [FILE.pdf ...]
+#
+# Needs, besides what scripts/install-deps.sh installs: qpdf mupdf-tools.
+# Builds vellox (Release) and the benchmark's tools under build-bench/
+# (BENCH_DIR to change), writes the PDFs there, and reuses them on later
+# runs. --quick: fewer runs, no 200,000-page file, a smaller folder.
+# Not part of the test run: the figures depend on the machine and its load.
+set -euo pipefail
+
+# All in one function, read whole before it runs: editing the file meanwhile
+# cannot derail a run.
+main() {
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="${BENCH_DIR:-$root/build-bench}"
+
+quick=0
+extra=()
+for arg in "$@"; do
+  case "$arg" in
+    --quick) quick=1 ;;
+    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
+    *) extra+=("$(realpath "$arg")") ;;
+  esac
+done
+
+missing=()
+for tool in cmake g++ pkg-config qpdf mutool; do
+  command -v "$tool" >/dev/null || missing+=("$tool")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "missing: ${missing[*]}; install with: apt-get install qpdf mupdf-tools (and bash scripts/install-deps.sh)" >&2
+  exit 1
+fi
+
+if [ $quick = 1 ]; then
+  big_runs=3; small_runs=11; scale_runs=3; folder_size=100; folder_runs=3
+else
+  big_runs=5; small_runs=21; scale_runs=5; folder_size=300; folder_runs=3
+fi
+
+echo "== building (Release) in $out"
+cmake -S "$root" -B "$out/vellox" -DCMAKE_BUILD_TYPE=Release -DVELLOX_BUILD_TESTS=OFF >/dev/null
+cmake --build "$out/vellox" -j 2 >/dev/null
+cmake -S "$root/bench" -B "$out/tools" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$out/tools" -j 2 >/dev/null
+vellox="$out/vellox/vellox"
+pdfgen="$out/tools/pdfgen"
+timeit="$out/tools/timeit"
+floor="$out/tools/qpdf_floor"
+pdfs="$out/pdfs"
+mkdir -p "$pdfs"
+
+# make NAME PDFGEN-OPTIONS...: writes $pdfs/NAME.pdf unless it is there,
+# newer than the generator.
+make_pdf() {
+  local name="$1"; shift
+  local file="$pdfs/$name.pdf"
+  if [ ! -f "$file" ] || [ "$pdfgen" -nt "$file" ]; then
+    "$pdfgen" "$@" --out "$file"
+  fi
+}
+
+echo "== writing the PDFs"
+# Nested outlines (fan-out 4, depth 4) with every destination form in turn.
+make_pdf mix-2000 --pages 2000 --items 2000
+make_pdf mix-20000 --pages 20000 --items 20000
+make_pdf mix-20000-objstm --pages 20000 --items 20000 --object-streams 1
+[ $quick = 1 ] || make_pdf mix-200000 --pages 200000 --items 200000
+# A typical LaTeX book: hyperref's named destinations, page and equation
+# anchors in the name tree, object streams.
+make_pdf typical --pages 400 --items 200 --depth 3 --fanout 6 --dests hyperref --anchors 3 \
+  --object-streams 1
+
+# ms VALUE_S: seconds as milliseconds with one decimal.
+ms() { awk -v s="$1" 'BEGIN { printf "%.1f", s * 1000 }'; }
+mb() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "-" }'; }
+
+declare -A summary
+
+# compare TITLE RUNS FILE: vellox, qpdf, mutool and the two qpdf floors on
+# FILE, interleaved; prints the table and keeps the ratios in `summary`.
+# floor-items: qpdf reading the outline items alone; floor-dests: and the
+# destination objects they lead to (listed beforehand, untimed): what any
+# reader over qpdf must at least parse.
+compare() {
+  local title="$1" runs="$2" file="$3"
+  echo
+  echo "== $title: $(basename "$file") ($(du -h "$file" | cut -f1)), median of $runs runs"
+  local list="${file%.pdf}.destinations"
+  "$floor" --list "$file" >"$list"
+  local result
+  result="$("$timeit" --runs "$runs" \
+    vellox "$vellox" "$file" :: \
+    qpdf qpdf --json --json-key=outlines "$file" :: \
+    mutool mutool show "$file" outline :: \
+    floor-items "$floor" "$file" :: \
+    floor-dests "$floor" --objects "$list" "$file")"
+  local v_wall v_rss
+  v_wall="$(awk -F'\t' '$1 == "vellox" { print $3 }' <<<"$result")"
+  v_rss="$(awk -F'\t' '$1 == "vellox" { print $6 }' <<<"$result")"
+  printf '%-11s %10s %10s %12s %14s %14s %s\n' tool "wall ms" "cpu ms" "peak RSS MB" \
+    "vellox/tool t" "vellox/tool M" "failed runs"
+  while IFS=$'\t' read -r label n wall low cpu rss maxrss failed; do
+    local rt="" rm=""
+    if [ "$label" != vellox ]; then rt="$(ratio "$v_wall" "$wall")"; rm="$(ratio "$v_rss" "$rss")"; fi
+    printf '%-11s %10s %10s %12s %14s %14s %s\n' "$label" "$(ms "$wall")" "$(ms "$cpu")" \
+      "$(mb "$rss")" "$rt" "$rm" "$failed"
+    summary["$title/$label/time"]="$rt"
+    summary["$title/$label/wall"]="$wall"
+    summary["$title/$label/rss"]="$rm"
+  done <<<"$result"
+}
+
+echo
+echo "== start-up: each program doing nothing, median of $small_runs runs"
+"$timeit" --runs "$small_runs" vellox "$vellox" --version :: qpdf qpdf --version :: \
+  mutool mutool -v :: true /bin/true |
+  while IFS=$'\t' read -r label n wall low cpu rss maxrss failed; do
+    printf '%-11s %8s ms  %6s MB\n' "$label" "$(ms "$wall")" "$(mb "$rss")"
+  done
+
+compare "20k classic" "$big_runs" "$pdfs/mix-20000.pdf"
+compare "20k objstm" "$big_runs" "$pdfs/mix-20000-objstm.pdf"
+compare "typical" "$small_runs" "$pdfs/typical.pdf"
+for file in "${extra[@]}"; do
+  # A copy, so that the .pdr lands here and not beside the given file.
+  copy="$out/given/$(basename "$file")"
+  mkdir -p "$out/given"
+  cp "$file" "$copy"
+  compare "given" "$small_runs" "$copy"
+done
+
+echo
+scale_files=(mix-2000 mix-20000)
+[ $quick = 1 ] || scale_files+=(mix-200000)
+echo "== scaling: vellox alone, 10x pages and items per step, median of $scale_runs runs"
+args=()
+for name in "${scale_files[@]}"; do args+=("$name" "$vellox" "$pdfs/$name.pdf" ::); done
+unset 'args[${#args[@]}-1]'
+scale="$("$timeit" --runs "$scale_runs" --warmup 0 "${args[@]}")"
+previous=""
+previous_cpu=""
+printf '%-11s %10s %10s %12s %18s %18s\n' file "wall ms" "cpu ms" "peak RSS MB" "wall/step before" "cpu/step before"
+while IFS=$'\t' read -r label n wall low cpu rss maxrss failed; do
+  step="" step_cpu=""
+  if [ -n "$previous" ]; then
+    step="$(ratio "$wall" "$previous")"
+    step_cpu="$(ratio "$cpu" "$previous_cpu")"
+    summary["scaling/$label"]="$step"
+    summary["scaling-cpu/$label"]="$step_cpu"
+  fi
+  printf '%-11s %10s %10s %12s %18s %18s\n' "$label" "$(ms "$wall")" "$(ms "$cpu")" "$(mb "$rss")" \
+    "$step" "$step_cpu"
+  previous="$wall"
+  previous_cpu="$cpu"
+done <<<"$scale"
+
+echo
+echo "== folder mode: $folder_size typical PDFs (200-500 pages, 100-300 items, object streams)"
+folder="$pdfs/folder-$folder_size"
+if [ ! -f "$folder/.complete" ] || [ "$pdfgen" -nt "$folder/.complete" ]; then
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  for ((i = 0; i < folder_size; ++i)); do
+    pages=$((200 + (i * 37) % 301))
+    items=$((100 + (i * 53) % 201))
+    "$pdfgen" --pages "$pages" --items "$items" --depth 3 --fanout 6 --dests hyperref \
+      --anchors 3 --object-streams 1 --out "$(printf '%s/book-%03d.pdf' "$folder" "$i")"
+  done
+  touch "$folder/.complete"
+fi
+largest="$(ls -S "$folder"/*.pdf | awk 'NR == 1')"  # awk reads all: no SIGPIPE under pipefail
+folder_result="$("$timeit" --runs "$folder_runs" --warmup 0 \
+  folder-j1 "$vellox" "$folder" -j 1 :: \
+  folder "$vellox" "$folder" :: \
+  single-runs bash -c 'for f in "$1"/*.pdf; do "$0" "$f" >/dev/null || exit 1; done' "$vellox" "$folder" :: \
+  largest "$vellox" "$largest")"
+f_single="$(awk -F'\t' '$1 == "single-runs" { print $3 }' <<<"$folder_result")"
+f_largest_rss="$(awk -F'\t' '$1 == "largest" { print $6 }' <<<"$folder_result")"
+printf '%-34s %10s %12s %14s %16s\n' run "wall ms" "peak RSS MB" "time/single" "RSS/largest doc"
+while IFS=$'\t' read -r label n wall low cpu rss maxrss failed; do
+  case "$label" in
+    folder-j1) name="vellox FOLDER -j 1" ;;
+    folder) name="vellox FOLDER ($(nproc) threads)" ;;
+    single-runs) name="$folder_size x vellox FILE" ;;
+    largest) name="vellox FILE, largest ($(basename "$largest"))" ;;
+  esac
+  printf '%-34s %10s %12s %14s %16s\n' "$name" "$(ms "$wall")" "$(mb "$rss")" \
+    "$(ratio "$wall" "$f_single")" "$(ratio "$rss" "$f_largest_rss")"
+  summary["folder/$label/time"]="$(ratio "$wall" "$f_single")"
+done <<<"$folder_result"
+
+# ratio_of TITLE A B: A's median time over B's in case TITLE.
+ratio_of() { ratio "${summary[$1/$2/wall]:-0}" "${summary[$1/$3/wall]:-0}"; }
+
+echo
+echo "== targets"
+check() {  # check DESCRIPTION VALUE LIMIT
+  local verdict
+  verdict="$(awk -v v="$2" -v l="$3" 'BEGIN { if (v == "" || v == "-") print "n/a"; else if (v + 0 <= l + 0) print "met"; else print "NOT met" }')"
+  printf '%-58s %8s  (limit %s)  %s\n' "$1" "${2:--}" "$3" "$verdict"
+}
+check "20k classic: vellox/qpdf time" "${summary[20k classic/qpdf/time]}" 0.35
+check "20k classic: vellox/mutool time" "${summary[20k classic/mutool/time]}" 0.05
+check "20k classic: vellox/qpdf peak memory" "${summary[20k classic/qpdf/rss]}" 0.6
+check "20k object streams: vellox/qpdf time" "${summary[20k objstm/qpdf/time]}" 0.35
+echo "(a floor's ratio above a limit: qpdf alone, parsing what any reader over it must, misses it)"
+check "  floor-items/mutool time, 20k classic" "$(ratio_of "20k classic" floor-items mutool)" 0.05
+check "  floor-dests/mutool time, 20k classic" "$(ratio_of "20k classic" floor-dests mutool)" 0.05
+check "scaling 2k -> 20k: time ratio" "${summary[scaling/mix-20000]:-}" 12
+check "  the same in CPU time" "${summary[scaling-cpu/mix-20000]:-}" 12
+if [ $quick = 0 ]; then
+  check "scaling 20k -> 200k: time ratio" "${summary[scaling/mix-200000]:-}" 12
+  check "  the same in CPU time" "${summary[scaling-cpu/mix-200000]:-}" 12
+fi
+check "typical (object streams): vellox/mutool time" "${summary[typical/mutool/time]}" 1
+check "  floor-items/mutool time, typical" "$(ratio_of typical floor-items mutool)" 1
+check "  floor-dests/mutool time, typical" "$(ratio_of typical floor-dests mutool)" 1
+check "folder, one thread: time / single runs" "${summary[folder/folder-j1/time]}" 1
+}
+
+main "$@"
