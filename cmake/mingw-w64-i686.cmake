@@ -1,23 +1,5 @@
 # Cross-builds for 32-bit Windows with Debian's mingw-w64 (package mingw-w64).
 #   cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(VELLOX_MINGW_PREFIX i686-w64-mingw32)
-# The posix thread model gives the C++ library its threads and mutexes;
-# they are linked in statically like the rest.
-set(CMAKE_C_COMPILER ${VELLOX_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VELLOX_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${VELLOX_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VELLOX_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Programs and DLLs that need nothing but the system's own DLLs: the
-# compiler's runtime libraries (libgcc, libstdc++, winpthread) go inside.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
