@@ -5,7 +5,7 @@
 #
 #   bash bench/run.sh [--quick] [FILE.pdf ...]
 #
-# Needs, besides what scripts/install-deps.sh installs: qpdf mupdf-tools.
+# Needs what `bash scripts/install-deps.sh --bench` installs.
 # Builds vellox (Release) and the benchmark's tools under build-bench/
 # (BENCH_DIR to change), writes the PDFs there, and reuses them on later
 # runs. --quick: fewer runs, no 200,000-page file, a smaller folder.
@@ -33,7 +33,7 @@ for tool in cmake g++ pkg-config qpdf mutool; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  echo "missing: ${missing[*]}; install with: apt-get install qpdf mupdf-tools (and bash scripts/install-deps.sh)" >&2
+  echo "missing: ${missing[*]}; install with: bash scripts/install-deps.sh --bench" >&2
   exit 1
 fi
 

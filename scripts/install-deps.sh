@@ -12,6 +12,10 @@ if [ "${1:-}" = "--all" ]; then
              mingw-w64 wine wine64 ninja-build locales googletest
              clang libclang-rt-14-dev python3 time)
 fi
+if [ "${1:-}" = "--bench" ]; then
+  # The peers that bench/run.sh times vellox against.
+  packages+=(qpdf mupdf-tools)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
