@@ -117,6 +117,19 @@ TEST_F(FolderModeTest, SucceedsWithTheBannerOnceAndHonoursTheDepthLimit) {
   EXPECT_EQ(ReadFile(root + "/a.pdr").substr(9, 4), std::string("\0\0\0\3", 4));
 }
 
+TEST_F(FolderModeTest, UnreadableSubfolderIsReportedAndFailsTheRun) {
+  Add("a.pdf", Sample());
+  Add("sub/b.pdf", Sample());
+  chmod(scratch.Path("library/sub").c_str(), 0);
+  ProgramResult r = Run({"library"});
+  chmod(scratch.Path("library/sub").c_str(), 0777);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "vellox: cannot read '" + root + "/sub': Permission denied\n"
+                   "vellox: 1 PDF: 1 converted, 0 without outline, 0 failed\n");
+  EXPECT_TRUE(testing::FileExists(root + "/a.pdr"));
+}
+
 TEST_F(FolderModeTest, EmptyFolderAndBadThreadCounts) {
   ProgramResult empty = Run({"library"});
   EXPECT_EQ(empty.exitCode, 0);
