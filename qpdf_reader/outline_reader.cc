@@ -26,12 +26,14 @@
 
 #include "platform/files.h"
 #include "platform/heap.h"
-#include "qpdf_reader/pdf_text.h"
+#include "pdf/pdf_text.h"
 
 namespace vellox {
 namespace qpdf_reader {
 namespace {
 
+using pdf::OutlineTree;
+using pdf::DecodePdfText;
 using Index = std::int32_t;
 constexpr Index kNone = OutlineTree::kNone;
 
@@ -656,7 +658,7 @@ std::string Damaged(const std::string& detail) {
 
 }  // namespace
 
-HRESULT ReadOutlineTree(const std::string& path, OutlineTree* tree, std::string* message) {
+HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree, std::string* message) {
   message->clear();
   FileBytes bytes;
   HRESULT status = ReadFile(path, &bytes, message);

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/com.h"
-#include "qpdf_reader/outline_tree.h"
+#include "pdf/outline_tree.h"
 
 namespace vellox {
 namespace qpdf_reader {
@@ -23,7 +23,7 @@ constexpr HRESULT kErrnoBase = static_cast<HRESULT>(0x80041000);
 // and what could be recovered is in `tree`, with `message` saying so;
 // a failure, with `message` giving the reason, when it cannot be read.
 // Messages are one short line. Throws only std::bad_alloc.
-HRESULT ReadOutlineTree(const std::string& path, OutlineTree* tree,
+HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree,
                         std::string* message);
 
 }  // namespace qpdf_reader

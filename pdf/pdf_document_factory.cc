@@ -1,7 +1,7 @@
 #include <new>
 
 #include "outline/pdf_component.h"
-#include "qpdf_reader/pdf_document.h"
+#include "pdf/pdf_document.h"
 
 namespace vellox {
 
@@ -10,7 +10,7 @@ HRESULT CreatePdfDocument(IPdfDocument** document) {
   if (document == nullptr) return E_POINTER;
   *document = nullptr;
   try {
-    *document = new qpdf_reader::PdfDocument();
+    *document = new pdf::PdfDocument();
   } catch (...) {
     return E_OUTOFMEMORY;
   }

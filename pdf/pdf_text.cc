@@ -1,10 +1,10 @@
-#include "qpdf_reader/pdf_text.h"
+#include "pdf/pdf_text.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace vellox {
-namespace qpdf_reader {
+namespace pdf {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
@@ -134,5 +134,5 @@ std::u16string DecodePdfText(const std::string& bytes) {
   return out;
 }
 
-}  // namespace qpdf_reader
+}  // namespace pdf
 }  // namespace vellox

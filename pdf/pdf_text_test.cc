@@ -1,4 +1,4 @@
-#include "qpdf_reader/pdf_text.h"
+#include "pdf/pdf_text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "test_util.h"
 
 namespace vellox {
-namespace qpdf_reader {
+namespace pdf {
 namespace {
 
 using testing::Bytes;
@@ -63,5 +63,5 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace qpdf_reader
+}  // namespace pdf
 }  // namespace vellox

@@ -1,15 +1,15 @@
-#ifndef VELLOX_QPDF_READER_PDF_DOCUMENT_H_
-#define VELLOX_QPDF_READER_PDF_DOCUMENT_H_
+#ifndef VELLOX_PDF_PDF_DOCUMENT_H_
+#define VELLOX_PDF_PDF_DOCUMENT_H_
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "outline/pdf_component.h"
-#include "qpdf_reader/outline_tree.h"
+#include "pdf/outline_tree.h"
 
 namespace vellox {
-namespace qpdf_reader {
+namespace pdf {
 
 // A wrong-state call on the cursor (before Open, past the tree's edges).
 constexpr HRESULT kNotOpen = static_cast<HRESULT>(0x8000FFFF);    // E_UNEXPECTED
@@ -92,7 +92,7 @@ class PdfDocument final : public IPdfDocument, public IPdfOutline {
   std::vector<OutlineItem*> items;
 };
 
-}  // namespace qpdf_reader
+}  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_QPDF_READER_PDF_DOCUMENT_H_
+#endif  // VELLOX_PDF_PDF_DOCUMENT_H_

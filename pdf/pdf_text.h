@@ -1,10 +1,10 @@
-#ifndef VELLOX_QPDF_READER_PDF_TEXT_H_
-#define VELLOX_QPDF_READER_PDF_TEXT_H_
+#ifndef VELLOX_PDF_PDF_TEXT_H_
+#define VELLOX_PDF_PDF_TEXT_H_
 
 #include <string>
 
 namespace vellox {
-namespace qpdf_reader {
+namespace pdf {
 
 // A PDF text string (an outline title, as its raw bytes) in UTF-16: with a
 // byte order mark UTF-16BE, UTF-16LE or UTF-8, otherwise PDFDocEncoding.
@@ -12,7 +12,7 @@ namespace qpdf_reader {
 // that name no character become U+FFFD.
 std::u16string DecodePdfText(const std::string& bytes);
 
-}  // namespace qpdf_reader
+}  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_QPDF_READER_PDF_TEXT_H_
+#endif  // VELLOX_PDF_PDF_TEXT_H_

@@ -1,14 +1,14 @@
-#include "qpdf_reader/pdf_document.h"
+#include "pdf/pdf_document.h"
 
 #include <new>
 #include <utility>
 
 #include "platform/atomic.h"
 #include "platform/code_page.h"
-#include "qpdf_reader/outline_reader.h"
+#include "pdf/read_outline.h"
 
 namespace vellox {
-namespace qpdf_reader {
+namespace pdf {
 namespace {
 
 // Runs a method body so that no exception leaves the component.
@@ -162,5 +162,5 @@ HRESULT PdfDocument::GetCurrentItem(IPdfOutlineItem** out) {
   });
 }
 
-}  // namespace qpdf_reader
+}  // namespace pdf
 }  // namespace vellox

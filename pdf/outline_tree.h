@@ -1,5 +1,5 @@
-#ifndef VELLOX_QPDF_READER_OUTLINE_TREE_H_
-#define VELLOX_QPDF_READER_OUTLINE_TREE_H_
+#ifndef VELLOX_PDF_OUTLINE_TREE_H_
+#define VELLOX_PDF_OUTLINE_TREE_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <vector>
 
 namespace vellox {
-namespace qpdf_reader {
+namespace pdf {
 
 // A document's outline as plain memory, so that the cursor never touches
 // the PDF again: nodes in pre-order, linked by index, with every title in
@@ -35,7 +35,7 @@ struct OutlineTree {
   std::u16string titles;
 };
 
-}  // namespace qpdf_reader
+}  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_QPDF_READER_OUTLINE_TREE_H_
+#endif  // VELLOX_PDF_OUTLINE_TREE_H_

@@ -1,0 +1,51 @@
+#ifndef VELLOX_PDF_OBJECT_SOURCE_H_
+#define VELLOX_PDF_OBJECT_SOURCE_H_
+
+#include <stdexcept>
+#include <string>
+
+#include "pdf/object.h"
+
+namespace vellox {
+namespace pdf {
+
+// Why a reader gave up on a document. Inside a reader a fault unwinds as a
+// ReadError to the reader's entry point, which turns it into a status: the
+// parser's call chains are deep, and nearly every step can meet one.
+enum class ReadFault {
+  kDamaged,      // not what a well-formed PDF says it is: repair may help
+  kEncrypted,    // needs decryption, which only the fallback reader does
+  kUnsupported,  // a filter or structure this reader does not decode
+  kLimit,        // past a budget: a hostile or absurd file; final
+};
+
+class ReadError : public std::runtime_error {
+ public:
+  ReadError(ReadFault fault, const std::string& reason)
+      : std::runtime_error(reason), fault_(fault) {}
+  ReadFault fault() const { return fault_; }
+
+ private:
+  ReadFault fault_;
+};
+
+// Where the document logic (outline, pages, destinations) gets its
+// objects: the built-in reader, or the fallback reader over qpdf. Either
+// may throw ReadError (and std::bad_alloc) from any call.
+class ObjectSource {
+ public:
+  virtual ~ObjectSource() = default;
+
+  // The trailer's /Root dictionary, resolved.
+  virtual Object Catalog() = 0;
+
+  // A reference's object, direct (itself a reference chain is followed);
+  // any other object as it is. Null for an object the file does not have,
+  // as PDF prescribes.
+  virtual Object Resolve(const Object& object) = 0;
+};
+
+}  // namespace pdf
+}  // namespace vellox
+
+#endif  // VELLOX_PDF_OBJECT_SOURCE_H_
