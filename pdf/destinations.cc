@@ -1,0 +1,174 @@
+#include "pdf/destinations.h"
+
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+namespace vellox {
+namespace pdf {
+namespace {
+
+// Look-ups followed one after another (named destination to dictionary to
+// array ...) before giving up: real files need two or three.
+constexpr int kMaxDestinationHops = 32;
+
+}  // namespace
+
+Target Destinations::ItemTarget(const Object& item) {
+  Object destination = source->Resolve(item.Get("Dest"));
+  if (!destination.IsNull()) return DestinationTarget(std::move(destination));
+  const Object action = source->Resolve(item.Get("A"));
+  if (!action.IsDictionary()) return Target();
+  const Object type = source->Resolve(action.Get("S"));
+  if (type.IsName("GoTo")) return DestinationTarget(source->Resolve(action.Get("D")));
+  if (type.IsName("Named")) {
+    const Object name = source->Resolve(action.Get("N"));
+    Target target;
+    if (name.IsName("FirstPage")) target.kind = Target::kFirstPage;
+    if (name.IsName("LastPage")) target.kind = Target::kLastPage;
+    return target;
+  }
+  return Target();
+}
+
+// Follows names and /D entries to an explicit destination array, whose
+// first element is a page object or a page index.
+Target Destinations::DestinationTarget(Object destination) {
+  for (int hop = 0; hop < kMaxDestinationHops; ++hop) {
+    if (destination.IsArray()) {
+      Target target;
+      const Object& page = destination.At(0);
+      if (page.IsReference()) {
+        target.kind = Target::kPageObject;
+        target.page = page;
+      } else if (page.IsInteger() && page.IntegerValue() >= 0) {
+        target.kind = Target::kPageNumber;
+        target.number = static_cast<std::uint64_t>(page.IntegerValue());
+      }
+      return target;
+    }
+    if (destination.IsDictionary()) {
+      destination = source->Resolve(destination.Get("D"));
+    } else if (destination.IsName()) {
+      destination = source->Resolve(NamedDestination(destination.Text(), true));
+    } else if (destination.IsString()) {
+      destination = source->Resolve(NamedDestination(destination.Text(), false));
+    } else {
+      return Target();
+    }
+  }
+  return Target();
+}
+
+// A named destination, by name from the catalog's /Dests and by string
+// from the /Names /Dests tree; producers mix the two up, so each falls
+// back on the other. Null when the name is unknown.
+Object Destinations::NamedDestination(const std::string& name, bool isName) {
+  if (isName) {
+    Object value = FromDestsDictionary(name);
+    if (!value.IsNull()) return value;
+  }
+  Object value = FromNameTree(name);
+  if (!value.IsNull()) return value;
+  if (!isName) return FromDestsDictionary(name);
+  return Object();
+}
+
+Object Destinations::FromDestsDictionary(const std::string& name) {
+  return source->Resolve(catalog.Get("Dests")).Get(name.c_str());
+}
+
+// A name tree value: found by descending through /Limits, reading only
+// the nodes on the way; when that finds nothing (an unknown name, or a
+// tree whose limits or order are wrong), from the whole tree, read once.
+Object Destinations::FromNameTree(const std::string& name) {
+  if (!nameTreeRead) {
+    Object value;
+    if (SearchNameTree(name, &value)) return value;
+    ReadNameTree();
+  }
+  auto found = nameTree.find(name);
+  return found != nameTree.end() ? found->second : Object();
+}
+
+// The descent through /Limits: true with the value when a leaf on the
+// way holds the name.
+bool Destinations::SearchNameTree(const std::string& name, Object* value) {
+  Object reference = source->Resolve(catalog.Get("Names")).Get("Dests");
+  std::unordered_set<std::uint64_t> visited;
+  for (;;) {
+    const Object node = source->Resolve(reference);
+    if (!node.IsDictionary()) return false;
+    if (reference.IsReference() && !visited.insert(reference.Id().Key()).second) return false;
+    const Object kids = source->Resolve(node.Get("Kids"));
+    if (!kids.IsArray()) return SearchLeaf(reference, node, name, value);
+    // Kids are in order, each covering the names within its /Limits.
+    std::size_t low = 0, high = kids.Size();
+    Object next;
+    while (low < high) {
+      const std::size_t middle = low + (high - low) / 2;
+      const Object kid = source->Resolve(kids.At(middle));
+      const Object limits = source->Resolve(kid.Get("Limits"));
+      const Object first = source->Resolve(limits.At(0));
+      const Object last = source->Resolve(limits.At(1));
+      if (!first.IsString() || !last.IsString()) return false;
+      if (name < first.Text()) {
+        high = middle;
+      } else if (name > last.Text()) {
+        low = middle + 1;
+      } else {
+        next = kids.At(middle);
+        break;
+      }
+    }
+    if (next.IsNull()) return false;
+    reference = std::move(next);
+  }
+}
+
+bool Destinations::SearchLeaf(const Object& leafReference, const Object& leaf,
+                              const std::string& name, Object* value) {
+  const std::uint64_t key = leafReference.IsReference() ? leafReference.Id().Key() : 0;
+  auto table = leaves.find(key);
+  if (table == leaves.end()) {
+    table = leaves.emplace(key, std::unordered_map<std::string, Object>()).first;
+    const Object names = source->Resolve(leaf.Get("Names"));
+    for (std::size_t i = 0; i + 1 < names.Size(); i += 2) {
+      const Object entry = source->Resolve(names.At(i));
+      if (entry.IsString()) table->second.emplace(entry.Text(), names.At(i + 1));
+    }
+  }
+  auto found = table->second.find(name);
+  if (found == table->second.end()) return false;
+  *value = found->second;
+  return true;
+}
+
+// All of the destination name tree at once: a look-up is then a hash
+// probe however many outline items use names.
+void Destinations::ReadNameTree() {
+  nameTreeRead = true;
+  leaves.clear();
+  std::unordered_set<std::uint64_t> visited;
+  std::vector<Object> pending;
+  pending.push_back(source->Resolve(catalog.Get("Names")).Get("Dests"));
+  while (!pending.empty()) {
+    const Object reference = std::move(pending.back());
+    pending.pop_back();
+    if (reference.IsReference() && !visited.insert(reference.Id().Key()).second) continue;
+    const Object node = source->Resolve(reference);
+    if (!node.IsDictionary()) continue;
+    const Object names = source->Resolve(node.Get("Names"));
+    for (std::size_t i = 0; i + 1 < names.Size(); i += 2) {
+      const Object name = source->Resolve(names.At(i));
+      if (name.IsString()) nameTree.emplace(name.Text(), names.At(i + 1));
+    }
+    // In reverse, so that kids are read in order and the first of
+    // duplicate names wins.
+    const Object kids = source->Resolve(node.Get("Kids"));
+    for (std::size_t i = kids.Size(); i-- > 0;) pending.push_back(kids.At(i));
+  }
+}
+
+}  // namespace pdf
+}  // namespace vellox
