@@ -9,6 +9,21 @@
 namespace vellox {
 namespace pdf {
 
+// Failures of ReadOutlineTree.
+constexpr HRESULT kCannotOpen = static_cast<HRESULT>(0x80040200);
+constexpr HRESULT kNotPdf = static_cast<HRESULT>(0x80040201);
+constexpr HRESULT kNeedsPassword = static_cast<HRESULT>(0x80040202);
+constexpr HRESULT kDamagedBeyondRepair = static_cast<HRESULT>(0x80040203);
+constexpr HRESULT kUnsupported = static_cast<HRESULT>(0x80040204);
+constexpr HRESULT kOverLimit = static_cast<HRESULT>(0x80040206);
+
+// Which reader reads documents: the built-in one with the fallback for
+// documents that need repair (the default), or only one of them. Taken
+// from the environment variable VELLOX_READER ("auto", "builtin",
+// "qpdf"), for tests and for comparing the two.
+enum class ReaderChoice { kAuto, kBuiltinOnly, kFallbackOnly };
+ReaderChoice ChosenReader();
+
 // Reads the PDF at `path` (file-name bytes) and fills `tree` with its
 // outline. S_OK when the file read cleanly; S_FALSE when it was damaged
 // and what could be recovered is in `tree`, with `message` saying so;

@@ -45,7 +45,11 @@ std::string FirstTellingWarning(const std::vector<QPDFExc>& warnings) {
   return Describe(warnings.front());
 }
 
-HRESULT FromErrno(int error) { return kErrnoBase + (error & 0xFFF); }
+using pdf::kCannotOpen;
+using pdf::kDamagedBeyondRepair;
+using pdf::kNeedsPassword;
+using pdf::kNotPdf;
+using pdf::kUnsupported;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -66,22 +70,22 @@ HRESULT ReadFile(const std::string& path, FileBytes* bytes, std::string* message
   if (!file) {
     const int error = errno;
     *message = platform::ErrorText(error);
-    return FromErrno(error);
+    return kCannotOpen;
   }
   struct stat info;
   if (fstat(fileno(file.get()), &info) != 0) {
     const int error = errno;
     *message = platform::ErrorText(error);
-    return FromErrno(error);
+    return kCannotOpen;
   }
   if (S_ISDIR(info.st_mode)) {
     *message = "is a directory";
-    return FromErrno(EISDIR);
+    return kCannotOpen;
   }
   // Devices could be endless; only a file has a known end.
   if (!S_ISREG(info.st_mode)) {
     *message = "not a regular file";
-    return kNotRegularFile;
+    return kCannotOpen;
   }
   const auto size = static_cast<std::size_t>(info.st_size);
   platform::TuneHeap(size);  // before the buffer, which the heap may then hold
@@ -90,7 +94,7 @@ HRESULT ReadFile(const std::string& path, FileBytes* bytes, std::string* message
   if (bytes->size < size && std::ferror(file.get())) {
     const int error = errno;
     *message = platform::ErrorText(error);
-    return FromErrno(error);
+    return kCannotOpen;
   }
   return S_OK;  // short when the file shrank meanwhile
 }

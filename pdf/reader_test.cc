@@ -1,4 +1,4 @@
-// The built-in reader, through its component interfaces and through the
+// The PDF reader, through its component interfaces and through the
 // outline walker, on PDF files written by the tests.
 
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include "outline/outline_walker.h"
 #include "outline/pdf_component.h"
 #include "pdf_builder.h"
+#include "reader_agreement.h"
 #include "platform/code_page.h"
 #include "test_util.h"
 
@@ -40,13 +41,16 @@ struct ReadResult {
   OutlineReport report;
 };
 
-class QpdfReaderTest : public ::testing::Test {
+class ReaderTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { platform::InitializeCodePage(); }
 
+  // Every file a test reads is read by both readers too: where the
+  // built-in reader reads it, qpdf must read the same outline.
   std::string Save(const std::string& bytes, const std::string& name = "in.pdf") {
     const std::string path = scratch.Path(name);
     WriteFile(path, bytes);
+    EXPECT_EQ(testing::CompareReaders(path), "") << "the readers disagree on " << name;
     return path;
   }
 
@@ -128,7 +132,7 @@ struct DestinationCase {
 
 void PrintTo(const DestinationCase& c, std::ostream* os) { *os << c.name; }
 
-class DestinationTest : public QpdfReaderTest,
+class DestinationTest : public ReaderTest,
                         public ::testing::WithParamInterface<DestinationCase> {};
 
 TEST_P(DestinationTest, ResolvesPage) {
@@ -303,7 +307,7 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param.name);
     });
 
-TEST_F(QpdfReaderTest, PageIndexFollowsPageTreeOrderDespiteLoopsAndSharedKids) {
+TEST_F(ReaderTest, PageIndexFollowsPageTreeOrderDespiteLoopsAndSharedKids) {
   PdfBuilder b;
   const int root = b.ReserveObject();
   const int p0 = b.AddObject("<< /Type /Page /Parent " + Ref(root) + " >>");
@@ -355,7 +359,7 @@ constexpr int kLast = -1;
 
 void PrintTo(const PageTreeCase& c, std::ostream* os) { *os << c.name; }
 
-class PageTreeTest : public QpdfReaderTest,
+class PageTreeTest : public ReaderTest,
                      public ::testing::WithParamInterface<PageTreeCase> {};
 
 int Page(PdfBuilder& b, std::vector<int>* pages) {
@@ -504,7 +508,7 @@ struct NameTreeCase {
 
 void PrintTo(const NameTreeCase& c, std::ostream* os) { *os << c.name; }
 
-class NameTreeTest : public QpdfReaderTest,
+class NameTreeTest : public ReaderTest,
                      public ::testing::WithParamInterface<NameTreeCase> {};
 
 TEST_P(NameTreeTest, FindsEveryNameAndOnlyThose) {
@@ -565,7 +569,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---------------------------------------------------------------- titles
 
-TEST_F(QpdfReaderTest, TitlesAreDecodedToTheCodePage) {
+TEST_F(ReaderTest, TitlesAreDecodedToTheCodePage) {
   const std::string pdf = BuildDocument(
       1, {{Bytes({0xFE, 0xFF, 0x00, 'C', 0x00, 'a', 0x00, 'f', 0x00, 0xE9}), "", {}},
           {Bytes({0xFF, 0xFE, 0x14, 0x20}), "", {}},
@@ -579,7 +583,7 @@ TEST_F(QpdfReaderTest, TitlesAreDecodedToTheCodePage) {
                                      {0, "\xEF\xAC\x81ne"}}));
 }
 
-TEST_F(QpdfReaderTest, MissingOrNonStringTitleIsEmpty) {
+TEST_F(ReaderTest, MissingOrNonStringTitleIsEmpty) {
   PdfBuilder b;
   b.AddPages(1);
   const int outlines = b.ReserveObject();
@@ -605,7 +609,7 @@ struct ShapeCase {
 
 void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
 
-class OutlineShapeTest : public QpdfReaderTest,
+class OutlineShapeTest : public ReaderTest,
                          public ::testing::WithParamInterface<ShapeCase> {};
 
 TEST_P(OutlineShapeTest, ListsEachNodeOnce) {
@@ -687,7 +691,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {}}),
     [](const ::testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
 
-TEST_F(QpdfReaderTest, DocumentWithoutOutline) {
+TEST_F(ReaderTest, DocumentWithoutOutline) {
   PdfBuilder b;
   b.AddPages(2);
   b.AddCatalog();
@@ -699,7 +703,7 @@ TEST_F(QpdfReaderTest, DocumentWithoutOutline) {
 
 // Nesting far past the walker's cut: the reader holds it all, the walker
 // stops at its limit.
-TEST_F(QpdfReaderTest, VeryDeepNesting) {
+TEST_F(ReaderTest, VeryDeepNesting) {
   constexpr int kDepth = 100000;
   PdfBuilder b;
   b.AddPages(1);
@@ -734,7 +738,7 @@ TEST_F(QpdfReaderTest, VeryDeepNesting) {
 
 // ---------------------------------------------------------------- cursor
 
-class CursorTest : public QpdfReaderTest {
+class CursorTest : public ReaderTest {
  protected:
   // A (A1, A2), B
   void SetUp() override {
@@ -821,7 +825,7 @@ TEST_F(CursorTest, ItemOutlivesDocument) {
   EXPECT_EQ(PageOf(item.get()), 1);
 }
 
-TEST_F(QpdfReaderTest, InterfacesAndPlaceholders) {
+TEST_F(ReaderTest, InterfacesAndPlaceholders) {
   ComReference<IPdfDocument> document;
   ASSERT_EQ(CreatePdfDocument(document.Out()), S_OK);
 
@@ -855,7 +859,7 @@ TEST_F(QpdfReaderTest, InterfacesAndPlaceholders) {
 
 // ---------------------------------------------------------------- files
 
-TEST_F(QpdfReaderTest, SameOutlineFromEveryFileLayout) {
+TEST_F(ReaderTest, SameOutlineFromEveryFileLayout) {
   PdfBuilder b;
   b.AddPages(3);
   b.AddOutline({{"One", "/Dest [" + b.PageRef(0) + " /Fit]", {{"Two", "/Dest [2 /Fit]", {}}}},
@@ -879,7 +883,7 @@ TEST_F(QpdfReaderTest, SameOutlineFromEveryFileLayout) {
   }
 }
 
-TEST_F(QpdfReaderTest, DamagedFileIsRecoveredWithOneWarning) {
+TEST_F(ReaderTest, DamagedFileIsRecoveredWithOneWarning) {
   PdfBuilder b;
   b.AddPages(2);
   b.AddOutline({{"One", "/Dest [1 /Fit]", {}}, {"Two", "/Dest [" + b.PageRef(1) + " /Fit]", {}}});
@@ -910,7 +914,7 @@ TEST_F(QpdfReaderTest, DamagedFileIsRecoveredWithOneWarning) {
   }
 }
 
-TEST_F(QpdfReaderTest, UnreadableFilesFailWithReason) {
+TEST_F(ReaderTest, UnreadableFilesFailWithReason) {
   const std::string pdf = BuildDocument(1, {{"A", "", {}}});
   const std::string missing = scratch.Path("missing.pdf");
   const std::string directory = scratch.Path("folder.pdf");
@@ -940,7 +944,7 @@ TEST_F(QpdfReaderTest, UnreadableFilesFailWithReason) {
   }
 }
 
-TEST_F(QpdfReaderTest, UnreadableFilePermission) {
+TEST_F(ReaderTest, UnreadableFilePermission) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
   const std::string path = Save(BuildDocument(1, {}));
   ASSERT_EQ(chmod(path.c_str(), 0), 0);
@@ -949,7 +953,7 @@ TEST_F(QpdfReaderTest, UnreadableFilePermission) {
 }
 
 // A path whose bytes are not UTF-8 reaches the file system unchanged.
-TEST_F(QpdfReaderTest, PathBytesArePassedThrough) {
+TEST_F(ReaderTest, PathBytesArePassedThrough) {
   const std::string path =
       Save(BuildDocument(1, {{"A", "", {}}}), std::string("caf\xE9 \xFF.pdf"));
   ReadResult result = ReadPath(path);
@@ -957,7 +961,7 @@ TEST_F(QpdfReaderTest, PathBytesArePassedThrough) {
   EXPECT_EQ(result.entries, (Entries{{0, "A"}}));
 }
 
-TEST_F(QpdfReaderTest, OpenTwiceIsRefused) {
+TEST_F(ReaderTest, OpenTwiceIsRefused) {
   ComReference<IPdfDocument> document;
   ASSERT_EQ(CreatePdfDocument(document.Out()), S_OK);
   BstrHolder path(platform::AllocStringFromBytes(Save(BuildDocument(1, {{"A", "", {}}}))));

@@ -1,0 +1,69 @@
+// The fallback reader loaded on first use from its module, which sits
+// beside the program or, once installed, in the program's library folder:
+// a document that needs no repair never loads qpdf and what it links.
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "pdf/fallback_reader.h"
+#include "platform/module.h"
+#include "qpdf_reader/module_interface.h"
+
+namespace vellox {
+namespace pdf {
+namespace {
+
+struct Loaded {
+  std::unique_ptr<platform::Module> module;  // kept for the whole run
+  FallbackReader reader = nullptr;
+  std::string why;
+};
+
+Loaded Load() {
+  Loaded loaded;
+  std::string directory;
+  Status status = platform::ProgramDirectory(&directory);
+  if (!status.ok()) {
+    loaded.why = status.message();
+    return loaded;
+  }
+  const std::string file = platform::ModuleFileName(VELLOX_QPDF_MODULE_NAME);
+  std::string failure;
+  for (const std::string& folder : {directory, directory + "/" VELLOX_MODULE_RELATIVE_DIR}) {
+    std::unique_ptr<platform::Module> module;
+    status = platform::LoadModule(folder + "/" + file, &module);
+    if (!status.ok()) {
+      if (failure.empty()) failure = status.message();
+      continue;
+    }
+    using VersionFunction = const char* (*)();
+    using ReaderFunction = FallbackReader (*)();
+    auto version = reinterpret_cast<VersionFunction>(
+        module->Symbol(VELLOX_QPDF_MODULE_VERSION_SYMBOL));
+    auto reader = reinterpret_cast<ReaderFunction>(module->Symbol(VELLOX_QPDF_MODULE_READ_SYMBOL));
+    if (version == nullptr || reader == nullptr || std::string(version()) != VELLOX_BUILD_ID) {
+      failure = folder + "/" + file + " is from another build of vellox";
+      continue;
+    }
+    loaded.reader = reader();
+    loaded.module = std::move(module);
+    return loaded;
+  }
+  loaded.why = "the repair reader (" + file + ") cannot be loaded: " + failure;
+  return loaded;
+}
+
+}  // namespace
+
+FallbackReader GetFallbackReader(std::string* why) {
+  // Folder mode converts on several threads; the module is loaded once.
+  static std::once_flag once;
+  static Loaded* loaded = nullptr;
+  std::call_once(once, [] { loaded = new Loaded(Load()); });
+  if (loaded->reader == nullptr) *why = loaded->why;
+  return loaded->reader;
+}
+
+}  // namespace pdf
+}  // namespace vellox

@@ -1,0 +1,54 @@
+#include "platform/module.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/system_message_windows.h"
+
+namespace vellox {
+namespace platform {
+namespace {
+
+class WindowsModule final : public Module {
+ public:
+  explicit WindowsModule(HMODULE handle) : handle(handle) {}
+  ~WindowsModule() override { FreeLibrary(handle); }
+  void* Symbol(const char* name) const override {
+    return reinterpret_cast<void*>(GetProcAddress(handle, name));
+  }
+
+ private:
+  HMODULE handle;
+};
+
+}  // namespace
+
+Status LoadModule(const std::string& path, std::unique_ptr<Module>* module) {
+  HMODULE handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (handle == nullptr) return Status::Error(SystemMessage(GetLastError()));
+  module->reset(new WindowsModule(handle));
+  return Status::OK();
+}
+
+Status ProgramDirectory(std::string* directory) {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return Status::Error(SystemMessage(GetLastError()));
+    if (length < buffer.size()) {
+      std::string path(buffer.data(), length);
+      const std::size_t separator = path.find_last_of("\\/");
+      if (separator == std::string::npos) return Status::Error("the program's path has no directory");
+      *directory = path.substr(0, separator);
+      return Status::OK();
+    }
+    if (buffer.size() >= 32768) return Status::Error("the program's path is too long");
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string ModuleFileName(const std::string& name) { return name + ".dll"; }
+
+}  // namespace platform
+}  // namespace vellox

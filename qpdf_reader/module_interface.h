@@ -1,0 +1,12 @@
+#ifndef VELLOX_QPDF_READER_MODULE_INTERFACE_H_
+#define VELLOX_QPDF_READER_MODULE_INTERFACE_H_
+
+// What the qpdf reader module exports, for the program that loads it.
+// Both sides are built together; the version check refuses a module left
+// from another build, whose C++ types need not match.
+
+#define VELLOX_QPDF_MODULE_NAME "vellox-qpdf"
+#define VELLOX_QPDF_MODULE_VERSION_SYMBOL "VelloxQpdfModuleVersion"
+#define VELLOX_QPDF_MODULE_READ_SYMBOL "VelloxQpdfReadOutline"
+
+#endif  // VELLOX_QPDF_READER_MODULE_INTERFACE_H_

@@ -1,0 +1,60 @@
+#include "reader_agreement.h"
+
+#include <string>
+
+#include "pdf/builtin_reader.h"
+#include "qpdf_reader/outline_reader.h"
+
+namespace vellox {
+namespace testing {
+namespace {
+
+std::string Utf8(const std::u16string& text) {
+  std::string out;
+  for (char16_t unit : text) {
+    if (unit < 0x80) {
+      out.push_back(static_cast<char>(unit));
+    } else {
+      out += "\\u" + std::to_string(static_cast<unsigned>(unit));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string OutlineDifference(const pdf::OutlineTree& builtin, const pdf::OutlineTree& qpdf) {
+  if (builtin.nodes.size() != qpdf.nodes.size())
+    return "built-in reader: " + std::to_string(builtin.nodes.size() - 1) + " items, qpdf: " +
+           std::to_string(qpdf.nodes.size() - 1);
+  for (std::size_t i = 1; i < builtin.nodes.size(); ++i) {
+    const auto& a = builtin.nodes[i];
+    const auto& b = qpdf.nodes[i];
+    const auto node = static_cast<std::int32_t>(i);
+    const std::string where = "item " + std::to_string(i) + ": ";
+    if (a.parent != b.parent || a.firstChild != b.firstChild || a.nextSibling != b.nextSibling)
+      return where + "placed differently in the tree";
+    if (a.page != b.page)
+      return where + "page " + std::to_string(a.page) + " vs " + std::to_string(b.page);
+    if (builtin.Title(node) != qpdf.Title(node))
+      return where + "title '" + Utf8(builtin.Title(node)) + "' vs '" + Utf8(qpdf.Title(node)) + "'";
+  }
+  return "";
+}
+
+std::string CompareReaders(const std::string& path, std::string* handedOver) {
+  pdf::OutlineTree builtin;
+  std::string reason;
+  if (pdf::ReadWithBuiltinReader(path, &builtin, &reason) != pdf::BuiltinOutcome::kRead) {
+    if (handedOver != nullptr) *handedOver = reason;
+    return "";
+  }
+  pdf::OutlineTree qpdf;
+  std::string message;
+  const HRESULT status = qpdf_reader::ReadOutlineTree(path, &qpdf, &message);
+  if (FAILED(status)) return "the built-in reader read what qpdf cannot: " + message;
+  return OutlineDifference(builtin, qpdf);
+}
+
+}  // namespace testing
+}  // namespace vellox

@@ -1,0 +1,25 @@
+#ifndef VELLOX_TESTS_READER_AGREEMENT_H_
+#define VELLOX_TESTS_READER_AGREEMENT_H_
+
+#include <string>
+
+#include "pdf/outline_tree.h"
+
+namespace vellox {
+namespace testing {
+
+// The first difference between two outlines (shape, titles, pages), or ""
+// when they are the same.
+std::string OutlineDifference(const pdf::OutlineTree& builtin, const pdf::OutlineTree& qpdf);
+
+// Reads `path` with both readers. Where the built-in reader reads the
+// file, the qpdf reader must read the same outline from it: returns the
+// first difference, or "" when they agree. Where the built-in reader
+// hands the file over (damage, encryption, a budget), `handedOver` gets
+// its reason and the result is "".
+std::string CompareReaders(const std::string& path, std::string* handedOver = nullptr);
+
+}  // namespace testing
+}  // namespace vellox
+
+#endif  // VELLOX_TESTS_READER_AGREEMENT_H_
