@@ -18,6 +18,9 @@ def write(target, name, data):
     os.makedirs(directory, exist_ok=True)
     with open(os.path.join(directory, name), "wb") as f:
         f.write(data)
+    # differential: the same files without the depth byte, for both readers.
+    if target == "pdf":
+        write("differential", name, data[1:])
 
 
 # pdf: one byte picks the depth limit (byte % 10 - 2), then the file.
@@ -43,7 +46,7 @@ def pdf_seeds():
     corpus = pdfs.Corpus(corpus_dir)
     pdfs.loops(corpus)
     pdfs.impossible_numbers(corpus)
-    for name, _, _ in (line.split("\t") for line in corpus.expectations):
+    for name in (line.split("\t")[0] for line in corpus.expectations):
         path = os.path.join(corpus_dir, name)
         with open(path, "rb") as f:
             data = f.read()

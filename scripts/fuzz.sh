@@ -5,7 +5,7 @@
 # input that did it is kept under $BUILD_ROOT/fuzz-artifacts/<target>/.
 #
 #   FUZZ_SECONDS  seconds per target (default 60; e.g. 3600 for a long run)
-#   FUZZ_TARGETS  which targets (default: "pdf args writer")
+#   FUZZ_TARGETS  which targets (default: "pdf args writer differential")
 #   FUZZ_WORK     keep the grown corpora here and start from them next time
 #                 (default: a scratch directory, removed afterwards); the
 #                 seeds in the repository are never modified
@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 root="${BUILD_ROOT:-build-test}"
 jobs="${JOBS:-2}"
 seconds="${FUZZ_SECONDS:-60}"
-read -r -a targets <<< "${FUZZ_TARGETS:-pdf args writer}"
+read -r -a targets <<< "${FUZZ_TARGETS:-pdf args writer differential}"
 cxx="${FUZZ_CXX:-}"
 if [ -z "$cxx" ]; then
   for candidate in clang++ clang++-14; do

@@ -21,8 +21,17 @@ unpacked="$(mktemp -d)"
 trap 'rm -rf "$unpacked"' EXIT
 dpkg -x "$deb" "$unpacked"
 test -f "$unpacked/usr/share/man/man1/vellox.1.gz"
+module="$(find "$unpacked/usr/lib" -name vellox-qpdf.so)"
+test -n "$module"
+echo "qpdf reader module: ${module#$unpacked}"
+# The program itself does not load qpdf; the module does, when asked to.
+if ldd "$unpacked/usr/bin/vellox" | grep -q libqpdf; then
+  echo "the program links qpdf's library; only its module should"; exit 1
+fi
 "$unpacked/usr/bin/vellox" --version
 cp samples/sample.pdf "$unpacked/sample.pdf"
 "$unpacked/usr/bin/vellox" "$unpacked/sample.pdf"
 "$unpacked/usr/bin/vellox" --show "$unpacked/sample.pdr"
+# The installed program finds its installed module.
+VELLOX_READER=qpdf "$unpacked/usr/bin/vellox" "$unpacked/sample.pdf"
 echo "package check passed"
