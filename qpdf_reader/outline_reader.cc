@@ -1,12 +1,9 @@
 #include "qpdf_reader/outline_reader.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <new>
 #include <set>
@@ -21,8 +18,8 @@
 #include <qpdf/Pipeline.hh>
 
 #include "pdf/outline_builder.h"
-#include "platform/files.h"
 #include "platform/heap.h"
+#include "platform/random_access_file.h"
 #include "qpdf_reader/qpdf_object_source.h"
 
 namespace vellox {
@@ -51,57 +48,32 @@ using pdf::kNeedsPassword;
 using pdf::kNotPdf;
 using pdf::kUnsupported;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// A file's bytes. Not a std::string: that would zero every byte before
-// reading over it, which costs as much as the read on a big file.
-struct FileBytes {
-  std::unique_ptr<char[]> data;
-  std::size_t size = 0;
-};
-
-// Reads the whole file at `path`; on failure leaves the reason in
-// `message`. Parsing from memory beats qpdf's own file reading, which
-// seeks before every read.
-HRESULT ReadFile(const std::string& path, FileBytes* bytes, std::string* message) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) {
-    const int error = errno;
-    *message = platform::ErrorText(error);
+// Reads the whole file at `path` into `bytes`; on failure leaves the
+// reason in `message`. Parsing from memory beats qpdf's own file reading,
+// which seeks before every read; this reader serves only the documents
+// that need repair, where the whole file is what qpdf scans anyway.
+HRESULT ReadFile(const std::string& path, std::string* bytes, std::string* message) {
+  std::unique_ptr<platform::RandomAccessFile> file;
+  Status status = platform::OpenRandomAccessFile(path, &file);
+  if (status.ok()) {
+    const std::uint64_t size = file->Size();
+    if (size > std::numeric_limits<std::size_t>::max()) {
+      *message = "too large to read";
+      return kCannotOpen;
+    }
+    platform::TuneHeap(static_cast<std::size_t>(size));  // before the buffer
+    status = file->Read(0, static_cast<std::size_t>(size), bytes);  // short if it shrank
+  }
+  if (!status.ok()) {
+    *message = status.message();
     return kCannotOpen;
   }
-  struct stat info;
-  if (fstat(fileno(file.get()), &info) != 0) {
-    const int error = errno;
-    *message = platform::ErrorText(error);
-    return kCannotOpen;
-  }
-  if (S_ISDIR(info.st_mode)) {
-    *message = "is a directory";
-    return kCannotOpen;
-  }
-  // Devices could be endless; only a file has a known end.
-  if (!S_ISREG(info.st_mode)) {
-    *message = "not a regular file";
-    return kCannotOpen;
-  }
-  const auto size = static_cast<std::size_t>(info.st_size);
-  platform::TuneHeap(size);  // before the buffer, which the heap may then hold
-  bytes->data.reset(new char[size == 0 ? 1 : size]);
-  bytes->size = std::fread(bytes->data.get(), 1, size, file.get());
-  if (bytes->size < size && std::ferror(file.get())) {
-    const int error = errno;
-    *message = platform::ErrorText(error);
-    return kCannotOpen;
-  }
-  return S_OK;  // short when the file shrank meanwhile
+  return S_OK;
 }
 
-bool HasPdfHeader(const FileBytes& bytes) {
-  const char* begin = bytes.data.get();
-  const char* end = begin + std::min(bytes.size, kHeaderWindow);
+bool HasPdfHeader(const std::string& bytes) {
+  const char* begin = bytes.data();
+  const char* end = begin + std::min(bytes.size(), kHeaderWindow);
   static const char kHeader[] = "%PDF-";
   return std::search(begin, end, kHeader, kHeader + 5) != end;
 }
@@ -166,7 +138,7 @@ std::string Damaged(const std::string& detail) {
 
 HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree, std::string* message) {
   message->clear();
-  FileBytes bytes;
+  std::string bytes;
   HRESULT status = ReadFile(path, &bytes, message);
   if (FAILED(status)) return status;
   if (!HasPdfHeader(bytes)) {
@@ -185,7 +157,7 @@ HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree, std::st
   qpdf.setSuppressWarnings(true);
 
   try {
-    qpdf.processMemoryFile(path.c_str(), bytes.data.get(), bytes.size);
+    qpdf.processMemoryFile(path.c_str(), bytes.data(), bytes.size());
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const QPDFExc& e) {
