@@ -248,7 +248,7 @@ class OutlineBuilder {
     node.parent = parent;
     QPDFObjectHandle title = item.getKey("/Title");
     if (title.isString()) {
-      std::u16string text = DecodePdfText(title.getStringValue());
+      std::u16string text = pdf::DecodeTitle(title.getStringValue());
       node.titleStart = tree->titles.size();
       node.titleLength = text.size();
       tree->titles += text;
