@@ -82,7 +82,8 @@ std::vector<std::string> FindPdfs(const std::string& directory,
   return pdfs;
 }
 
-int ConvertFolder(const std::string& directory, const OutlineOptions& options, unsigned jobs) {
+int ConvertFolder(const std::string& directory, const OutlineOptions& options,
+                  unsigned jobs) {
   std::vector<std::string> listingErrors;
   const std::vector<std::string> pdfs = FindPdfs(directory, &listingErrors);
   for (const std::string& error : listingErrors) std::fprintf(stderr, "vellox: %s\n", error.c_str());

@@ -67,8 +67,11 @@ int ConvertOne(const std::string& inputPath, const OutlineOptions& options) {
 
 int Dispatch(const ArgumentTable& arguments, std::string* inputPath) {
   OutlineOptions options;
-  if (arguments.HasOption("-ML")) options.depthLimit = ParseDepthLimit(arguments.GetValue("-ML", 0));
+  if (arguments.HasOption("-ML"))
+    options.depthLimit = ParseDepthLimit(arguments.GetValue("-ML", 0));
   options.printedLabels = arguments.HasOption("-PL");
+  // Most likely "-PL book.pdf", which would otherwise say no file was given.
+  if (!arguments.GetValue("-PL", 0).empty()) return UsageError("-PL takes no value");
   unsigned jobs = 0;
   if (!ParseJobs(arguments, &jobs)) return UsageError("-j takes a number of threads from 1 to 1024");
 

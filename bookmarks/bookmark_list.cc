@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <vector>
 
 #include "bookmarks/file_output_stream.h"
 #include "platform/code_page.h"
@@ -52,9 +51,10 @@ std::string BookmarkList::RecordText(const BookmarkEntry& entry) const {
 
 std::string BookmarkList::Label(const BookmarkEntry& entry) const {
   if (entry.label) {
-    std::string label =
-        entry.label->substr(0, platform::CharacterBoundaryAtOrBelow(*entry.label, kMaxPrintedLabel));
-    if (IsDigits(label) && label.size() < labelWidth) label.insert(0, labelWidth - label.size(), '0');
+    std::string label = entry.label->substr(
+        0, platform::CharacterBoundaryAtOrBelow(*entry.label, kMaxPrintedLabel));
+    if (IsDigits(label) && label.size() < labelWidth)
+      label.insert(0, labelWidth - label.size(), '0');
     return label + ' ';
   }
   // Two steps, so that width 0 gives "%00d ": zero flags and no width. The
@@ -62,9 +62,13 @@ std::string BookmarkList::Label(const BookmarkEntry& entry) const {
   char format[16];
   std::snprintf(format, sizeof format, "%%0%ud ", labelWidth);
   const auto number = static_cast<std::int32_t>(static_cast<std::uint32_t>(entry.page) + 1u);
-  std::vector<char> label(static_cast<std::size_t>(std::snprintf(nullptr, 0, format, number)) + 1);
-  std::snprintf(label.data(), label.size(), format, number);
-  return std::string(label.data(), label.size() - 1);
+  char buffer[32];
+  const int length = std::snprintf(buffer, sizeof buffer, format, number);
+  if (length < static_cast<int>(sizeof buffer)) return std::string(buffer, length);
+  // Padded to a printed label wider than any page number.
+  std::string label(static_cast<std::size_t>(length), '\0');
+  std::snprintf(&label[0], label.size() + 1, format, number);
+  return label;
 }
 
 std::size_t BookmarkList::FittingTextLength(const std::string& text, std::size_t labelLength) {

@@ -141,6 +141,10 @@ TEST_F(BookmarkListTest, PrintedLabels) {
       {"wider than any page number",
        {{0, "A", "000000000000"}, {2, "B"}},
        Header(2) + Record(0, "000000000000 A") + Record(2, "000000000003 B")},
+      {"wider than a label buffer",
+       {{0, "A", std::string(40, '0')}, {2, "B"}},
+       Header(2) + Record(0, std::string(40, '0') + " A") +
+           Record(2, std::string(39, '0') + "3 B")},
       {"a long label is cut",
        {{0, "A", wide}},
        Header(1) + Record(0, wide.substr(0, BookmarkList::kMaxPrintedLabel) + " A")},

@@ -151,6 +151,12 @@ TEST_F(ShowTest, PageNumbersUnlessPrintedLabelsAreAsked) {
   WriteFile(scratch.Path("shelf/copy.pdf"), ReadFile(scratch.Path("book.pdf")));
   ASSERT_EQ(Run({"shelf", "-PL", "-j", "1"}).exitCode, 0);
   EXPECT_EQ(ReadFile(scratch.Path("shelf/copy.pdr")), ReadFile(scratch.Path("book.pdr")));
+
+  ProgramResult misplaced = Run({"-PL", "labelled.pdf"});
+  EXPECT_EQ(misplaced.exitCode, 2);
+  EXPECT_EQ(misplaced.err.rfind("vellox: -PL takes no value\nUsage: vellox", 0), 0u)
+      << misplaced.err;
+  EXPECT_FALSE(testing::FileExists(scratch.Path("labelled.pdr")));
 }
 
 // Needs the reader to fill in OutlineTree::Node::label from ReadPageLabels.
