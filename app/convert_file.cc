@@ -6,11 +6,11 @@
 
 namespace vellox {
 
-Conversion ReadBookmarks(const std::string& inputPath, std::int32_t depthLimit,
+Conversion ReadBookmarks(const std::string& inputPath, const OutlineOptions& options,
                          BookmarkList* list) {
   Conversion conversion;
   OutlineReport report;
-  conversion.status = ReadOutline(inputPath, list, depthLimit, &report);
+  conversion.status = ReadOutline(inputPath, list, options, &report);
   if (!report.warning.empty())
     conversion.warnings.push_back("'" + inputPath + "': " + report.warning);
   if (report.depthCut)
@@ -21,7 +21,7 @@ Conversion ReadBookmarks(const std::string& inputPath, std::int32_t depthLimit,
   return conversion;
 }
 
-Conversion ConvertFile(const std::string& inputPath, std::int32_t depthLimit) {
+Conversion ConvertFile(const std::string& inputPath, const OutlineOptions& options) {
   const std::string outputPath = DeriveOutputPath(inputPath);
   if (outputPath == inputPath || platform::IsSameFile(inputPath, outputPath)) {
     Conversion refused;
@@ -30,7 +30,7 @@ Conversion ConvertFile(const std::string& inputPath, std::int32_t depthLimit) {
     return refused;
   }
   BookmarkList list;
-  Conversion conversion = ReadBookmarks(inputPath, depthLimit, &list);
+  Conversion conversion = ReadBookmarks(inputPath, options, &list);
   if (conversion.status.ok()) conversion.status = list.SaveToFile(outputPath);
   return conversion;
 }

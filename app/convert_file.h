@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bookmarks/bookmark_list.h"
+#include "outline/outline_walker.h"
 #include "platform/status.h"
 
 namespace vellox {
@@ -18,14 +19,14 @@ struct Conversion {
   bool hasOutline = false;
 };
 
-// Reads the outline of the PDF at `inputPath` into `list`, down to
-// `depthLimit` (-1: all levels).
-Conversion ReadBookmarks(const std::string& inputPath, std::int32_t depthLimit,
+// Reads the outline of the PDF at `inputPath` into `list`, as `options`
+// say.
+Conversion ReadBookmarks(const std::string& inputPath, const OutlineOptions& options,
                          BookmarkList* list);
 
 // Reads the outline and writes the bookmark file beside the PDF. On
 // failure nothing is written and an existing bookmark file stays as it was.
-Conversion ConvertFile(const std::string& inputPath, std::int32_t depthLimit);
+Conversion ConvertFile(const std::string& inputPath, const OutlineOptions& options);
 
 }  // namespace vellox
 

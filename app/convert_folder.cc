@@ -82,7 +82,8 @@ std::vector<std::string> FindPdfs(const std::string& directory,
   return pdfs;
 }
 
-int ConvertFolder(const std::string& directory, std::int32_t depthLimit, unsigned jobs) {
+int ConvertFolder(const std::string& directory, const OutlineOptions& options,
+                  unsigned jobs) {
   std::vector<std::string> listingErrors;
   const std::vector<std::string> pdfs = FindPdfs(directory, &listingErrors);
   for (const std::string& error : listingErrors) std::fprintf(stderr, "vellox: %s\n", error.c_str());
@@ -106,7 +107,7 @@ int ConvertFolder(const std::string& directory, std::int32_t depthLimit, unsigne
       }
       Conversion conversion;
       try {
-        conversion = ConvertFile(pdfs[index], depthLimit);
+        conversion = ConvertFile(pdfs[index], options);
       } catch (const std::bad_alloc&) {
         conversion = Conversion();
         conversion.status = Status::Error("cannot convert '" + pdfs[index] + "': out of memory");

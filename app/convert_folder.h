@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "outline/outline_walker.h"
+
 namespace vellox {
 
 // The PDFs below `directory` (names ending in ".pdf" in any letter case,
@@ -16,7 +18,7 @@ std::vector<std::string> FindPdfs(const std::string& directory,
 // Converts every PDF below `directory` with `jobs` threads, each PDF's
 // bookmark file beside it. Messages come in path order whatever `jobs`
 // is, then one summary line; returns the exit code.
-int ConvertFolder(const std::string& directory, std::int32_t depthLimit, unsigned jobs);
+int ConvertFolder(const std::string& directory, const OutlineOptions& options, unsigned jobs);
 
 }  // namespace vellox
 

@@ -52,22 +52,26 @@ bool ParseJobs(const ArgumentTable& arguments, unsigned* jobs) {
   return true;
 }
 
-int ConvertOne(const std::string& inputPath, std::int32_t depthLimit) {
-  Conversion conversion = ConvertFile(inputPath, depthLimit);
+int ConvertOne(const std::string& inputPath, const OutlineOptions& options) {
+  Conversion conversion = ConvertFile(inputPath, options);
   for (const std::string& warning : conversion.warnings) Say("warning: " + warning);
   if (!conversion.status.ok()) {
     Say(conversion.status.message());
     return kExitFailure;
   }
   // A limit below -1 admits no level, so it says nothing about the outline.
-  if (!conversion.hasOutline && depthLimit >= -1)
+  if (!conversion.hasOutline && options.depthLimit >= -1)
     Say("'" + inputPath + "' has no outline; the bookmark file is empty");
   return kExitSuccess;
 }
 
 int Dispatch(const ArgumentTable& arguments, std::string* inputPath) {
-  std::int32_t depthLimit =
-      arguments.HasOption("-ML") ? ParseDepthLimit(arguments.GetValue("-ML", 0)) : -1;
+  OutlineOptions options;
+  if (arguments.HasOption("-ML"))
+    options.depthLimit = ParseDepthLimit(arguments.GetValue("-ML", 0));
+  options.printedLabels = arguments.HasOption("-PL");
+  // Most likely "-PL book.pdf", which would otherwise say no file was given.
+  if (!arguments.GetValue("-PL", 0).empty()) return UsageError("-PL takes no value");
   unsigned jobs = 0;
   if (!ParseJobs(arguments, &jobs)) return UsageError("-j takes a number of threads from 1 to 1024");
 
@@ -81,11 +85,11 @@ int Dispatch(const ArgumentTable& arguments, std::string* inputPath) {
     Say("cannot read '" + argument + "': " + status.message());
     return kExitFailure;
   }
-  if (show) return ShowBookmarks(*inputPath, depthLimit);
+  if (show) return ShowBookmarks(*inputPath, options);
 
   int code = platform::KindOf(*inputPath) == platform::FileKind::kDirectory
-                 ? ConvertFolder(*inputPath, depthLimit, jobs)
-                 : ConvertOne(*inputPath, depthLimit);
+                 ? ConvertFolder(*inputPath, options, jobs)
+                 : ConvertOne(*inputPath, options);
   if (code == kExitSuccess) std::fputs(kBanner, stdout);
   return code;
 }

@@ -7,6 +7,8 @@
 #include "app/convert_file.h"
 #include "app/run.h"
 #include "bookmarks/bookmark_file_decoder.h"
+#include "platform/code_page.h"
+#include "platform/com.h"
 #include "platform/files.h"
 
 namespace vellox {
@@ -32,9 +34,44 @@ Status ReadWholeFile(const std::string& path, std::string* bytes) {
   return Status::OK();
 }
 
+// True for a character that could end the line or drive the terminal:
+// C0 controls and DEL, and, as the active code page reads it, C1 controls
+// and the line and paragraph separators.
+bool IsControl(const char* character, std::size_t length) {
+  const auto first = static_cast<unsigned char>(character[0]);
+  if (first < 0x80) return length == 1 && (first < 0x20 || first == 0x7F);
+  BSTR wide = platform::AllocStringFromBytes(std::string(character, length));
+  const bool control = SysStringLen(wide) == 1 && ((wide[0] >= 0x80 && wide[0] <= 0x9F) ||
+                                                   wide[0] == 0x2028 || wide[0] == 0x2029);
+  SysFreeString(wide);
+  return control;
+}
+
+// `text` as one printable line: each byte of a control character written
+// as \xHH. A bookmark file from elsewhere may hold any bytes.
+std::string PrintableText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = platform::CharacterLength(text.data() + i, text.size() - i);
+    if (IsControl(text.data() + i, length)) {
+      for (std::size_t k = 0; k < length; ++k) {
+        char escape[5];
+        std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(text[i + k]));
+        out += escape;
+      }
+    } else {
+      out.append(text, i, length);
+    }
+    i += length;
+  }
+  return out;
+}
+
 void PrintLine(std::int32_t page, const std::string& text) {
   std::fprintf(stdout, "%d\t", static_cast<int>(page));
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  const std::string line = PrintableText(text);
+  std::fwrite(line.data(), 1, line.size(), stdout);
   std::fputc('\n', stdout);
 }
 
@@ -56,9 +93,9 @@ int ShowBookmarkFile(const std::string& path) {
   return kExitSuccess;
 }
 
-int ShowPdf(const std::string& path, std::int32_t depthLimit) {
+int ShowPdf(const std::string& path, const OutlineOptions& options) {
   BookmarkList list;
-  Conversion conversion = ReadBookmarks(path, depthLimit, &list);
+  Conversion conversion = ReadBookmarks(path, options, &list);
   for (const std::string& warning : conversion.warnings)
     std::fprintf(stderr, "vellox: warning: %s\n", warning.c_str());
   if (!conversion.status.ok()) return Fail(conversion.status.message());
@@ -69,8 +106,8 @@ int ShowPdf(const std::string& path, std::int32_t depthLimit) {
 
 }  // namespace
 
-int ShowBookmarks(const std::string& path, std::int32_t depthLimit) {
-  int code = IsBookmarkFileName(path) ? ShowBookmarkFile(path) : ShowPdf(path, depthLimit);
+int ShowBookmarks(const std::string& path, const OutlineOptions& options) {
+  int code = IsBookmarkFileName(path) ? ShowBookmarkFile(path) : ShowPdf(path, options);
   if (std::fflush(stdout) != 0)
     return Fail("cannot write to standard output: " + platform::ErrorText(errno));
   return code;

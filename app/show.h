@@ -1,16 +1,18 @@
 #ifndef VELLOX_APP_SHOW_H_
 #define VELLOX_APP_SHOW_H_
 
-#include <cstdint>
 #include <string>
+
+#include "outline/outline_walker.h"
 
 namespace vellox {
 
-// Prints one line per bookmark, "PAGE<tab>TEXT", with TEXT exactly the
-// bytes the e-reader receives: decoded from a bookmark file (".pdr"), or,
-// for a PDF, what its bookmark file would hold (nothing is written).
-// Returns the exit code.
-int ShowBookmarks(const std::string& path, std::int32_t depthLimit);
+// Prints one line per bookmark, "PAGE<tab>TEXT", with TEXT the bytes the
+// e-reader receives: decoded from a bookmark file (".pdr"), or, for a PDF,
+// what its bookmark file would hold as `options` say (nothing is written).
+// Control characters, which would break the line or drive the terminal,
+// show as \xHH per byte. Returns the exit code.
+int ShowBookmarks(const std::string& path, const OutlineOptions& options);
 
 }  // namespace vellox
 

@@ -9,9 +9,9 @@ const char kBanner[] =
     "Copyright (C) 2026 the Vellox developers\n";
 
 const char kUsage[] =
-    "Usage: vellox FILE.pdf [-ML DEPTH]\n"
-    "       vellox FOLDER [-ML DEPTH] [-j THREADS]\n"
-    "       vellox --show FILE.pdr|FILE.pdf [-ML DEPTH]\n"
+    "Usage: vellox FILE.pdf [-ML DEPTH] [-PL]\n"
+    "       vellox FOLDER [-ML DEPTH] [-PL] [-j THREADS]\n"
+    "       vellox --show FILE.pdr|FILE.pdf [-ML DEPTH] [-PL]\n"
     "\n"
     "Reads the outline (the bookmarks) of FILE.pdf and writes them as a Kindle\n"
     "bookmark file beside it: the same path with the extension \".pdr\".\n"
@@ -21,10 +21,13 @@ const char kUsage[] =
     "\n"
     "Options (after the file name):\n"
     "  -ML DEPTH     keep bookmarks down to level DEPTH only (0: top level)\n"
+    "  -PL           label each bookmark with its page's printed label (iv,\n"
+    "                A-1, ...) where the PDF defines one, not the page number\n"
     "  -j THREADS    convert a folder with this many threads (default: one\n"
     "                per processor core)\n"
     "  --show FILE   print the bookmarks of a .pdr file, or those a PDF's .pdr\n"
-    "                would hold, one \"PAGE<tab>TEXT\" line each; writes nothing\n"
+    "                would hold, one \"PAGE<tab>TEXT\" line each (control\n"
+    "                characters as \\xHH); writes nothing\n"
     "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"

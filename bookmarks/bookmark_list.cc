@@ -1,5 +1,6 @@
 #include "bookmarks/bookmark_list.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -7,6 +8,14 @@
 #include "platform/code_page.h"
 
 namespace vellox {
+namespace {
+
+bool IsDigits(const std::string& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(),
+                                      [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
 
 Status BookmarkList::SaveToFile(const std::string& path) {
   std::unique_ptr<FileOutputStream, ReleaseReference> stream(
@@ -28,47 +37,63 @@ void BookmarkList::WriteEntries(OutputStream* stream) {
 void BookmarkList::WriteEntry(const BookmarkEntry& entry, OutputStream* stream) {
   stream->WriteU8(0);
   stream->WriteU32BE(static_cast<std::uint32_t>(entry.page));
-  char label[16];
-  int labelLength = FormatLabel(entry.page, label);
-  std::size_t textLength = FittingTextLength(entry.text, labelLength);
-  stream->WriteU16BE(static_cast<std::uint16_t>(labelLength + textLength));
-  stream->WriteBytes(label, labelLength);
+  const std::string label = Label(entry);
+  std::size_t textLength = FittingTextLength(entry.text, label.size());
+  stream->WriteU16BE(static_cast<std::uint16_t>(label.size() + textLength));
+  stream->WriteBytes(label.data(), static_cast<std::int32_t>(label.size()));
   stream->WriteBytes(entry.text.data(), static_cast<std::int32_t>(textLength));
 }
 
 std::string BookmarkList::RecordText(const BookmarkEntry& entry) const {
-  char label[16];
-  int labelLength = FormatLabel(entry.page, label);
-  return std::string(label, labelLength) +
-         entry.text.substr(0, FittingTextLength(entry.text, labelLength));
+  const std::string label = Label(entry);
+  return label + entry.text.substr(0, FittingTextLength(entry.text, label.size()));
 }
 
-int BookmarkList::FormatLabel(std::int32_t page, char (&label)[16]) const {
+std::string BookmarkList::Label(const BookmarkEntry& entry) const {
+  if (entry.label) {
+    std::string label = entry.label->substr(
+        0, platform::CharacterBoundaryAtOrBelow(*entry.label, kMaxPrintedLabel));
+    if (IsDigits(label) && label.size() < labelWidth)
+      label.insert(0, labelWidth - label.size(), '0');
+    return label + ' ';
+  }
   // Two steps, so that width 0 gives "%00d ": zero flags and no width. The
   // label counts page + 1 with 32-bit wrap-around.
   char format[16];
   std::snprintf(format, sizeof format, "%%0%ud ", labelWidth);
-  return std::snprintf(label, sizeof label, format,
-                       static_cast<std::int32_t>(static_cast<std::uint32_t>(page) + 1u));
+  const auto number = static_cast<std::int32_t>(static_cast<std::uint32_t>(entry.page) + 1u);
+  char buffer[32];
+  const int length = std::snprintf(buffer, sizeof buffer, format, number);
+  if (length < static_cast<int>(sizeof buffer)) return std::string(buffer, length);
+  // Padded to a printed label wider than any page number.
+  std::string label(static_cast<std::size_t>(length), '\0');
+  std::snprintf(&label[0], label.size() + 1, format, number);
+  return label;
 }
 
-std::size_t BookmarkList::FittingTextLength(const std::string& text, int labelLength) {
+std::size_t BookmarkList::FittingTextLength(const std::string& text, std::size_t labelLength) {
   // Label and text are cut together to at most 65000 bytes, never inside a
-  // character. The label is at most 12 single-byte characters, so it
-  // survives whole and the text's characters step the same without it.
-  return platform::CharacterBoundaryAtOrBelow(
-      text, kMaxRecordText - static_cast<std::size_t>(labelLength));
+  // character. The label is far shorter and ends on a character boundary,
+  // so it survives whole and the text's characters step the same without it.
+  return platform::CharacterBoundaryAtOrBelow(text, kMaxRecordText - labelLength);
 }
 
 void BookmarkList::UpdateLabelWidth() {
   std::uint32_t largest = 0;
+  std::size_t printedWidth = 0;
   for (const BookmarkEntry& entry : entries) {
+    if (entry.label) {
+      const std::size_t length =
+          platform::CharacterBoundaryAtOrBelow(*entry.label, kMaxPrintedLabel);
+      if (IsDigits(entry.label->substr(0, length)) && length > printedWidth) printedWidth = length;
+      continue;
+    }
     std::uint32_t label = static_cast<std::uint32_t>(entry.page) + 1u;
     if (label > largest) largest = label;
   }
   std::uint32_t digits = 0;
   for (; largest > 0; largest /= 10) ++digits;
-  labelWidth = digits;
+  labelWidth = std::max(digits, static_cast<std::uint32_t>(printedWidth));
 }
 
 }  // namespace vellox

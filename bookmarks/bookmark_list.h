@@ -17,11 +17,15 @@ class OutputStream;
 //   magic DE AD CA BB, the byte 1, a 32-bit 0, the 32-bit entry count, then
 //   per entry: the byte 0, the page (signed 32-bit), the 16-bit text length
 //   L (at most 65000) and L bytes of text.
-// An entry's text is its page label (page + 1, zero-padded to the width of
-// the largest label, and a space) followed by the entry's own text.
+// An entry's text is its page label and a space, followed by the entry's
+// own text. The label is page + 1, zero-padded to the width of the largest
+// label; or the entry's printed label where it has one, zero-padded to the
+// same width when it is all digits, as it is otherwise.
 class BookmarkList {
  public:
   static constexpr std::size_t kMaxRecordText = 65000;
+  // A printed label is cut to this many bytes, on a character boundary.
+  static constexpr std::size_t kMaxPrintedLabel = 256;
 
   void Append(BookmarkEntry entry) { entries.push_back(std::move(entry)); }
   const std::vector<BookmarkEntry>& Entries() const { return entries; }
@@ -34,7 +38,9 @@ class BookmarkList {
   void WriteEntries(OutputStream* stream);
   // One record.
   void WriteEntry(const BookmarkEntry& entry, OutputStream* stream);
-  // The digit count of the largest page + 1 (compared as unsigned).
+  // The digit count of the largest page + 1 (compared as unsigned) among
+  // entries without a printed label, or the length of the longest printed
+  // label that is all digits, whichever is more.
   void UpdateLabelWidth();
 
   // The text that WriteEntry stores for `entry`: label, then text, cut.
@@ -42,10 +48,10 @@ class BookmarkList {
   std::string RecordText(const BookmarkEntry& entry) const;
 
  private:
-  // Writes the label of `page` into `label`; returns its length.
-  int FormatLabel(std::int32_t page, char (&label)[16]) const;
+  // The label of `entry`, with its space.
+  std::string Label(const BookmarkEntry& entry) const;
   // How many bytes of `text` fit behind a label of `labelLength` bytes.
-  static std::size_t FittingTextLength(const std::string& text, int labelLength);
+  static std::size_t FittingTextLength(const std::string& text, std::size_t labelLength);
 
   std::vector<BookmarkEntry> entries;
   std::uint32_t labelWidth = 0;

@@ -119,6 +119,45 @@ TEST_F(BookmarkListTest, CutsRecordTextAt65000BytesOnACharacterBoundary) {
   }
 }
 
+// Printed labels: digits are padded to the widest label that is all
+// digits, a page number standing in for a missing label included; other
+// labels are written as they are.
+TEST_F(BookmarkListTest, PrintedLabels) {
+  const std::string wide(300, 'w');
+  struct Case {
+    const char* name;
+    std::vector<BookmarkEntry> entries;
+    std::string expected;
+  } cases[] = {
+      {"roman and a page number",
+       {{0, "Preface", "iv"}, {11, "Part A"}},
+       Header(2) + Record(0, "iv Preface") + Record(11, "12 Part A")},
+      {"digits padded to the widest digits",
+       {{0, "A", "7"}, {5, "B", "123"}, {6, "C", "A-1"}},
+       Header(3) + Record(0, "007 A") + Record(5, "123 B") + Record(6, "A-1 C")},
+      {"a page number padded to a wider printed label",
+       {{0, "A", "1000"}, {4, "B"}},
+       Header(2) + Record(0, "1000 A") + Record(4, "0005 B")},
+      {"wider than any page number",
+       {{0, "A", "000000000000"}, {2, "B"}},
+       Header(2) + Record(0, "000000000000 A") + Record(2, "000000000003 B")},
+      {"wider than a label buffer",
+       {{0, "A", std::string(40, '0')}, {2, "B"}},
+       Header(2) + Record(0, std::string(40, '0') + " A") +
+           Record(2, std::string(39, '0') + "3 B")},
+      {"a long label is cut",
+       {{0, "A", wide}},
+       Header(1) + Record(0, wide.substr(0, BookmarkList::kMaxPrintedLabel) + " A")},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Save(ListOf(c.entries)), c.expected) << c.name;
+
+  // Label and text still end at 65000 bytes together.
+  std::string file = Save(ListOf({{0, std::string(70000, 't'), wide}}));
+  EXPECT_EQ(file, Header(1) + Record(0, (wide.substr(0, BookmarkList::kMaxPrintedLabel) + " " +
+                                         std::string(70000, 't'))
+                                            .substr(0, 65000)));
+}
+
 TEST_F(BookmarkListTest, ReplacesAnExistingFileWholly) {
   std::string path = scratch.Path("book.pdr");
   WriteFile(path, std::string(1000, 'x'));

@@ -1,5 +1,6 @@
 #include "outline/outline_walker.h"
 
+#include <optional>
 #include <utility>
 
 #include "outline/com_reference.h"
@@ -14,11 +15,23 @@ Status CannotRead(const std::string& path, HRESULT status) {
   return Status::Error("cannot read '" + path + "': " + reason);
 }
 
+// The printed label of the item's page; nothing when the component does
+// not know labels, the page has none, or it is empty.
+std::optional<std::string> PrintedLabel(IPdfOutlineItem* item) {
+  ComReference<IPdfPageLabel> labelled;
+  item->QueryInterface(IID_IPdfPageLabel, labelled.OutVoid());
+  if (!labelled) return std::nullopt;
+  BstrHolder label;
+  if (labelled->GetPageLabel(label.Out()) != S_OK) return std::nullopt;
+  std::string text = platform::TextFromWide(label.get());
+  if (text.empty()) return std::nullopt;
+  return text;
+}
+
 }  // namespace
 
-Status ReadOutline(const std::string& path, BookmarkList* list,
-                   std::int32_t depthLimit, OutlineReport* report,
-                   PdfDocumentFactory create) {
+Status ReadOutline(const std::string& path, BookmarkList* list, const OutlineOptions& options,
+                   OutlineReport* report, PdfDocumentFactory create) {
   ComReference<IPdfDocument> document;
   HRESULT status = create(document.Out());
   if (!document) return CannotRead(path, FAILED(status) ? status : E_FAIL);
@@ -37,13 +50,13 @@ Status ReadOutline(const std::string& path, BookmarkList* list,
   if (!outline) return CannotRead(path, FAILED(status) ? status : E_NOINTERFACE);
 
   outline->MoveToRoot();
-  WalkLevel(outline.get(), list, 0, depthLimit, report);
+  WalkLevel(outline.get(), list, 0, options, report);
   return Status::OK();
 }
 
 void WalkLevel(IPdfOutline* cursor, BookmarkList* list, std::int32_t depth,
-               std::int32_t depthLimit, OutlineReport* report) {
-  if (depthLimit != -1 && depth > depthLimit) return;
+               const OutlineOptions& options, OutlineReport* report) {
+  if (options.depthLimit != -1 && depth > options.depthLimit) return;
   if (cursor == nullptr) return;
   if (cursor->IsLeaf() != S_OK) return;
   if (depth >= kMaxOutlineDepth) {
@@ -72,9 +85,11 @@ void WalkLevel(IPdfOutline* cursor, BookmarkList* list, std::int32_t depth,
     std::string text = indentation + platform::TextFromWide(title.get());
     LONG page = 0;
     current->GetPage(&page);
-    list->Append(BookmarkEntry{static_cast<std::int32_t>(page), std::move(text)});
+    BookmarkEntry entry{static_cast<std::int32_t>(page), std::move(text)};
+    if (options.printedLabels) entry.label = PrintedLabel(current.get());
+    list->Append(std::move(entry));
 
-    WalkLevel(cursor, list, depth + 1, depthLimit, report);
+    WalkLevel(cursor, list, depth + 1, options, report);
 
     previous = std::move(current);  // gives back the item before it
     cursor->MoveToNextSibling();

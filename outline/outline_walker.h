@@ -21,20 +21,36 @@ struct OutlineReport {
   std::string warning;      // the component's note on a file read with problems
 };
 
+// What the walk takes from the outline.
+struct OutlineOptions {
+  // Deepest level walked: -1 no limit; any other negative value admits
+  // no node.
+  std::int32_t depthLimit = -1;
+  // Each entry gets the printed label of its page, where the component
+  // knows one (IPdfPageLabel).
+  bool printedLabels = false;
+};
+
 using PdfDocumentFactory = HRESULT (*)(IPdfDocument** document);
 
 // Opens the PDF at `path` and appends one entry per outline node, in
-// pre-order, down to `depthLimit` (-1: no limit; any other negative value
-// admits no node). Fails, appending nothing, when the document cannot be
-// read; the message names the path and the reason.
-Status ReadOutline(const std::string& path, BookmarkList* list,
-                   std::int32_t depthLimit, OutlineReport* report,
-                   PdfDocumentFactory create = CreatePdfDocument);
+// pre-order, as `options` say. Fails, appending nothing, when the document
+// cannot be read; the message names the path and the reason.
+Status ReadOutline(const std::string& path, BookmarkList* list, const OutlineOptions& options,
+                   OutlineReport* report, PdfDocumentFactory create = CreatePdfDocument);
+
+// The same with only a depth limit.
+inline Status ReadOutline(const std::string& path, BookmarkList* list, std::int32_t depthLimit,
+                          OutlineReport* report, PdfDocumentFactory create = CreatePdfDocument) {
+  OutlineOptions options;
+  options.depthLimit = depthLimit;
+  return ReadOutline(path, list, options, report, create);
+}
 
 // Appends the children of the node under `cursor` (at `depth`) and their
 // descendants, and leaves the cursor where it found it.
 void WalkLevel(IPdfOutline* cursor, BookmarkList* list, std::int32_t depth,
-               std::int32_t depthLimit, OutlineReport* report);
+               const OutlineOptions& options, OutlineReport* report);
 
 }  // namespace vellox
 

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@ struct Node {
   std::u16string title;
   LONG page;
   std::vector<Node> children;
+  std::optional<std::u16string> label = std::nullopt;  // none: GetPageLabel says S_FALSE
 };
 
 struct Script {
@@ -27,17 +30,15 @@ struct Script {
   bool refuseOutline = false;
   bool noItemAfterLastSibling = false;  // instead of standing still
   std::u16string noItemUnder;           // a node whose children yield no item
+  bool pageLabels = false;              // items offer IPdfPageLabel
 };
 
 class FakeComponent;
 
-class FakeItem : public IPdfOutlineItem {
+class FakeItem : public IPdfOutlineItem, public IPdfPageLabel {
  public:
   FakeItem(FakeComponent* owner, const Node* node) : owner(owner), node(node) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
   ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
@@ -49,6 +50,7 @@ class FakeItem : public IPdfOutlineItem {
   HRESULT STDMETHODCALLTYPE GetTitle(BSTR* title) override;
   HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetPage(LONG* page) override;
+  HRESULT STDMETHODCALLTYPE GetPageLabel(BSTR* label) override;
 
   FakeComponent* owner;
   const Node* node;
@@ -156,6 +158,23 @@ class FakeComponent : public IPdfDocument, public IPdfOutline {
   std::string openedPath;
   int references = 1;
 };
+
+HRESULT FakeItem::QueryInterface(REFIID iid, void** out) {
+  owner->log.push_back("QueryInterface " + owner->Name(node));
+  *out = nullptr;
+  if (!owner->script.pageLabels || !IsEqualGUID(iid, IID_IPdfPageLabel)) return E_NOINTERFACE;
+  *out = static_cast<IPdfPageLabel*>(this);
+  AddRef();
+  return S_OK;
+}
+
+HRESULT FakeItem::GetPageLabel(BSTR* label) {
+  owner->log.push_back("GetPageLabel");
+  *label = nullptr;
+  if (!node->label) return S_FALSE;
+  *label = SysAllocStringLen(node->label->data(), static_cast<unsigned>(node->label->size()));
+  return S_OK;
+}
 
 ULONG FakeItem::Release() {
   owner->log.push_back("Release " + owner->Name(node));
@@ -297,6 +316,46 @@ TEST_F(OutlineWalkerTest, TitlesAreConvertedAndIndented) {
                      {std::u16string(u"cut\0here", 8), 0, {}}};
   ASSERT_TRUE(Read(script).ok());
   EXPECT_EQ(Texts(), (std::vector<std::string>{"", "  ", "    x", "      deep", "cut"}));
+}
+
+TEST_F(OutlineWalkerTest, PrintedLabelsOnlyWhenWantedAndOffered) {
+  Script script;
+  script.topLevel = {{u"Preface", 2, {}, u"iii"},
+                     {u"Chapter", 8, {{u"Section", 9, {}, std::nullopt}}, u"1"},
+                     {u"Plate", 20, {}, u""},  // an empty label is none
+                     {u"Appendix", 30, {}, u"A-1"}};
+  struct Case {
+    const char* name;
+    bool offered;
+    bool wanted;
+    std::vector<std::optional<std::string>> labels;
+  } cases[] = {
+      {"not wanted", true, false, {std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+                                   std::nullopt}},
+      {"not offered", false, true, {std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+                                    std::nullopt}},
+      {"wanted and offered", true, true, {"iii", "1", std::nullopt, std::nullopt, "A-1"}},
+  };
+  for (const Case& c : cases) {
+    list = BookmarkList();
+    script.pageLabels = c.offered;
+    component.reset(new FakeComponent(script));
+    g_component = component.get();
+    OutlineOptions options;
+    options.printedLabels = c.wanted;
+    ASSERT_TRUE(ReadOutline("/books/b.pdf", &list, options, &report, CreateFake).ok());
+    std::vector<std::optional<std::string>> labels;
+    for (const BookmarkEntry& e : list.Entries()) labels.push_back(e.label);
+    EXPECT_EQ(labels, c.labels) << c.name;
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Preface", "Chapter", "  Section", "Plate",
+                                                 "Appendix"}))
+        << c.name;
+    EXPECT_EQ(component->OutstandingItemReferences(), 0) << c.name;
+    // Items are asked only when labels are wanted.
+    const auto& log = component->log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), "QueryInterface Preface"), c.wanted ? 1 : 0)
+        << c.name;
+  }
 }
 
 TEST_F(OutlineWalkerTest, AppendsAfterExistingEntries) {

@@ -19,6 +19,10 @@ constexpr IID IID_IPdfDocument = {
 constexpr IID IID_IPdfOutline = {
     0xC6189D6F, 0xA24A, 0x4EB2, {0xB2, 0x2B, 0x22, 0xF1, 0x86, 0xC4, 0x22, 0x74}};
 
+// {567C87B1-FD5F-41DD-8467-E443243CDD4A}
+constexpr IID IID_IPdfPageLabel = {
+    0x567C87B1, 0xFD5F, 0x41DD, {0x84, 0x67, 0xE4, 0x43, 0x24, 0x3C, 0xDD, 0x4A}};
+
 struct IPdfOutlineItem;
 
 struct IPdfDocument : public IUnknown {
@@ -68,6 +72,16 @@ struct IPdfOutlineItem : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Reserved10() = 0;
   // 11. The index of the page the node points to; the first page is 0.
   virtual HRESULT STDMETHODCALLTYPE GetPage(LONG* page) = 0;
+};
+
+// Ours, not the registered component's: an outline item that knows the
+// printed label (/PageLabels) of the page it points to. The walker asks an
+// item for it only when printed labels are wanted; an item without it
+// (E_NOINTERFACE) shows its page number.
+struct IPdfPageLabel : public IUnknown {
+  // 3. The label as a new string, which the caller frees; S_FALSE, storing
+  // null, when the page has none.
+  virtual HRESULT STDMETHODCALLTYPE GetPageLabel(BSTR* label) = 0;
 };
 
 namespace vellox {

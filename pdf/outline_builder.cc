@@ -8,6 +8,7 @@
 
 #include "pdf/destinations.h"
 #include "pdf/page_index.h"
+#include "pdf/page_labels.h"
 #include "pdf/pdf_text.h"
 
 namespace vellox {
@@ -39,6 +40,7 @@ class OutlineBuilder {
       throw;
     }
     ResolvePages();
+    LabelPages();
   }
 
  private:
@@ -93,7 +95,7 @@ class OutlineBuilder {
     node.parent = parent;
     const Object title = source->Resolve(item.Get("Title"));
     if (title.IsString()) {
-      std::u16string text = DecodePdfText(title.Text());
+      std::u16string text = DecodeTitle(title.Text());
       node.titleStart = tree->titles.size();
       node.titleLength = text.size();
       tree->titles += text;
@@ -116,6 +118,17 @@ class OutlineBuilder {
     // targets[0] stands for the root, which has no page.
     for (std::size_t node = 1; node < targets.size() && node < tree->nodes.size(); ++node)
       tree->nodes[node].page = PageOf(targets[node]);
+  }
+
+  // The document's printed page labels, for the nodes that lead to a page.
+  // They serve only on request, so a label tree that cannot be read costs
+  // the labels, never the outline.
+  void LabelPages() {
+    if (!pages) return;  // no node leads to a page
+    try {
+      LabelOutline(ReadPageLabels(*source, catalog), tree);
+    } catch (const ReadError&) {
+    }
   }
 
   Index PageOf(const Target& target) {

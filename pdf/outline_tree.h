@@ -20,6 +20,9 @@ struct OutlineTree {
     std::int32_t firstChild = kNone;
     std::int32_t nextSibling = kNone;
     std::int32_t page = kNone;  // page index, kNone when unknown
+    // The target page's printed label (its /PageLabels entry) as an index
+    // into `labels`; kNone when it has none. Nodes on one page share one.
+    std::int32_t label = kNone;
     std::size_t titleStart = 0;
     std::size_t titleLength = 0;
   };
@@ -30,9 +33,15 @@ struct OutlineTree {
     const Node& n = nodes[static_cast<std::size_t>(node)];
     return titles.substr(n.titleStart, n.titleLength);
   }
+  // Null when the node has no printed label.
+  const std::u16string* Label(std::int32_t node) const {
+    const Node& n = nodes[static_cast<std::size_t>(node)];
+    return n.label == kNone ? nullptr : &labels[static_cast<std::size_t>(n.label)];
+  }
 
   std::vector<Node> nodes;
   std::u16string titles;
+  std::vector<std::u16string> labels;
 };
 
 }  // namespace pdf

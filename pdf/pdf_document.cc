@@ -36,8 +36,13 @@ void SetErrorText(const std::string& text) {
 HRESULT OutlineItem::QueryInterface(REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  if (iid != IID_IUnknown) return E_NOINTERFACE;
-  *object = static_cast<IUnknown*>(this);
+  if (iid == IID_IUnknown) {
+    *object = static_cast<IUnknown*>(static_cast<IPdfOutlineItem*>(this));
+  } else if (iid == IID_IPdfPageLabel) {
+    *object = static_cast<IPdfPageLabel*>(this);
+  } else {
+    return E_NOINTERFACE;
+  }
   AddRef();
   return S_OK;
 }
@@ -65,6 +70,14 @@ HRESULT OutlineItem::GetPage(LONG* out) {
   if (page == OutlineTree::kNone) return S_FALSE;
   *out = page;
   return S_OK;
+}
+
+HRESULT OutlineItem::GetPageLabel(BSTR* out) {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  if (label.empty()) return S_FALSE;
+  *out = SysAllocStringLen(label.data(), static_cast<unsigned int>(label.size()));
+  return *out == nullptr ? E_OUTOFMEMORY : S_OK;
 }
 
 PdfDocument::~PdfDocument() {
@@ -155,7 +168,11 @@ HRESULT PdfDocument::GetCurrentItem(IPdfOutlineItem** out) {
     if (!open) return kNotOpen;
     if (cursor == 0) return kNoSuchNode;  // the root has no item
     OutlineItem*& item = items[static_cast<std::size_t>(cursor)];
-    if (item == nullptr) item = new OutlineItem(tree.Title(cursor), Current().page);
+    if (item == nullptr) {
+      const std::u16string* label = tree.Label(cursor);
+      item = new OutlineItem(tree.Title(cursor), Current().page,
+                             label != nullptr ? *label : std::u16string());
+    }
     item->AddRef();
     *out = item;
     return S_OK;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "outline/pdf_component.h"
@@ -15,13 +16,14 @@ namespace pdf {
 constexpr HRESULT kNotOpen = static_cast<HRESULT>(0x8000FFFF);    // E_UNEXPECTED
 constexpr HRESULT kNoSuchNode = static_cast<HRESULT>(0x8000000B); // E_BOUNDS
 
-// One outline node's title and page, copied out of the tree: an item
-// holds no reference to its document, so the two never keep each other
-// alive.
-class OutlineItem final : public IPdfOutlineItem {
+// One outline node's title, page and printed page label, copied out of
+// the tree: an item holds no reference to its document, so the two never
+// keep each other alive.
+class OutlineItem final : public IPdfOutlineItem, public IPdfPageLabel {
  public:
-  OutlineItem(std::u16string title, std::int32_t page)
-      : title(std::move(title)), page(page) {}
+  // An empty `label` is none.
+  OutlineItem(std::u16string title, std::int32_t page, std::u16string label = std::u16string())
+      : title(std::move(title)), page(page), label(std::move(label)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
@@ -37,12 +39,16 @@ class OutlineItem final : public IPdfOutlineItem {
   // S_FALSE, storing nothing, when the destination is unknown.
   HRESULT STDMETHODCALLTYPE GetPage(LONG* page) override;
 
+  // IPdfPageLabel
+  HRESULT STDMETHODCALLTYPE GetPageLabel(BSTR* label) override;
+
  private:
   ~OutlineItem() = default;
 
   volatile std::int32_t references = 1;
   const std::u16string title;
   const std::int32_t page;  // OutlineTree::kNone when unknown
+  const std::u16string label;
 };
 
 // The document and its outline cursor in one object. Open reads the whole

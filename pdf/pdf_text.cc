@@ -116,7 +116,39 @@ std::u16string DecodeUtf8(const std::string& bytes) {
   return out;
 }
 
+// Whitespace or a control character: a break between words, whatever its
+// kind. U+00A0, U+2007 and U+202F do not break, so they are not here.
+bool IsBreak(char16_t c) {
+  if (c <= 0x20 || (c >= 0x7F && c <= 0x9F)) return true;
+  if (c < 0x1680) return false;
+  return c == 0x1680 || (c >= 0x2000 && c <= 0x200A && c != 0x2007) || c == 0x2028 ||
+         c == 0x2029 || c == 0x205F || c == 0x3000;
+}
+
 }  // namespace
+
+std::u16string NormalizeTitle(const std::u16string& title) {
+  std::u16string out;
+  out.reserve(title.size());
+  bool pendingSpace = false;
+  for (char16_t c : title) {
+    if (IsBreak(c)) {
+      pendingSpace = !out.empty();
+      continue;
+    }
+    if (pendingSpace) out.push_back(u' ');
+    pendingSpace = false;
+    out.push_back(c);
+  }
+  return out;
+}
+
+std::u16string DecodeTitle(const std::string& bytes) {
+  std::u16string title = DecodePdfText(bytes);
+  const std::size_t nul = title.find(u'\0');
+  if (nul != std::u16string::npos) title.resize(nul);
+  return NormalizeTitle(title);
+}
 
 std::u16string DecodePdfText(const std::string& bytes) {
   const auto byte = [&](std::size_t i) {

@@ -12,6 +12,18 @@ namespace pdf {
 // that name no character become U+FFFD.
 std::u16string DecodePdfText(const std::string& bytes);
 
+// A title as a reader should see it: every run of whitespace and control
+// characters (C0 and C1 controls, DEL, line and paragraph separators,
+// breaking spaces) becomes one space, and none is left at either end.
+// Producers put layout into titles ("(\n   Title\n )"), which would show as
+// line breaks or a false indentation. No-break spaces, soft hyphens and
+// bidirectional marks are meant, and stay.
+std::u16string NormalizeTitle(const std::u16string& title);
+
+// An outline title's raw bytes as its bookmark shows it: decoded, cut at
+// its first NUL, then normalised. Every reader decodes titles with this.
+std::u16string DecodeTitle(const std::string& bytes);
+
 }  // namespace pdf
 }  // namespace vellox
 

@@ -62,6 +62,42 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"Utf8PartialBomIsPdfDoc", Bytes({0xEF, 0xBB}), u"\u00EF\u00BB"}),
     [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
+class DecodeTitleTest : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(DecodeTitleTest, ShowsWhatAReaderSees) {
+  EXPECT_EQ(DecodeTitle(GetParam().bytes), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, DecodeTitleTest,
+    ::testing::Values(
+        TextCase{"Empty", "", u""},
+        TextCase{"Plain", "The feature directive", u"The feature directive"},
+        // Apache FOP's layout of a title.
+        TextCase{"FopLayout", "\n      The feature directive\n    ", u"The feature directive"},
+        TextCase{"InnerRunsBecomeOneSpace", "a \t\r\n\x0B\x0C b  c", u"a b c"},
+        TextCase{"FalseIndentation", "   1.2 Scope", u"1.2 Scope"},
+        TextCase{"OnlyWhitespaceBecomesEmpty", " \t\r\n ", u""},
+        // PDFDocEncoding 0x18-0x1F are accents, not controls: decoded first.
+        TextCase{"PdfDocAccentsStay", Bytes({'a', 0x18, 'b'}), u"a\u02D8b"},
+        TextCase{"PdfDocDeleteIsReplaced", Bytes({'a', 0x7F, 'b'}), u"a\uFFFDb"},
+        TextCase{"Utf16Separators",
+                 Bytes({0xFE, 0xFF, 0x20, 0x28, 0x00, 'a', 0x00, 0x85, 0x20, 0x29, 0x00, 'b',
+                        0x00, 0x9B, 0x30, 0x00, 0x00, 'c', 0x20, 0x03, 0x00, 0x01}),
+                 u"a b c"},
+        // Characters meant as they are: no-break spaces, soft hyphen,
+        // bidirectional marks, a zero-width space.
+        TextCase{"MeaningfulCharactersStay",
+                 Bytes({0xFE, 0xFF, 0x00, 'a', 0x00, 0xA0, 0x00, 'b', 0x00, 0xAD, 0x20, 0x0F,
+                        0x20, 0x07, 0x20, 0x2F, 0x20, 0x0B, 0x00, 'c'}),
+                 u"a\u00A0b\u00AD\u200F\u2007\u202F\u200Bc"},
+        // The title ends at its first NUL, before anything else is done:
+        // what follows it does not come back as words.
+        TextCase{"CutAtNulFirst", std::string("a \0 b", 5), u"a"},
+        TextCase{"CutAtNulLeavesNothing", std::string(" \0x", 3), u""},
+        TextCase{"Utf16Nul", Bytes({0xFE, 0xFF, 0x00, 'a', 0x00, 0x00, 0x00, 'b'}), u"a"}),
+    [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace pdf
 }  // namespace vellox

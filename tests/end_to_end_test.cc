@@ -108,7 +108,7 @@ TEST_F(EndToEndTest, HelpAndVersionGoToStandardOutput) {
   for (const char* option : {"-h", "--help"}) {
     ProgramResult r = Run({option});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out.rfind("Usage: vellox FILE.pdf [-ML DEPTH]\n", 0), 0u);
+    EXPECT_EQ(r.out.rfind("Usage: vellox FILE.pdf [-ML DEPTH] [-PL]\n", 0), 0u);
     EXPECT_NE(r.out.find("Exit status"), std::string::npos);
     EXPECT_EQ(r.err, "");
   }

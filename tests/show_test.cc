@@ -1,15 +1,21 @@
 // --show: the bookmarks of a .pdr, or those a PDF's .pdr would hold.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
+#include "pdf_builder.h"
 #include "run_program.h"
 #include "test_util.h"
 
 namespace vellox {
 namespace {
 
+using testing::Bytes;
+using testing::BuildDocument;
+using testing::OutlineNode;
+using testing::PdfBuilder;
 using testing::ProgramOptions;
 using testing::ProgramResult;
 using testing::ReadFile;
@@ -55,6 +61,114 @@ TEST_F(ShowTest, DepthLimitAppliesToAPdf) {
   ProgramResult r = Run({"--show", "book.pdf", "-ML", "0"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "0\t1 Preface\n1\t2 Chapter 1 \xE2\x80\x94 Beginnings\n4\t5 Index\n");
+}
+
+// A bookmark file from another tool may hold any bytes: each line still
+// is one bookmark, with what would break it or drive the terminal escaped.
+TEST_F(ShowTest, ControlCharactersInABookmarkFileAreEscaped) {
+  const std::vector<std::string> texts = {
+      "1 two\nlines",
+      "2 \x1B[31mred\x1B[0m",
+      "3 tab\there\r",
+      std::string("4 nul\0end", 9),
+      "5 del\x7F",
+      "6 next\xC2\x85line",          // U+0085
+      "7 csi\xC2\x9B",               // U+009B
+      "8 line\xE2\x80\xA8para\xE2\x80\xA9",  // U+2028, U+2029
+      "9 Caf\xC3\xA9 \xE2\x80\x94 \xC2\xA0\\x41 \xFF",  // text, a backslash, a stray byte
+  };
+  std::string file = Bytes({0xDE, 0xAD, 0xCA, 0xBB, 1, 0, 0, 0, 0, 0, 0, 0,
+                            static_cast<int>(texts.size())});
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    file += Bytes({0, 0, 0, 0, static_cast<int>(i), 0, static_cast<int>(texts[i].size())}) +
+            texts[i];
+  WriteFile(scratch.Path("other.pdr"), file);
+
+  ProgramResult r = Run({"--show", "other.pdr"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "0\t1 two\\x0Alines\n"
+            "1\t2 \\x1B[31mred\\x1B[0m\n"
+            "2\t3 tab\\x09here\\x0D\n"
+            "3\t4 nul\\x00end\n"
+            "4\t5 del\\x7F\n"
+            "5\t6 next\\xC2\\x85line\n"
+            "6\t7 csi\\xC2\\x9B\n"
+            "7\t8 line\\xE2\\x80\\xA8para\\xE2\\x80\\xA9\n"
+            "8\t9 Caf\xC3\xA9 \xE2\x80\x94 \xC2\xA0\\x41 \xFF\n");
+}
+
+// Layout in titles, as Apache FOP and others write it, is gone from the
+// bookmarks: one line each, no false indentation.
+TEST_F(ShowTest, TitlesWithLayoutShowOneLineEach) {
+  WriteFile(scratch.Path("fop.pdf"),
+            BuildDocument(3, {{"\n      The feature directive\n    ", "/Dest [0 /Fit]",
+                               {{"  \tIndented by spaces\r\n", "/Dest [1 /Fit]", {}}}},
+                              {Bytes({0xFE, 0xFF, 0x20, 0x28, 0x00, 'A', 0x00, 0x85, 0x00, 'B',
+                                      0x00, 0x0B, 0x00, 0x0C, 0x00, 'C', 0x20, 0x29}),
+                               "/Dest [2 /Fit]", {}},
+                              {std::string("Cut\0 here", 9), "/Dest [2 /Fit]", {}}}));
+  const char expected[] =
+      "0\t1 The feature directive\n"
+      "1\t2   Indented by spaces\n"
+      "2\t3 A B C\n"
+      "2\t3 Cut\n";
+  ProgramResult r = Run({"--show", "fop.pdf"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, expected);
+  // The bookmark file holds the same.
+  ASSERT_EQ(Run({"fop.pdf"}).exitCode, 0);
+  EXPECT_EQ(Run({"--show", "fop.pdr"}).out, expected);
+}
+
+// Front matter in roman numerals, chapters from 10, an appendix A-1, and a
+// bookmark that leads nowhere.
+std::string LabelledBook() {
+  PdfBuilder builder;
+  builder.AddPages(12);
+  builder.AddOutline({{"Preface", "/Dest [1 /Fit]", {}},
+                      {"Chapter", "/Dest [3 /Fit]", {{"Section", "/Dest [5 /Fit]", {}}}},
+                      {"Appendix", "/Dest [6 /Fit]", {}},
+                      {"Back", "", {}}});
+  builder.AddCatalog(
+      "/PageLabels << /Nums [0 << /S /r >> 3 << /S /D /St 10 >> 6 << /S /D /P (A-) >>] >>");
+  return builder.Build();
+}
+
+TEST_F(ShowTest, PageNumbersUnlessPrintedLabelsAreAsked) {
+  WriteFile(scratch.Path("labelled.pdf"), LabelledBook());
+  ProgramResult r = Run({"--show", "labelled.pdf"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "1\t2 Preface\n3\t4 Chapter\n5\t6   Section\n6\t7 Appendix\n0\t1 Back\n");
+
+  // A document without labels: -PL changes nothing, in any mode.
+  ProgramResult shown = Run({"--show", "book.pdf", "-PL"});
+  EXPECT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_EQ(shown.out, kSampleLines);
+  ASSERT_EQ(Run({"book.pdf", "-ML", "1", "-PL"}).exitCode, 0);
+  EXPECT_EQ(Run({"--show", "book.pdr"}).out, kSampleLines);
+  mkdir(scratch.Path("shelf").c_str(), 0755);
+  WriteFile(scratch.Path("shelf/copy.pdf"), ReadFile(scratch.Path("book.pdf")));
+  ASSERT_EQ(Run({"shelf", "-PL", "-j", "1"}).exitCode, 0);
+  EXPECT_EQ(ReadFile(scratch.Path("shelf/copy.pdr")), ReadFile(scratch.Path("book.pdr")));
+
+  ProgramResult misplaced = Run({"-PL", "labelled.pdf"});
+  EXPECT_EQ(misplaced.exitCode, 2);
+  EXPECT_EQ(misplaced.err.rfind("vellox: -PL takes no value\nUsage: vellox", 0), 0u)
+      << misplaced.err;
+  EXPECT_FALSE(testing::FileExists(scratch.Path("labelled.pdr")));
+}
+
+// Needs the reader to fill in OutlineTree::Node::label from ReadPageLabels.
+TEST_F(ShowTest, PrintedLabelsFromTheDocument) {
+  WriteFile(scratch.Path("labelled.pdf"), LabelledBook());
+  const char expected[] =
+      "1\tii Preface\n3\t10 Chapter\n5\t12   Section\n6\tA-1 Appendix\n0\t01 Back\n";
+  ProgramResult r = Run({"--show", "labelled.pdf", "-PL"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, expected);
+  ASSERT_EQ(Run({"labelled.pdf", "-PL"}).exitCode, 0);
+  EXPECT_EQ(Run({"--show", "labelled.pdr"}).out, expected);
 }
 
 TEST_F(ShowTest, MalformedAndMissingFilesAreErrors) {
