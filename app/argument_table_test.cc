@@ -75,13 +75,6 @@ TEST(ArgumentTableTest, ParseReplacesEarlierContent) {
   EXPECT_EQ(table.GetValue("", 0), "book.pdf");
 }
 
-TEST(ArgumentTableTest, BaseDirectoryIsProgramDirectoryUpToLastBackslash) {
-  ArgumentTable table;
-  const char* argv[] = {"C:\\tools\\bin\\vellox.exe"};
-  table.Parse(1, argv);
-  EXPECT_EQ(table.BaseDirectory(), "C:\\tools\\bin\\");
-}
-
 TEST(ArgumentTableTest, BaseDirectoryIsCurrentDirectoryWithoutBackslash) {
   for (const char* program : {"vellox", "./bin/vellox"}) {
     ArgumentTable table;
