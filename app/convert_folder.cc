@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/convert_file.h"
+#include "app/message.h"
 #include "app/run.h"
 #include "platform/com.h"
 #include "platform/directory.h"
@@ -31,7 +32,7 @@ class Progress {
 
   void Show(std::size_t done, const std::string& path) {
     if (!enabled) return;
-    std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + path;
+    std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + EscapeControls(path);
     Write(line);
   }
   void Clear() {
@@ -85,7 +86,7 @@ std::vector<std::string> FindPdfs(const std::string& directory,
 int ConvertFolder(const std::string& directory, std::int32_t depthLimit, unsigned jobs) {
   std::vector<std::string> listingErrors;
   const std::vector<std::string> pdfs = FindPdfs(directory, &listingErrors);
-  for (const std::string& error : listingErrors) std::fprintf(stderr, "vellox: %s\n", error.c_str());
+  for (const std::string& error : listingErrors) Say(error);
 
   // Workers take the next PDF in turn; the main thread reports results in
   // path order as soon as every earlier one is in.
@@ -137,9 +138,9 @@ int ConvertFolder(const std::string& directory, std::int32_t depthLimit, unsigne
     }
     if (!conversion.warnings.empty() || !conversion.status.ok()) progress.Clear();
     for (const std::string& warning : conversion.warnings)
-      std::fprintf(stderr, "vellox: warning: %s\n", warning.c_str());
+      Say("warning: " + warning);
     if (!conversion.status.ok()) {
-      std::fprintf(stderr, "vellox: %s\n", conversion.status.message().c_str());
+      Say(conversion.status.message());
       ++failed;
     } else if (conversion.hasOutline) {
       ++converted;

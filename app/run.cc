@@ -7,6 +7,7 @@
 #include "app/convert_file.h"
 #include "app/convert_folder.h"
 #include "app/depth_limit.h"
+#include "app/message.h"
 #include "app/show.h"
 #include "app/sync_events.h"
 #include "app/usage.h"
@@ -26,8 +27,6 @@ class ComponentLibraryScope {
   ComponentLibraryScope(const ComponentLibraryScope&) = delete;
   ComponentLibraryScope& operator=(const ComponentLibraryScope&) = delete;
 };
-
-void Say(const std::string& message) { std::fprintf(stderr, "vellox: %s\n", message.c_str()); }
 
 int UsageError(const std::string& message) {
   Say(message);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/convert_file.h"
+#include "app/message.h"
 #include "app/run.h"
 #include "bookmarks/bookmark_file_decoder.h"
 #include "platform/files.h"
@@ -39,7 +40,7 @@ void PrintLine(std::int32_t page, const std::string& text) {
 }
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vellox: %s\n", message.c_str());
+  Say(message);
   return kExitFailure;
 }
 
@@ -60,7 +61,7 @@ int ShowPdf(const std::string& path, std::int32_t depthLimit) {
   BookmarkList list;
   Conversion conversion = ReadBookmarks(path, depthLimit, &list);
   for (const std::string& warning : conversion.warnings)
-    std::fprintf(stderr, "vellox: warning: %s\n", warning.c_str());
+    Say("warning: " + warning);
   if (!conversion.status.ok()) return Fail(conversion.status.message());
   list.UpdateLabelWidth();
   for (const BookmarkEntry& entry : list.Entries()) PrintLine(entry.page, list.RecordText(entry));

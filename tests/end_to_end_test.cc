@@ -188,6 +188,29 @@ TEST_F(EndToEndTest, UnwritableDirectoryIsAnError) {
   EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdf"});
 }
 
+TEST_F(EndToEndTest, ControlCharactersInNamesReachNoTerminal) {
+  mkdir(scratch.Path("lib").c_str(), 0755);
+  const std::string name = "a\nb\x1b[31m\x7f.pdf";
+  WriteFile(scratch.Path(name), "hello, world\n");
+  WriteFile(scratch.Path("lib/" + name), "hello, world\n");
+  const std::string shown = "a\\nb\\x1b[31m\\x7f.pdf";
+  const std::string error = "': not a PDF file\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string err;
+  } cases[] = {
+      {{name}, "vellox: cannot read '" + scratch.Path(shown) + error},
+      {{"--show", name}, "vellox: cannot read '" + scratch.Path(shown) + error},
+      {{"lib"}, "vellox: cannot read '" + scratch.Path("lib/" + shown) + error +
+                    "vellox: 1 PDF: 0 converted, 0 without outline, 1 failed\n"},
+  };
+  for (const Case& c : cases) {
+    ProgramResult r = Run(c.arguments);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, c.err);
+  }
+}
+
 TEST_F(EndToEndTest, DotDotAfterALinkClimbsFromWhereTheLinkLeads) {
   // here/link leads to real/sub, so link/../book.pdf is real/book.pdf.
   for (const char* dir : {"here", "real", "real/sub"}) mkdir(scratch.Path(dir).c_str(), 0755);
