@@ -14,6 +14,7 @@ bool IsOption(const std::string& argument) {
 
 bool ArgumentTable::Parse(int argc, const char* const* argv) {
   options.clear();
+  optionOrder.clear();
 
   baseDirectory = platform::BaseDirectory(argc > 0 && argv[0] != nullptr ? argv[0] : "");
 
@@ -25,6 +26,7 @@ bool ArgumentTable::Parse(int argc, const char* const* argv) {
     std::vector<std::string> values;
     if (IsOption(argv[i])) {
       key = argv[i++];
+      if (options.count(key) == 0) optionOrder.push_back(key);
     }
     while (i < argc && !IsOption(argv[i])) values.push_back(argv[i++]);
     std::vector<std::string>& list = options[key];

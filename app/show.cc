@@ -71,10 +71,8 @@ int ShowPdf(const std::string& path, std::int32_t depthLimit) {
 }  // namespace
 
 int ShowBookmarks(const std::string& path, std::int32_t depthLimit) {
-  int code = IsBookmarkFileName(path) ? ShowBookmarkFile(path) : ShowPdf(path, depthLimit);
-  if (std::fflush(stdout) != 0)
-    return Fail("cannot write to standard output: " + platform::ErrorText(errno));
-  return code;
+  // A failed write to standard output is the caller's to report.
+  return IsBookmarkFileName(path) ? ShowBookmarkFile(path) : ShowPdf(path, depthLimit);
 }
 
 }  // namespace vellox

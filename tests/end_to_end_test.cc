@@ -119,6 +119,43 @@ TEST_F(EndToEndTest, HelpAndVersionGoToStandardOutput) {
   EXPECT_EQ(r.out, "vellox 1.0.0\n");
 }
 
+TEST_F(EndToEndTest, UnknownOptionsAreWarnedAboutAndIgnoredWithTheirValues) {
+  CopySample("book.pdf");
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string err;
+  } cases[] = {
+      // -ml is not -ML: all levels are kept, and "0" is no second file.
+      {{"book.pdf", "-ml", "0"}, "vellox: warning: unknown option '-ml' ignored\n"},
+      {{"book.pdf", "--hlep", "-x", "1", "-x"},
+       "vellox: warning: unknown option '--hlep' ignored\n"
+       "vellox: warning: unknown option '-x' ignored\n"},
+      {{"book.pdf", "-ML", "-1", "-j", "2"}, ""},
+  };
+  for (const Case& c : cases) {
+    ProgramResult r = Run(c.arguments);
+    EXPECT_EQ(r.exitCode, 0) << c.arguments[1];
+    EXPECT_EQ(r.out, kBanner) << c.arguments[1];
+    EXPECT_EQ(r.err, c.err) << c.arguments[1];
+    EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks(false)) << c.arguments[1];
+  }
+}
+
+TEST_F(EndToEndTest, LostStandardOutputIsAFailure) {
+  CopySample("book.pdf");
+  ProgramOptions full;
+  full.standardOutput = "/dev/full";
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{"book.pdf"},
+                                                    {"--help"},
+                                                    {"--version"},
+                                                    {"--show", "book.pdf"}}) {
+    ProgramResult r = Run(arguments, full);
+    EXPECT_EQ(r.exitCode, 1) << arguments[0];
+    EXPECT_EQ(r.err, "vellox: cannot write to standard output: No space left on device\n")
+        << arguments[0];
+  }
+}
+
 TEST_F(EndToEndTest, FailuresSayWhyAndLeaveAnExistingBookmarkFileAlone) {
   const std::string old = "an earlier bookmark file";
   struct Case {

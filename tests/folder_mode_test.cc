@@ -134,10 +134,16 @@ TEST_F(FolderModeTest, EmptyFolderAndBadThreadCounts) {
   ProgramResult empty = Run({"library"});
   EXPECT_EQ(empty.exitCode, 0);
   EXPECT_EQ(empty.err, "vellox: 0 PDFs: 0 converted, 0 without outline, 0 failed\n");
-  for (const char* jobs : {"0", "x", "-1", "100000"}) {
+  for (const char* jobs : {"0", "x", "-1", "100000", "1025", "00000", "1x", "",
+                           "99999999999999999999999"}) {
     ProgramResult r = Run({"library", "-j", jobs});
     EXPECT_EQ(r.exitCode, 2) << jobs;
     EXPECT_EQ(r.err.rfind("vellox: -j takes a number of threads from 1 to 1024\n", 0), 0u);
+  }
+  // The number counts, not how many digits spell it.
+  for (const char* jobs : {"1", "0001", "00001", "000000000002", "1024", "001024"}) {
+    ProgramResult r = Run({"library", "-j", jobs});
+    EXPECT_EQ(r.exitCode, 0) << jobs << ": " << r.err;
   }
 }
 

@@ -32,6 +32,11 @@ ProgramResult RunProgram(const std::string& program,
     dup2(errPipe[1], 2);
     close(outPipe[0]);
     close(errPipe[0]);
+    if (!options.standardOutput.empty()) {
+      int fd = open(options.standardOutput.c_str(), O_WRONLY);
+      if (fd < 0 || dup2(fd, 1) < 0) _exit(127);
+      close(fd);
+    }
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) _exit(127);
     if (options.fileSizeLimit >= 0) {
       signal(SIGXFSZ, SIG_IGN);
