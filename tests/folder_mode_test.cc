@@ -117,17 +117,21 @@ TEST_F(FolderModeTest, SucceedsWithTheBannerOnceAndHonoursTheDepthLimit) {
   EXPECT_EQ(ReadFile(root + "/a.pdr").substr(9, 4), std::string("\0\0\0\3", 4));
 }
 
-TEST_F(FolderModeTest, UnreadableSubfolderIsReportedAndFailsTheRun) {
+TEST_F(FolderModeTest, SubfolderThatCannotBeReadOrEnteredIsReportedAndFailsTheRun) {
   Add("a.pdf", Sample());
   Add("sub/b.pdf", Sample());
-  chmod(scratch.Path("library/sub").c_str(), 0);
-  ProgramResult r = Run({"library"});
-  chmod(scratch.Path("library/sub").c_str(), 0777);
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "vellox: cannot read '" + root + "/sub': Permission denied\n"
-                   "vellox: 1 PDF: 1 converted, 0 without outline, 0 failed\n");
-  EXPECT_TRUE(testing::FileExists(root + "/a.pdr"));
+  // No access at all; names readable but the folder not searchable.
+  for (mode_t mode : {0000, 0444, 0666}) {
+    chmod(scratch.Path("library/sub").c_str(), mode);
+    ProgramResult r = Run({"library"});
+    chmod(scratch.Path("library/sub").c_str(), 0777);
+    EXPECT_EQ(r.exitCode, 1) << mode;
+    EXPECT_EQ(r.out, "") << mode;
+    EXPECT_EQ(r.err, "vellox: cannot read '" + root + "/sub': Permission denied\n"
+                     "vellox: 1 PDF: 1 converted, 0 without outline, 0 failed\n") << mode;
+    EXPECT_TRUE(testing::FileExists(root + "/a.pdr"));
+    EXPECT_FALSE(testing::FileExists(root + "/sub/b.pdr"));
+  }
 }
 
 TEST_F(FolderModeTest, EmptyFolderAndBadThreadCounts) {
