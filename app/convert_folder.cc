@@ -9,6 +9,7 @@
 
 #include "app/convert_file.h"
 #include "app/message.h"
+#include "app/output_collisions.h"
 #include "app/run.h"
 #include "platform/com.h"
 #include "platform/directory.h"
@@ -88,6 +89,10 @@ int ConvertFolder(const std::string& directory, std::int32_t depthLimit, unsigne
   const std::vector<std::string> pdfs = FindPdfs(directory, &listingErrors);
   for (const std::string& error : listingErrors) Say(error);
 
+  // Two PDFs with one bookmark file: only the first is converted, so that
+  // neither silently replaces the other's.
+  const std::vector<std::string> collisions = FindOutputCollisions(pdfs);
+
   // Workers take the next PDF in turn; the main thread reports results in
   // path order as soon as every earlier one is in.
   std::vector<Conversion> results(pdfs.size());
@@ -107,7 +112,13 @@ int ConvertFolder(const std::string& directory, std::int32_t depthLimit, unsigne
       }
       Conversion conversion;
       try {
-        conversion = ConvertFile(pdfs[index], depthLimit);
+        if (!collisions[index].empty()) {
+          conversion.status = Status::Error("cannot convert '" + pdfs[index] + "': '" +
+                                            collisions[index] +
+                                            "' has the same bookmark file, letter case aside");
+        } else {
+          conversion = ConvertFile(pdfs[index], depthLimit);
+        }
       } catch (const std::bad_alloc&) {
         conversion = Conversion();
         conversion.status = Status::Error("cannot convert '" + pdfs[index] + "': out of memory");

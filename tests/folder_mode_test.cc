@@ -117,6 +117,25 @@ TEST_F(FolderModeTest, SucceedsWithTheBannerOnceAndHonoursTheDepthLimit) {
   EXPECT_EQ(ReadFile(root + "/a.pdr").substr(9, 4), std::string("\0\0\0\3", 4));
 }
 
+TEST_F(FolderModeTest, PdfsSharingABookmarkFileConvertOnlyTheFirst) {
+  // On the e-reader's file system book.pdr and Book.pdr are one file.
+  Add("Book.PDF", Sample());
+  Add("Book.pdf", testing::BuildDocument(3, {}));
+  Add("book.pdf", testing::BuildDocument(3, {}));
+  Add("other.pdf", Sample());
+  ProgramResult r = Run({"library", "-j", "4"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  const std::string reason = "' has the same bookmark file, letter case aside\n";
+  EXPECT_EQ(r.err, "vellox: cannot convert '" + root + "/Book.pdf': '" + root + "/Book.PDF" +
+                       reason + "vellox: cannot convert '" + root + "/book.pdf': '" + root +
+                       "/Book.PDF" + reason +
+                       "vellox: 4 PDFs: 2 converted, 0 without outline, 2 failed\n");
+  std::map<std::string, std::string> files = BookmarkFiles(root);
+  EXPECT_EQ(files.size(), 2u);
+  EXPECT_EQ(files["Book.pdr"], files["other.pdr"]);  // from Book.PDF, not the empty one
+}
+
 TEST_F(FolderModeTest, SubfolderThatCannotBeReadOrEnteredIsReportedAndFailsTheRun) {
   Add("a.pdf", Sample());
   Add("sub/b.pdf", Sample());
