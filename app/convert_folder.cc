@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <mutex>
 #include <new>
+#include <system_error>
 #include <thread>
 
 #include "app/convert_file.h"
@@ -133,7 +134,19 @@ int ConvertFolder(const std::string& directory, std::int32_t depthLimit, unsigne
   };
   std::vector<std::thread> workers;
   unsigned threads = static_cast<unsigned>(std::min<std::size_t>(std::max(jobs, 1u), pdfs.size()));
-  for (unsigned i = 0; i < threads; ++i) workers.emplace_back(work);
+  workers.reserve(threads);
+  for (unsigned i = 0; i < threads; ++i) {
+    // The system may refuse a thread (a process limit, no memory for its
+    // stack): the run goes on with those it has.
+    try {
+      workers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
+    } catch (const std::bad_alloc&) {
+      break;
+    }
+  }
+  if (workers.empty()) work();  // none at all: this thread converts them all
 
   Progress progress(pdfs.size());
   std::size_t converted = 0, withoutOutline = 0, failed = 0;

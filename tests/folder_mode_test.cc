@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -134,6 +135,32 @@ TEST_F(FolderModeTest, PdfsSharingABookmarkFileConvertOnlyTheFirst) {
   std::map<std::string, std::string> files = BookmarkFiles(root);
   EXPECT_EQ(files.size(), 2u);
   EXPECT_EQ(files["Book.pdr"], files["other.pdr"]);  // from Book.PDF, not the empty one
+}
+
+TEST_F(FolderModeTest, ThreadsThatCannotBeStartedLeaveTheWorkToThoseThatCan) {
+  Add("a.pdf", Sample());
+  Add("sub/b.pdf", Sample());
+  Add("sub/c.pdf", Sample());
+  // One process for the user: the program itself and no thread; three:
+  // some threads, as many as the user's other processes leave.
+  for (long limit : {1, 3}) {
+    ProgramOptions options;
+    options.directory = scratch.path();
+    options.asNobody = true;
+    options.processLimit = limit;
+    ProgramResult r = RunProgram(VELLOX_BINARY, {"library", "-j", "8"}, options);
+    EXPECT_EQ(r.signal, 0) << limit;
+    EXPECT_EQ(r.exitCode, 0) << limit << ": " << r.err;
+    EXPECT_EQ(r.err, "vellox: 3 PDFs: 3 converted, 0 without outline, 0 failed\n") << limit;
+    std::vector<std::string> left;
+    for (auto& entry : fs::recursive_directory_iterator(root))
+      if (!entry.is_directory()) left.push_back(fs::relative(entry.path(), root).string());
+    std::sort(left.begin(), left.end());  // no temporary file left behind
+    EXPECT_EQ(left, (std::vector<std::string>{"a.pdf", "a.pdr", "sub/b.pdf", "sub/b.pdr",
+                                              "sub/c.pdf", "sub/c.pdr"}))
+        << limit;
+    RemoveBookmarkFiles(root);
+  }
 }
 
 TEST_F(FolderModeTest, SubfolderThatCannotBeReadOrEnteredIsReportedAndFailsTheRun) {

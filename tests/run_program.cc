@@ -47,6 +47,13 @@ ProgramResult RunProgram(const std::string& program,
     if (options.asNobody && geteuid() == 0) {
       if (setgid(65534) != 0 || setuid(65534) != 0) _exit(127);
     }
+    if (options.processLimit >= 0) {
+      // After the change of user, so that the limit binds the program's
+      // threads and not the exec itself.
+      struct rlimit limit = {static_cast<rlim_t>(options.processLimit),
+                             static_cast<rlim_t>(options.processLimit)};
+      if (setrlimit(RLIMIT_NPROC, &limit) != 0) _exit(127);
+    }
     setenv("LC_ALL", "C", 1);
     execv(program.c_str(), argv.data());
     _exit(127);
