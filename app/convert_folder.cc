@@ -34,7 +34,8 @@ class Progress {
 
   void Show(std::size_t done, const std::string& path) {
     if (!enabled) return;
-    std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + EscapeControls(path);
+    std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " +
+                       EscapeControls(path);
     Write(line);
   }
   void Clear() {
