@@ -1,6 +1,5 @@
 #include "app/argument_table.h"
 
-#include "platform/code_page.h"
 #include "platform/paths.h"
 
 namespace vellox {
@@ -15,17 +14,9 @@ bool IsOption(const std::string& argument) {
 
 bool ArgumentTable::Parse(int argc, const char* const* argv) {
   options.clear();
+  optionOrder.clear();
 
-  // The directory of the program's own path, as invoked; without one, the
-  // current directory.
-  baseDirectory = argc > 0 && argv[0] != nullptr ? argv[0] : "";
-  std::size_t separator =
-      platform::FindLastCharacter(baseDirectory, platform::kProgramPathSeparator);
-  if (separator != std::string::npos) {
-    baseDirectory.erase(separator + 1);
-  } else if (!platform::CurrentDirectory(&baseDirectory).ok()) {
-    baseDirectory.clear();  // relative paths then stay relative
-  }
+  baseDirectory = platform::BaseDirectory(argc > 0 && argv[0] != nullptr ? argv[0] : "");
 
   // Groups: an option (or, before the first one, the empty key) and the
   // values up to the next option.
@@ -35,6 +26,7 @@ bool ArgumentTable::Parse(int argc, const char* const* argv) {
     std::vector<std::string> values;
     if (IsOption(argv[i])) {
       key = argv[i++];
+      if (options.count(key) == 0) optionOrder.push_back(key);
     }
     while (i < argc && !IsOption(argv[i])) values.push_back(argv[i++]);
     std::vector<std::string>& list = options[key];

@@ -24,6 +24,8 @@ class ArgumentTable {
   bool HasOption(const std::string& key) const;
   // Value `index` of `key`; empty when there is no such value.
   std::string GetValue(const std::string& key, std::uint32_t index) const;
+  // The options given, each once, in the order they first came.
+  const std::vector<std::string>& Options() const { return optionOrder; }
   // `path` combined with the base directory and canonicalised.
   Status ResolvePath(const std::string& path, std::string* resolved) const;
 
@@ -32,6 +34,7 @@ class ArgumentTable {
  private:
   std::string baseDirectory;
   std::map<std::string, std::vector<std::string>> options;
+  std::vector<std::string> optionOrder;
 };
 
 }  // namespace vellox

@@ -65,6 +65,15 @@ INSTANTIATE_TEST_SUITE_P(
         GrammarCase{"KeysAreCaseSensitive", {"-ml", "3"}, {{"-ml", {"3"}}}}),
     [](const ::testing::TestParamInfo<GrammarCase>& info) { return info.param.name; });
 
+TEST(ArgumentTableTest, OptionsComeOnceInTheOrderGiven) {
+  ArgumentTable table;
+  const char* argv[] = {"vellox", "book.pdf", "-x", "1", "-ML", "2", "-x", "--", "-ML"};
+  table.Parse(9, argv);
+  EXPECT_EQ(table.Options(), (std::vector<std::string>{"-x", "-ML", "--"}));
+  table.Parse(1, argv);
+  EXPECT_TRUE(table.Options().empty());
+}
+
 TEST(ArgumentTableTest, ParseReplacesEarlierContent) {
   ArgumentTable table;
   const char* first[] = {"vellox", "-ML", "1"};
@@ -73,13 +82,6 @@ TEST(ArgumentTableTest, ParseReplacesEarlierContent) {
   table.Parse(2, second);
   EXPECT_FALSE(table.HasOption("-ML"));
   EXPECT_EQ(table.GetValue("", 0), "book.pdf");
-}
-
-TEST(ArgumentTableTest, BaseDirectoryIsProgramDirectoryUpToLastBackslash) {
-  ArgumentTable table;
-  const char* argv[] = {"C:\\tools\\bin\\vellox.exe"};
-  table.Parse(1, argv);
-  EXPECT_EQ(table.BaseDirectory(), "C:\\tools\\bin\\");
 }
 
 TEST(ArgumentTableTest, BaseDirectoryIsCurrentDirectoryWithoutBackslash) {

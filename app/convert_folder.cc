@@ -5,9 +5,12 @@
 #include <cstdio>
 #include <mutex>
 #include <new>
+#include <system_error>
 #include <thread>
 
 #include "app/convert_file.h"
+#include "app/message.h"
+#include "app/output_collisions.h"
 #include "app/run.h"
 #include "platform/com.h"
 #include "platform/directory.h"
@@ -31,7 +34,8 @@ class Progress {
 
   void Show(std::size_t done, const std::string& path) {
     if (!enabled) return;
-    std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + path;
+    std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " +
+                       EscapeControls(path);
     Write(line);
   }
   void Clear() {
@@ -86,7 +90,11 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
                   unsigned jobs) {
   std::vector<std::string> listingErrors;
   const std::vector<std::string> pdfs = FindPdfs(directory, &listingErrors);
-  for (const std::string& error : listingErrors) std::fprintf(stderr, "vellox: %s\n", error.c_str());
+  for (const std::string& error : listingErrors) Say(error);
+
+  // Two PDFs with one bookmark file: only the first is converted, so that
+  // neither silently replaces the other's.
+  const std::vector<std::string> collisions = FindOutputCollisions(pdfs);
 
   // Workers take the next PDF in turn; the main thread reports results in
   // path order as soon as every earlier one is in.
@@ -107,7 +115,13 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
       }
       Conversion conversion;
       try {
-        conversion = ConvertFile(pdfs[index], options);
+        if (!collisions[index].empty()) {
+          conversion.status = Status::Error("cannot convert '" + pdfs[index] + "': '" +
+                                            collisions[index] +
+                                            "' has the same bookmark file, letter case aside");
+        } else {
+          conversion = ConvertFile(pdfs[index], options);
+        }
       } catch (const std::bad_alloc&) {
         conversion = Conversion();
         conversion.status = Status::Error("cannot convert '" + pdfs[index] + "': out of memory");
@@ -122,7 +136,19 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
   };
   std::vector<std::thread> workers;
   unsigned threads = static_cast<unsigned>(std::min<std::size_t>(std::max(jobs, 1u), pdfs.size()));
-  for (unsigned i = 0; i < threads; ++i) workers.emplace_back(work);
+  workers.reserve(threads);
+  for (unsigned i = 0; i < threads; ++i) {
+    // The system may refuse a thread (a process limit, no memory for its
+    // stack): the run goes on with those it has.
+    try {
+      workers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
+    } catch (const std::bad_alloc&) {
+      break;
+    }
+  }
+  if (workers.empty()) work();  // none at all: this thread converts them all
 
   Progress progress(pdfs.size());
   std::size_t converted = 0, withoutOutline = 0, failed = 0;
@@ -138,9 +164,9 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
     }
     if (!conversion.warnings.empty() || !conversion.status.ok()) progress.Clear();
     for (const std::string& warning : conversion.warnings)
-      std::fprintf(stderr, "vellox: warning: %s\n", warning.c_str());
+      Say("warning: " + warning);
     if (!conversion.status.ok()) {
-      std::fprintf(stderr, "vellox: %s\n", conversion.status.message().c_str());
+      Say(conversion.status.message());
       ++failed;
     } else if (conversion.hasOutline) {
       ++converted;

@@ -16,8 +16,10 @@ std::vector<std::string> FindPdfs(const std::string& directory,
                                   std::vector<std::string>* errors);
 
 // Converts every PDF below `directory` with `jobs` threads, each PDF's
-// bookmark file beside it. Messages come in path order whatever `jobs`
-// is, then one summary line; returns the exit code.
+// bookmark file beside it; of PDFs whose bookmark files differ at most in
+// letter case, only the first is converted and the others fail. Messages
+// come in path order whatever `jobs` is, then one summary line; returns
+// the exit code.
 int ConvertFolder(const std::string& directory, const OutlineOptions& options, unsigned jobs);
 
 }  // namespace vellox

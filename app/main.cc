@@ -2,6 +2,7 @@
 #include <new>
 #include <string>
 
+#include "app/message.h"
 #include "app/run.h"
 
 int main(int argc, char** argv) {
@@ -12,10 +13,9 @@ int main(int argc, char** argv) {
     // Everything the run held, a half-written temporary file included, has
     // been undone by the time the exception arrives here.
     if (inputPath.empty()) {
-      std::fputs("vellox: out of memory\n", stderr);
+      vellox::Say("out of memory");
     } else {
-      std::fprintf(stderr, "vellox: cannot convert '%s': out of memory\n",
-                   inputPath.c_str());
+      vellox::Say("cannot convert '", inputPath, "': out of memory");
     }
     return vellox::kExitFailure;
   }

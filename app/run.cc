@@ -1,18 +1,23 @@
 #include "app/run.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <thread>
 
 #include "app/argument_table.h"
 #include "app/convert_file.h"
 #include "app/convert_folder.h"
 #include "app/depth_limit.h"
+#include "app/message.h"
 #include "app/show.h"
 #include "app/sync_events.h"
 #include "app/usage.h"
 #include "platform/code_page.h"
 #include "platform/com.h"
 #include "platform/directory.h"
+#include "platform/files.h"
 
 namespace vellox {
 namespace {
@@ -27,8 +32,6 @@ class ComponentLibraryScope {
   ComponentLibraryScope& operator=(const ComponentLibraryScope&) = delete;
 };
 
-void Say(const std::string& message) { std::fprintf(stderr, "vellox: %s\n", message.c_str()); }
-
 int UsageError(const std::string& message) {
   Say(message);
   std::fputs(kUsage, stderr);
@@ -41,15 +44,25 @@ bool ParseJobs(const ArgumentTable& arguments, unsigned* jobs) {
   *jobs = cores > 0 ? cores : 1;
   if (!arguments.HasOption("-j")) return true;
   std::string value = arguments.GetValue("-j", 0);
-  if (value.empty() || value.size() > 4) return false;
+  if (value.empty()) return false;
   unsigned n = 0;
   for (char c : value) {
     if (c < '0' || c > '9') return false;
-    n = n * 10 + static_cast<unsigned>(c - '0');
+    n = std::min(n * 10 + static_cast<unsigned>(c - '0'), 1025u);  // past the limit stays past it
   }
   if (n < 1 || n > 1024) return false;
   *jobs = n;
   return true;
+}
+
+// An option this program does not know is most likely a typo: say so, and
+// go on without it (its values stay with it, as the grammar has them).
+void WarnAboutUnknownOptions(const ArgumentTable& arguments) {
+  static const char* const kKnown[] = {"-ML", "-PL", "-j", "--show", "-h", "--help", "--version"};
+  for (const std::string& option : arguments.Options()) {
+    if (std::find(std::begin(kKnown), std::end(kKnown), option) == std::end(kKnown))
+      Say("warning: unknown option '" + option + "' ignored");
+  }
 }
 
 int ConvertOne(const std::string& inputPath, const OutlineOptions& options) {
@@ -103,15 +116,25 @@ int Run(int argc, const char* const* argv, std::string* inputPath) {
 
   ArgumentTable arguments;
   arguments.Parse(argc, argv);
+  WarnAboutUnknownOptions(arguments);
+  int code;
   if (arguments.HasOption("-h") || arguments.HasOption("--help")) {
     std::fputs(kUsage, stdout);
-    return kExitSuccess;
-  }
-  if (arguments.HasOption("--version")) {
+    code = kExitSuccess;
+  } else if (arguments.HasOption("--version")) {
     std::fputs(kVersion, stdout);
-    return kExitSuccess;
+    code = kExitSuccess;
+  } else {
+    code = Dispatch(arguments, inputPath);
   }
-  return Dispatch(arguments, inputPath);
+  // What was printed is part of the result: output lost to a full disk or
+  // a closed pipe is a failure.
+  int error = std::fflush(stdout) != 0 ? errno : std::ferror(stdout) ? EIO : 0;
+  if (error != 0) {
+    Say("cannot write to standard output: " + platform::ErrorText(error));
+    return kExitFailure;
+  }
+  return code;
 }
 
 }  // namespace vellox

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/convert_file.h"
+#include "app/message.h"
 #include "app/run.h"
 #include "bookmarks/bookmark_file_decoder.h"
 #include "platform/code_page.h"
@@ -76,7 +77,7 @@ void PrintLine(std::int32_t page, const std::string& text) {
 }
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vellox: %s\n", message.c_str());
+  Say(message);
   return kExitFailure;
 }
 
@@ -97,7 +98,7 @@ int ShowPdf(const std::string& path, const OutlineOptions& options) {
   BookmarkList list;
   Conversion conversion = ReadBookmarks(path, options, &list);
   for (const std::string& warning : conversion.warnings)
-    std::fprintf(stderr, "vellox: warning: %s\n", warning.c_str());
+    Say("warning: " + warning);
   if (!conversion.status.ok()) return Fail(conversion.status.message());
   list.UpdateLabelWidth();
   for (const BookmarkEntry& entry : list.Entries()) PrintLine(entry.page, list.RecordText(entry));
@@ -107,10 +108,8 @@ int ShowPdf(const std::string& path, const OutlineOptions& options) {
 }  // namespace
 
 int ShowBookmarks(const std::string& path, const OutlineOptions& options) {
-  int code = IsBookmarkFileName(path) ? ShowBookmarkFile(path) : ShowPdf(path, options);
-  if (std::fflush(stdout) != 0)
-    return Fail("cannot write to standard output: " + platform::ErrorText(errno));
-  return code;
+  // A failed write to standard output is the caller's to report.
+  return IsBookmarkFileName(path) ? ShowBookmarkFile(path) : ShowPdf(path, options);
 }
 
 }  // namespace vellox

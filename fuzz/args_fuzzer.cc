@@ -2,6 +2,8 @@
 // argument 0) through the argument table, the depth limit and the path
 // functions, each checked against a plain model of what it must do.
 
+#include <sys/stat.h>
+
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -59,19 +61,23 @@ void CheckOutputPath(const std::string& input) {
              "output path equals the input '" + input + "'");
 }
 
-// A canonical path has no empty, "." or inner ".." elements.
+// A canonical path has no empty or "." elements (unless it is "."), and an
+// inner ".." only after a name that is not a real directory.
 void CheckCanonical(const std::string& path) {
   bool absolute = !path.empty() && path[0] == '/';
   bool pastLeadingUps = absolute;
   std::size_t start = absolute ? 1 : 0;
-  if (path == "/" || path.empty()) return;
+  if (path == "/" || path == ".") return;
   while (start <= path.size()) {
     std::size_t end = path.find('/', start);
     if (end == std::string::npos) end = path.size();
     std::string element = path.substr(start, end - start);
     FUZZ_CHECK(!element.empty() && element != ".", "canonical path '" + path + "' has '" + element + "'");
     if (element == "..") {
-      FUZZ_CHECK(!pastLeadingUps, "canonical path '" + path + "' keeps an inner '..'");
+      struct stat info;
+      std::string before = path.substr(0, start - 1);
+      FUZZ_CHECK(!pastLeadingUps || lstat(before.c_str(), &info) != 0 || !S_ISDIR(info.st_mode),
+                 "canonical path '" + path + "' keeps a '..' after a directory");
     } else {
       pastLeadingUps = true;
     }

@@ -33,6 +33,15 @@ Status ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entri
   DIR* directory = opendir(path.c_str());
   if (directory == nullptr) return Status::Error(ErrorText(errno));
   int fd = dirfd(directory);
+  // Reading names needs read permission, but looking at what they are
+  // needs search permission too: without it every entry would pass for a
+  // dangling link and the folder would look empty.
+  struct stat self;
+  if (fstatat(fd, ".", &self, 0) != 0) {
+    int error = errno;
+    closedir(directory);
+    return Status::Error(ErrorText(error));
+  }
   errno = 0;
   while (dirent* entry = readdir(directory)) {
     if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)

@@ -8,22 +8,30 @@
 namespace vellox {
 namespace platform {
 
-// The character that separates directories in a program path as the shell
-// passes it in argument 0 (a backslash on Windows; POSIX paths never count
-// it as one, so there the base directory is always the current directory).
-constexpr char kProgramPathSeparator = '\\';
-
 // True for the bytes that separate path elements on this platform.
 bool IsPathSeparator(char c);
 
 // The process's current directory, without a trailing separator.
 Status CurrentDirectory(std::string* directory);
 
-// `path` relative to `directory`; an absolute path stands for itself.
+// The directory that relative paths on the command line are taken from.
+// On Windows: the program's own directory as the shell passes it in
+// argument 0, up to its last backslash, or else the current directory. On
+// POSIX: always the current directory. Empty when it cannot be read, so
+// that relative paths stay relative.
+std::string BaseDirectory(const std::string& programPath);
+
+// `path` relative to `directory`; an absolute path stands for itself. On
+// POSIX a relative path too long to open once combined stays relative: the
+// kernel still takes it from the current directory.
 Status CombinePath(const std::string& directory, const std::string& path,
                    std::string* combined);
 
-// "." elements removed, each ".." folded into the element before it.
+// "." elements removed and each ".." folded into the element before it
+// where both name the same file. On Windows that is always assumed, as the
+// shell path services fold lexically; on POSIX a ".." is folded only after
+// a directory that is no symbolic link (after a link the kernel climbs
+// from where the link leads), and kept otherwise.
 Status CanonicalizePath(const std::string& path, std::string* canonical);
 
 // True when both paths name one existing file (hard links, case-folding

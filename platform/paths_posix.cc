@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +28,14 @@ Status CurrentDirectory(std::string* directory) {
   return Status::OK();
 }
 
+std::string BaseDirectory(const std::string&) {
+  // A backslash is an ordinary byte of a POSIX name, so the program's path
+  // says nothing about where the user's files are.
+  std::string directory;
+  if (!CurrentDirectory(&directory).ok()) directory.clear();
+  return directory;
+}
+
 Status CombinePath(const std::string& directory, const std::string& path,
                    std::string* combined) {
   if (!path.empty() && path[0] == '/') {
@@ -35,43 +44,49 @@ Status CombinePath(const std::string& directory, const std::string& path,
     *combined = path;
   } else if (path.empty()) {
     *combined = directory;
-  } else if (directory.back() == '/') {
-    *combined = directory + path;
   } else {
-    *combined = directory + '/' + path;
+    std::string joined = directory.back() == '/' ? directory + path : directory + '/' + path;
+    // The kernel refuses a path of PATH_MAX bytes or more, but resolves a
+    // shorter relative one below a current directory of any length.
+    *combined = joined.size() < PATH_MAX ? joined : path;
   }
   return Status::OK();
 }
 
 Status CanonicalizePath(const std::string& path, std::string* canonical) {
-  // Lexical folding, as the shell path services do: the file system is not
-  // asked, so a ".." after a symbolic link folds the link's name.
   bool absolute = !path.empty() && path[0] == '/';
-  std::vector<std::string> elements;
-  std::size_t leadingUps = 0;  // ".." that a relative path cannot fold
+  std::vector<std::string> elements;  // may start with ".." that cannot fold
+  std::string prefix = absolute ? "/" : "";  // `elements` joined
+  auto rebuild = [&] {
+    prefix = absolute ? "/" : "";
+    for (std::size_t i = 0; i < elements.size(); ++i)
+      prefix += (i == 0 ? "" : "/") + elements[i];
+  };
   std::size_t start = 0;
   while (start <= path.size()) {
     std::size_t end = path.find('/', start);
     if (end == std::string::npos) end = path.size();
     std::string element = path.substr(start, end - start);
-    if (element.empty() || element == ".") {
-      // skip
-    } else if (element == "..") {
-      if (!elements.empty()) {
-        elements.pop_back();
-      } else if (!absolute) {
-        ++leadingUps;
-      }
-    } else {
-      elements.push_back(element);
-    }
     start = end + 1;
+    if (element.empty() || element == ".") continue;
+    if (element == "..") {
+      struct stat info;
+      if (elements.empty() && absolute) continue;  // "/.." is "/"
+      // Only a real directory's ".." is the element before it: after a
+      // symbolic link, or a name that is no directory, the kernel's
+      // answer differs from the folded one, so the ".." stays.
+      if (!elements.empty() && elements.back() != ".." &&
+          lstat(prefix.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        elements.pop_back();
+        rebuild();
+        continue;
+      }
+    }
+    elements.push_back(element);
+    if (!prefix.empty() && prefix.back() != '/') prefix += '/';
+    prefix += element;
   }
-  std::string result = absolute ? "/" : "";
-  for (std::size_t i = 0; i < leadingUps; ++i) result += "../";
-  for (const std::string& element : elements) result += element + '/';
-  if (result.size() > 1 && result.back() == '/') result.pop_back();
-  *canonical = result;
+  *canonical = prefix.empty() ? "." : prefix;
   return Status::OK();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/system_message_windows.h"
 
 namespace vellox {
@@ -50,6 +51,14 @@ Status CurrentDirectory(std::string* directory) {
     }
     buffer.resize(length);
   }
+}
+
+std::string BaseDirectory(const std::string& programPath) {
+  std::size_t separator = FindLastCharacter(programPath, '\\');
+  if (separator != std::string::npos) return programPath.substr(0, separator + 1);
+  std::string directory;
+  if (!CurrentDirectory(&directory).ok()) directory.clear();
+  return directory;
 }
 
 Status CombinePath(const std::string& directory, const std::string& path,

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <fcntl.h>
+#include <limits.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -117,6 +119,43 @@ TEST_F(EndToEndTest, HelpAndVersionGoToStandardOutput) {
   EXPECT_EQ(r.out, "vellox 1.0.0\n");
 }
 
+TEST_F(EndToEndTest, UnknownOptionsAreWarnedAboutAndIgnoredWithTheirValues) {
+  CopySample("book.pdf");
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string err;
+  } cases[] = {
+      // -ml is not -ML: all levels are kept, and "0" is no second file.
+      {{"book.pdf", "-ml", "0"}, "vellox: warning: unknown option '-ml' ignored\n"},
+      {{"book.pdf", "--hlep", "-x", "1", "-x"},
+       "vellox: warning: unknown option '--hlep' ignored\n"
+       "vellox: warning: unknown option '-x' ignored\n"},
+      {{"book.pdf", "-ML", "-1", "-j", "2"}, ""},
+  };
+  for (const Case& c : cases) {
+    ProgramResult r = Run(c.arguments);
+    EXPECT_EQ(r.exitCode, 0) << c.arguments[1];
+    EXPECT_EQ(r.out, kBanner) << c.arguments[1];
+    EXPECT_EQ(r.err, c.err) << c.arguments[1];
+    EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks(false)) << c.arguments[1];
+  }
+}
+
+TEST_F(EndToEndTest, LostStandardOutputIsAFailure) {
+  CopySample("book.pdf");
+  ProgramOptions full;
+  full.standardOutput = "/dev/full";
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{"book.pdf"},
+                                                    {"--help"},
+                                                    {"--version"},
+                                                    {"--show", "book.pdf"}}) {
+    ProgramResult r = Run(arguments, full);
+    EXPECT_EQ(r.exitCode, 1) << arguments[0];
+    EXPECT_EQ(r.err, "vellox: cannot write to standard output: No space left on device\n")
+        << arguments[0];
+  }
+}
+
 TEST_F(EndToEndTest, FailuresSayWhyAndLeaveAnExistingBookmarkFileAlone) {
   const std::string old = "an earlier bookmark file";
   struct Case {
@@ -184,6 +223,85 @@ TEST_F(EndToEndTest, UnwritableDirectoryIsAnError) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "vellox: cannot write '" + scratch.Path("book.pdr") + "': Permission denied\n");
   EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdf"});
+}
+
+TEST_F(EndToEndTest, ControlCharactersInNamesReachNoTerminal) {
+  mkdir(scratch.Path("lib").c_str(), 0755);
+  const std::string name = "a\nb\x1b[31m\x7f.pdf";
+  WriteFile(scratch.Path(name), "hello, world\n");
+  WriteFile(scratch.Path("lib/" + name), "hello, world\n");
+  const std::string shown = "a\\nb\\x1b[31m\\x7f.pdf";
+  const std::string error = "': not a PDF file\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string err;
+  } cases[] = {
+      {{name}, "vellox: cannot read '" + scratch.Path(shown) + error},
+      {{"--show", name}, "vellox: cannot read '" + scratch.Path(shown) + error},
+      {{"lib"}, "vellox: cannot read '" + scratch.Path("lib/" + shown) + error +
+                    "vellox: 1 PDF: 0 converted, 0 without outline, 1 failed\n"},
+  };
+  for (const Case& c : cases) {
+    ProgramResult r = Run(c.arguments);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, c.err);
+  }
+}
+
+TEST_F(EndToEndTest, DotDotAfterALinkClimbsFromWhereTheLinkLeads) {
+  // here/link leads to real/sub, so link/../book.pdf is real/book.pdf.
+  for (const char* dir : {"here", "real", "real/sub"}) mkdir(scratch.Path(dir).c_str(), 0755);
+  ASSERT_EQ(symlink("../real/sub", scratch.Path("here/link").c_str()), 0);
+  CopySample("real/book.pdf");
+  WriteFile(scratch.Path("here/book.pdf"), "not the book the kernel opens");
+  WriteFile(scratch.Path("here/book.pdr"), "old");
+  ProgramOptions options;
+  options.directory = scratch.Path("here");
+  ProgramResult r = Run({"link/../book.pdf"}, options);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadFile(scratch.Path("real/book.pdr")), SampleBookmarks(false));
+  EXPECT_EQ(ReadFile(scratch.Path("here/book.pdr")), "old");
+}
+
+TEST_F(EndToEndTest, BackslashInTheProgramPathIsNoDirectory) {
+  mkdir(scratch.Path("tools\\v1").c_str(), 0755);
+  mkdir(scratch.Path("docs").c_str(), 0755);
+  const std::string program = scratch.Path("tools\\v1/vellox");
+  ASSERT_EQ(symlink(VELLOX_BINARY, program.c_str()), 0);
+  CopySample("docs/book.pdf");
+  ProgramOptions options;
+  options.directory = scratch.Path("docs");
+  ProgramResult r = RunProgram(program, {"book.pdf"}, options);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadFile(scratch.Path("docs/book.pdr")), SampleBookmarks(false));
+}
+
+TEST_F(EndToEndTest, RelativePathsWorkBelowACurrentDirectoryLongerThanPathMax) {
+  // Built one step at a time: no single path to the bottom can be opened.
+  const std::string name(200, 'd');
+  const int depth = PATH_MAX / static_cast<int>(name.size()) + 2;
+  int top = open(".", O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(top, 0);
+  ASSERT_EQ(chdir(scratch.path().c_str()), 0);
+  int made = 0;
+  for (; made < depth; ++made)
+    if (mkdir(name.c_str(), 0755) != 0 || chdir(name.c_str()) != 0) break;
+  if (made == depth) {
+    WriteFile("book.pdf", ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf"));
+    ProgramResult r = RunProgram(VELLOX_BINARY, {"book.pdf"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile("book.pdr"), SampleBookmarks(false));
+    ProgramResult missing = RunProgram(VELLOX_BINARY, {"gone.pdf"});
+    EXPECT_EQ(missing.err, "vellox: cannot read 'gone.pdf': No such file or directory\n");
+    unlink("book.pdf");
+    unlink("book.pdr");
+  }
+  // Climb back, removing what was made: the scratch clean-up cannot reach it.
+  for (int i = 0; i < made; ++i)
+    if (chdir("..") != 0 || rmdir(name.c_str()) != 0) break;
+  ASSERT_EQ(fchdir(top), 0);
+  close(top);
+  ASSERT_EQ(made, depth);
 }
 
 }  // namespace

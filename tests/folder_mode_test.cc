@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -117,27 +118,82 @@ TEST_F(FolderModeTest, SucceedsWithTheBannerOnceAndHonoursTheDepthLimit) {
   EXPECT_EQ(ReadFile(root + "/a.pdr").substr(9, 4), std::string("\0\0\0\3", 4));
 }
 
-TEST_F(FolderModeTest, UnreadableSubfolderIsReportedAndFailsTheRun) {
-  Add("a.pdf", Sample());
-  Add("sub/b.pdf", Sample());
-  chmod(scratch.Path("library/sub").c_str(), 0);
-  ProgramResult r = Run({"library"});
-  chmod(scratch.Path("library/sub").c_str(), 0777);
+TEST_F(FolderModeTest, PdfsSharingABookmarkFileConvertOnlyTheFirst) {
+  // On the e-reader's file system book.pdr and Book.pdr are one file.
+  Add("Book.PDF", Sample());
+  Add("Book.pdf", testing::BuildDocument(3, {}));
+  Add("book.pdf", testing::BuildDocument(3, {}));
+  Add("other.pdf", Sample());
+  ProgramResult r = Run({"library", "-j", "4"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "vellox: cannot read '" + root + "/sub': Permission denied\n"
-                   "vellox: 1 PDF: 1 converted, 0 without outline, 0 failed\n");
-  EXPECT_TRUE(testing::FileExists(root + "/a.pdr"));
+  const std::string reason = "' has the same bookmark file, letter case aside\n";
+  EXPECT_EQ(r.err, "vellox: cannot convert '" + root + "/Book.pdf': '" + root + "/Book.PDF" +
+                       reason + "vellox: cannot convert '" + root + "/book.pdf': '" + root +
+                       "/Book.PDF" + reason +
+                       "vellox: 4 PDFs: 2 converted, 0 without outline, 2 failed\n");
+  std::map<std::string, std::string> files = BookmarkFiles(root);
+  EXPECT_EQ(files.size(), 2u);
+  EXPECT_EQ(files["Book.pdr"], files["other.pdr"]);  // from Book.PDF, not the empty one
+}
+
+TEST_F(FolderModeTest, ThreadsThatCannotBeStartedLeaveTheWorkToThoseThatCan) {
+  Add("a.pdf", Sample());
+  Add("sub/b.pdf", Sample());
+  Add("sub/c.pdf", Sample());
+  // One process for the user: the program itself and no thread; three:
+  // some threads, as many as the user's other processes leave.
+  for (long limit : {1, 3}) {
+    ProgramOptions options;
+    options.directory = scratch.path();
+    options.asNobody = true;
+    options.processLimit = limit;
+    ProgramResult r = RunProgram(VELLOX_BINARY, {"library", "-j", "8"}, options);
+    EXPECT_EQ(r.signal, 0) << limit;
+    EXPECT_EQ(r.exitCode, 0) << limit << ": " << r.err;
+    EXPECT_EQ(r.err, "vellox: 3 PDFs: 3 converted, 0 without outline, 0 failed\n") << limit;
+    std::vector<std::string> left;
+    for (auto& entry : fs::recursive_directory_iterator(root))
+      if (!entry.is_directory()) left.push_back(fs::relative(entry.path(), root).string());
+    std::sort(left.begin(), left.end());  // no temporary file left behind
+    EXPECT_EQ(left, (std::vector<std::string>{"a.pdf", "a.pdr", "sub/b.pdf", "sub/b.pdr",
+                                              "sub/c.pdf", "sub/c.pdr"}))
+        << limit;
+    RemoveBookmarkFiles(root);
+  }
+}
+
+TEST_F(FolderModeTest, SubfolderThatCannotBeReadOrEnteredIsReportedAndFailsTheRun) {
+  Add("a.pdf", Sample());
+  Add("sub/b.pdf", Sample());
+  // No access at all; names readable but the folder not searchable.
+  for (mode_t mode : {0000, 0444, 0666}) {
+    chmod(scratch.Path("library/sub").c_str(), mode);
+    ProgramResult r = Run({"library"});
+    chmod(scratch.Path("library/sub").c_str(), 0777);
+    EXPECT_EQ(r.exitCode, 1) << mode;
+    EXPECT_EQ(r.out, "") << mode;
+    EXPECT_EQ(r.err, "vellox: cannot read '" + root + "/sub': Permission denied\n"
+                     "vellox: 1 PDF: 1 converted, 0 without outline, 0 failed\n") << mode;
+    EXPECT_TRUE(testing::FileExists(root + "/a.pdr"));
+    EXPECT_FALSE(testing::FileExists(root + "/sub/b.pdr"));
+  }
 }
 
 TEST_F(FolderModeTest, EmptyFolderAndBadThreadCounts) {
   ProgramResult empty = Run({"library"});
   EXPECT_EQ(empty.exitCode, 0);
   EXPECT_EQ(empty.err, "vellox: 0 PDFs: 0 converted, 0 without outline, 0 failed\n");
-  for (const char* jobs : {"0", "x", "-1", "100000"}) {
+  for (const char* jobs : {"0", "x", "-1", "100000", "1025", "00000", "1x", "",
+                           "99999999999999999999999"}) {
     ProgramResult r = Run({"library", "-j", jobs});
     EXPECT_EQ(r.exitCode, 2) << jobs;
     EXPECT_EQ(r.err.rfind("vellox: -j takes a number of threads from 1 to 1024\n", 0), 0u);
+  }
+  // The number counts, not how many digits spell it.
+  for (const char* jobs : {"1", "0001", "00001", "000000000002", "1024", "001024"}) {
+    ProgramResult r = Run({"library", "-j", jobs});
+    EXPECT_EQ(r.exitCode, 0) << jobs << ": " << r.err;
   }
 }
 

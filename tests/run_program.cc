@@ -32,6 +32,11 @@ ProgramResult RunProgram(const std::string& program,
     dup2(errPipe[1], 2);
     close(outPipe[0]);
     close(errPipe[0]);
+    if (!options.standardOutput.empty()) {
+      int fd = open(options.standardOutput.c_str(), O_WRONLY);
+      if (fd < 0 || dup2(fd, 1) < 0) _exit(127);
+      close(fd);
+    }
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) _exit(127);
     if (options.fileSizeLimit >= 0) {
       signal(SIGXFSZ, SIG_IGN);
@@ -41,6 +46,13 @@ ProgramResult RunProgram(const std::string& program,
     }
     if (options.asNobody && geteuid() == 0) {
       if (setgid(65534) != 0 || setuid(65534) != 0) _exit(127);
+    }
+    if (options.processLimit >= 0) {
+      // After the change of user, so that the limit binds the program's
+      // threads and not the exec itself.
+      struct rlimit limit = {static_cast<rlim_t>(options.processLimit),
+                             static_cast<rlim_t>(options.processLimit)};
+      if (setrlimit(RLIMIT_NPROC, &limit) != 0) _exit(127);
     }
     setenv("LC_ALL", "C", 1);
     execv(program.c_str(), argv.data());

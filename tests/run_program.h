@@ -19,6 +19,8 @@ struct ProgramOptions {
   std::string directory;       // working directory; empty: inherit
   long fileSizeLimit = -1;     // RLIMIT_FSIZE in bytes, SIGXFSZ ignored
   bool asNobody = false;       // when root, drop to an unprivileged user
+  long processLimit = -1;      // RLIMIT_NPROC, set once running as that user
+  std::string standardOutput;  // a file to send standard output to; empty: collected
 };
 
 // Runs `program` with `arguments` (argument 0 is the program itself) in
