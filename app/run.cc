@@ -95,6 +95,7 @@ int Dispatch(const ArgumentTable& arguments, std::string* inputPath) {
 int Run(int argc, const char* const* argv, std::string* inputPath) {
   platform::InitializeCodePage();
   SyncEvents events;
+  for (const std::string& warning : events.Warnings()) Say("warning: " + warning);
   ComponentLibraryScope library;
 
   ArgumentTable arguments;
