@@ -13,6 +13,7 @@
 #include "platform/code_page.h"
 #include "platform/com.h"
 #include "platform/directory.h"
+#include "platform/interrupts.h"
 
 namespace vellox {
 namespace {
@@ -94,6 +95,7 @@ int Dispatch(const ArgumentTable& arguments, std::string* inputPath) {
 
 int Run(int argc, const char* const* argv, std::string* inputPath) {
   platform::InitializeCodePage();
+  platform::RemoveTemporaryFilesOnInterrupt();
   SyncEvents events;
   for (const std::string& warning : events.Warnings()) Say("warning: " + warning);
   ComponentLibraryScope library;

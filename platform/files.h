@@ -20,7 +20,8 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
 // `target` in one step: readers see the old file or the new, never a mix.
 Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target);
 
-// Removes a file; failures are ignored (used on error paths only).
+// Removes a file; failures are ignored (used on error paths only). An
+// interrupt meanwhile removes the temporary files that are still there.
 void RemoveFile(const std::string& path);
 
 // The system's text for an errno value.

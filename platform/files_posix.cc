@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,8 +12,32 @@
 #include <random>
 #include <string>
 
+#include "platform/interrupts.h"
+
 namespace vellox {
 namespace platform {
+namespace {
+
+// Holds back interrupts in this thread while a temporary file and its
+// entry in the interrupt table change together, so that an interrupt
+// handled here sees both or neither.
+class InterruptsHeld {
+ public:
+  InterruptsHeld() {
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&interrupts, signal);
+    pthread_sigmask(SIG_BLOCK, &interrupts, &previous);
+  }
+  ~InterruptsHeld() { pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
+  InterruptsHeld(const InterruptsHeld&) = delete;
+  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+ private:
+  sigset_t previous;
+};
+
+}  // namespace
 
 Status CreateTemporaryFile(const std::string& target, std::FILE** file,
                            std::string* temporaryPath) {
@@ -23,17 +49,19 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string path = target + ".tmp-";
     for (int i = 0; i < 8; ++i) path += kLetters[random() % (sizeof kLetters - 1)];
+    InterruptsHeld held;
     // Mode 0666 lets the umask decide, as a plain create would.
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return Status::Error(ErrorText(errno));
     }
+    TrackTemporaryFile(path);
     std::FILE* stream = fdopen(fd, "wb");
     if (stream == nullptr) {
       int error = errno;
       close(fd);
-      unlink(path.c_str());
+      RemoveFile(path);
       return Status::Error(ErrorText(error));
     }
     *file = stream;
@@ -49,12 +77,18 @@ Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& 
     // A replaced file keeps its permissions; failing that, the umask's stand.
     chmod(temporaryPath.c_str(), existing.st_mode & 07777);
   }
+  InterruptsHeld held;
   if (rename(temporaryPath.c_str(), target.c_str()) != 0)
     return Status::Error(ErrorText(errno));
+  ForgetTemporaryFile(temporaryPath);
   return Status::OK();
 }
 
-void RemoveFile(const std::string& path) { unlink(path.c_str()); }
+void RemoveFile(const std::string& path) {
+  InterruptsHeld held;
+  unlink(path.c_str());
+  ForgetTemporaryFile(path);
+}
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
