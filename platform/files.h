@@ -20,6 +20,18 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
 // `target` in one step: readers see the old file or the new, never a mix.
 Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target);
 
+// Whether writing `target` would be allowed as a plain write in place
+// would: OK when there is no file or this user may write it (`exists` says
+// which); otherwise the reason. Replacing must not be a way round a file's
+// own permissions.
+Status CheckMayWrite(const std::string& target, bool* exists);
+
+// Writes `bytes` over the existing file `target` in place, for a file the
+// user may write in a folder where they may not create one. Room for the
+// new length is reserved first, so that a full disk leaves the old
+// content whole; a failure after that (an I/O error) can leave it mixed.
+Status OverwriteFile(const std::string& target, const std::string& bytes);
+
 // Removes a file; failures are ignored (used on error paths only). An
 // interrupt meanwhile removes the temporary files that are still there.
 void RemoveFile(const std::string& path);

@@ -84,6 +84,38 @@ Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& 
   return Status::OK();
 }
 
+Status CheckMayWrite(const std::string& target, bool* exists) {
+  *exists = access(target.c_str(), F_OK) == 0;
+  if (*exists && access(target.c_str(), W_OK) != 0) return Status::Error(ErrorText(errno));
+  return Status::OK();
+}
+
+Status OverwriteFile(const std::string& target, const std::string& bytes) {
+  int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return Status::Error(ErrorText(errno));
+  struct stat info;
+  int error = fstat(fd, &info) != 0 ? errno : 0;
+  if (error == 0 && !S_ISREG(info.st_mode)) error = EINVAL;
+  const off_t length = static_cast<off_t>(bytes.size());
+  if (error == 0 && length > info.st_size) {
+    error = posix_fallocate(fd, 0, length);
+    if (error != 0) {
+      // Nothing of the old content has changed yet: put its length back.
+      int restored = ftruncate(fd, info.st_size);
+      static_cast<void>(restored);
+    }
+  }
+  for (std::size_t done = 0; error == 0 && done < bytes.size();) {
+    ssize_t written = pwrite(fd, bytes.data() + done, bytes.size() - done,
+                             static_cast<off_t>(done));
+    if (written < 0 && errno != EINTR) error = errno;
+    if (written > 0) done += static_cast<std::size_t>(written);
+  }
+  if (error == 0 && ftruncate(fd, length) != 0) error = errno;
+  if (close(fd) != 0 && error == 0) error = errno;
+  return error == 0 ? Status::OK() : Status::Error(ErrorText(error));
+}
+
 void RemoveFile(const std::string& path) {
   InterruptsHeld held;
   unlink(path.c_str());

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -70,6 +71,35 @@ Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& 
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return Status::Error(Win32ErrorText(GetLastError()));
   return Status::OK();
+}
+
+Status CheckMayWrite(const std::string& target, bool* exists) {
+  *exists = _access(target.c_str(), 0) == 0;
+  if (*exists && _access(target.c_str(), 2) != 0) return Status::Error(ErrorText(errno));
+  return Status::OK();
+}
+
+Status OverwriteFile(const std::string& target, const std::string& bytes) {
+  int fd = _open(target.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
+  if (fd < 0) return Status::Error(ErrorText(errno));
+  const long long oldLength = _filelengthi64(fd);
+  const long long length = static_cast<long long>(bytes.size());
+  int error = oldLength < 0 ? errno : 0;
+  // Growing the file first claims the room; on failure the old length
+  // comes back with the old content untouched.
+  if (error == 0 && length > oldLength) {
+    error = _chsize_s(fd, length);
+    if (error != 0) _chsize_s(fd, oldLength);
+  }
+  for (std::size_t done = 0; error == 0 && done < bytes.size();) {
+    unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    int written = _write(fd, bytes.data() + done, chunk);
+    if (written < 0) error = errno;
+    if (written > 0) done += static_cast<std::size_t>(written);
+  }
+  if (error == 0) error = _chsize_s(fd, length);
+  if (_close(fd) != 0 && error == 0) error = errno;
+  return error == 0 ? Status::OK() : Status::Error(ErrorText(error));
 }
 
 void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }

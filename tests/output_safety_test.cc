@@ -150,6 +150,72 @@ TEST_F(OutputSafetyTest, FailuresBeforeWritingLeaveTheOldFile) {
   }
 }
 
+// Permissions count as they would for a write in place: a bookmark file
+// the user may not write is refused (it used to be replaced), and one they
+// may write in a folder they may not is rewritten in place (it used to be
+// refused).
+TEST_F(OutputSafetyTest, ABookmarkFileIsWrittenOnlyWhereItsPermissionsAllow) {
+  fs::permissions(scratch.path(), fs::perms::all);
+  WriteFile(scratch.Path("book.pdf"), FlatOutline(40));
+  ASSERT_EQ(Run({"book.pdf"}).exitCode, 0);
+  const std::string fresh = ReadFile(scratch.Path("book.pdr"));
+  const std::string longOld(100000, 'x');  // longer than the new file
+
+  const fs::perms readOnlyFolder = fs::perms::owner_all | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read |
+                                   fs::perms::others_exec;
+  const fs::perms everyoneWrites = fs::perms::owner_read | fs::perms::owner_write |
+                                   fs::perms::group_read | fs::perms::group_write |
+                                   fs::perms::others_read | fs::perms::others_write;
+  struct Case {
+    const char* what;
+    fs::perms folderMode;
+    fs::perms fileMode;
+    std::string old;
+    long fileSizeLimit;
+    int exitCode;
+    const char* reason;  // after "cannot write '@/book.pdr': "; empty when it succeeds
+  } cases[] = {
+      {"read-only file", fs::perms::all,
+       fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, kOld, -1, 1,
+       "Permission denied"},
+      {"writable file in a read-only folder", readOnlyFolder, everyoneWrites, longOld, -1, 0, ""},
+      {"writable file in a read-only folder, shorter than the new one", readOnlyFolder,
+       everyoneWrites, kOld, -1, 0, ""},
+      {"... and no room for the new one", readOnlyFolder, everyoneWrites, kOld,
+       static_cast<long>(fresh.size()) - 1, 1, "File too large"},
+  };
+  for (const Case& c : cases) {
+    WriteFile(scratch.Path("book.pdr"), c.old);
+    fs::permissions(scratch.Path("book.pdr"), c.fileMode);
+    fs::permissions(scratch.path(), c.folderMode);
+    struct stat before;
+    ASSERT_EQ(stat(scratch.Path("book.pdr").c_str(), &before), 0);
+    ProgramOptions options;
+    options.asNobody = true;
+    options.fileSizeLimit = c.fileSizeLimit;
+    ProgramResult r = Run({"book.pdf"}, options);
+    fs::permissions(scratch.path(), fs::perms::all);
+    struct stat after;
+    ASSERT_EQ(stat(scratch.Path("book.pdr").c_str(), &after), 0);
+
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.what;
+    if (c.exitCode == 0) {
+      EXPECT_EQ(r.err, "") << c.what;
+      EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("book.pdr")), fresh)) << c.what;
+    } else {
+      EXPECT_EQ(r.err, "vellox: cannot write '" + scratch.Path("book.pdr") + "': " + c.reason +
+                           "\n")
+          << c.what;
+      EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("book.pdr")), c.old)) << c.what;
+    }
+    // Either way the file is the same one, with its own permissions.
+    EXPECT_EQ(after.st_ino, before.st_ino) << c.what;
+    EXPECT_EQ(after.st_mode, before.st_mode) << c.what;
+    EXPECT_EQ(scratch.List(), (std::vector<std::string>{"book.pdf", "book.pdr"})) << c.what;
+  }
+}
+
 // Starts the program on `argument` in `directory` and sends it `signal`
 // once the first file it creates or changes there holds `bytes` bytes.
 // Returns false unless that signal ended it: it may have finished first
