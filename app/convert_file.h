@@ -25,7 +25,9 @@ Conversion ReadBookmarks(const std::string& inputPath, std::int32_t depthLimit,
 
 // Reads the outline and writes the bookmark file beside the PDF. On
 // failure nothing is written and an existing bookmark file stays as it was.
-Conversion ConvertFile(const std::string& inputPath, std::int32_t depthLimit);
+// A folder's conversions pass Sync::kLater and sync once at the end.
+Conversion ConvertFile(const std::string& inputPath, std::int32_t depthLimit,
+                       platform::Sync sync = platform::Sync::kNow);
 
 }  // namespace vellox
 

@@ -8,9 +8,9 @@
 
 namespace vellox {
 
-Status BookmarkList::SaveToFile(const std::string& path) {
+Status BookmarkList::SaveToFile(const std::string& path, platform::Sync sync) {
   std::unique_ptr<FileOutputStream, ReleaseReference> stream(
-      new FileOutputStream(path));
+      new FileOutputStream(path, sync));
   if (!stream->IsOpen()) return stream->OpenStatus();
   stream->WriteU32BE(0xDEADCABB);
   stream->WriteU8(1);

@@ -6,7 +6,8 @@
 
 namespace vellox {
 
-FileOutputStream::FileOutputStream(const std::string& path) : path(path) {
+FileOutputStream::FileOutputStream(const std::string& path, platform::Sync sync)
+    : path(path), sync(sync) {
   bool exists = false;
   Status allowed = platform::CheckMayWrite(path, &exists);
   if (!allowed.ok()) {
@@ -45,7 +46,7 @@ void FileOutputStream::Write(const void* data, std::size_t length) {
 Status FileOutputStream::Commit() {
   if (inPlace) {
     inPlace = false;
-    Status status = platform::OverwriteFile(path, gathered);
+    Status status = platform::OverwriteFile(path, gathered, sync);
     gathered = std::string();
     return status.ok() ? status : Fail(status.message());
   }
@@ -54,12 +55,15 @@ Status FileOutputStream::Commit() {
   errno = 0;
   if (error == 0 && std::fflush(file) != 0) error = errno != 0 ? errno : EIO;
   if (error == 0 && std::ferror(file)) error = EIO;
+  Status synced = Status::OK();
+  if (error == 0 && sync == platform::Sync::kNow) synced = platform::SyncFile(file);
   errno = 0;
   int closed = std::fclose(file);
   file = nullptr;
   if (error == 0 && closed != 0) error = errno != 0 ? errno : EIO;
-  Status status = error != 0 ? Status::Error(platform::ErrorText(error))
-                             : platform::CommitTemporaryFile(temporaryPath, path);
+  Status status = error != 0  ? Status::Error(platform::ErrorText(error))
+                   : !synced.ok() ? synced
+                                  : platform::CommitTemporaryFile(temporaryPath, path, sync);
   if (status.ok()) return status;
   platform::RemoveFile(temporaryPath);
   return Fail(status.message());

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bookmarks/output_stream.h"
+#include "platform/files.h"
 #include "platform/status.h"
 
 namespace vellox {
@@ -21,7 +22,8 @@ namespace vellox {
 // gathered in memory, only at Commit.
 class FileOutputStream : public OutputStream {
  public:
-  explicit FileOutputStream(const std::string& path);
+  // With Sync::kNow, Commit returns only once the file is on the disk.
+  explicit FileOutputStream(const std::string& path, platform::Sync sync = platform::Sync::kNow);
 
   bool IsOpen() const { return file != nullptr || inPlace; }
   // Why the stream could not be opened; OK while it is open.
@@ -54,6 +56,7 @@ class FileOutputStream : public OutputStream {
   Status Fail(const std::string& reason);
 
   std::string path;           // the target
+  platform::Sync sync;
   std::string temporaryPath;  // where the bytes go until Commit
   std::FILE* file = nullptr;
   bool inPlace = false;  // gathering in `gathered` for OverwriteFile

@@ -71,7 +71,13 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
   return Status::Error("cannot find a free temporary file name");
 }
 
-Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target) {
+Status SyncFile(std::FILE* file) {
+  if (fsync(fileno(file)) != 0) return Status::Error(ErrorText(errno));
+  return Status::OK();
+}
+
+Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target,
+                           Sync sync) {
   struct stat existing;
   if (stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
     // A replaced file keeps its permissions; failing that, the umask's stand.
@@ -81,6 +87,16 @@ Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& 
   if (rename(temporaryPath.c_str(), target.c_str()) != 0)
     return Status::Error(ErrorText(errno));
   ForgetTemporaryFile(temporaryPath);
+  if (sync == Sync::kNow) {
+    // The new file is in place already; a folder that cannot be synced
+    // (some file systems refuse) makes it no less so.
+    std::string folder = target.substr(0, target.find_last_of('/') + 1);
+    int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+      fsync(fd);
+      close(fd);
+    }
+  }
   return Status::OK();
 }
 
@@ -90,7 +106,7 @@ Status CheckMayWrite(const std::string& target, bool* exists) {
   return Status::OK();
 }
 
-Status OverwriteFile(const std::string& target, const std::string& bytes) {
+Status OverwriteFile(const std::string& target, const std::string& bytes, Sync sync) {
   int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) return Status::Error(ErrorText(errno));
   struct stat info;
@@ -112,7 +128,21 @@ Status OverwriteFile(const std::string& target, const std::string& bytes) {
     if (written > 0) done += static_cast<std::size_t>(written);
   }
   if (error == 0 && ftruncate(fd, length) != 0) error = errno;
+  if (error == 0 && sync == Sync::kNow && fsync(fd) != 0) error = errno;
   if (close(fd) != 0 && error == 0) error = errno;
+  return error == 0 ? Status::OK() : Status::Error(ErrorText(error));
+}
+
+Status SyncFileSystem(const std::string& folder) {
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Status::Error(ErrorText(errno));
+#ifdef __linux__
+  int error = syncfs(fd) != 0 ? errno : 0;
+#else
+  sync();
+  int error = 0;
+#endif
+  close(fd);
   return error == 0 ? Status::OK() : Status::Error(ErrorText(error));
 }
 

@@ -64,9 +64,16 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
   return Status::Error("cannot find a free temporary file name");
 }
 
+Status SyncFile(std::FILE* file) {
+  if (_commit(_fileno(file)) != 0) return Status::Error(ErrorText(errno));
+  return Status::OK();
+}
+
 // The new file was created in the target's directory, so it already has
-// the permissions a plain create there would give it.
-Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target) {
+// the permissions a plain create there would give it. The move is written
+// through, so there is no folder to sync afterwards.
+Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target,
+                           Sync /*sync*/) {
   if (!MoveFileExA(temporaryPath.c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return Status::Error(Win32ErrorText(GetLastError()));
@@ -79,7 +86,7 @@ Status CheckMayWrite(const std::string& target, bool* exists) {
   return Status::OK();
 }
 
-Status OverwriteFile(const std::string& target, const std::string& bytes) {
+Status OverwriteFile(const std::string& target, const std::string& bytes, Sync sync) {
   int fd = _open(target.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
   if (fd < 0) return Status::Error(ErrorText(errno));
   const long long oldLength = _filelengthi64(fd);
@@ -98,9 +105,15 @@ Status OverwriteFile(const std::string& target, const std::string& bytes) {
     if (written > 0) done += static_cast<std::size_t>(written);
   }
   if (error == 0) error = _chsize_s(fd, length);
+  if (error == 0 && sync == Sync::kNow && _commit(fd) != 0) error = errno;
   if (_close(fd) != 0 && error == 0) error = errno;
   return error == 0 ? Status::OK() : Status::Error(ErrorText(error));
 }
+
+// Flushing a whole volume takes administrator rights on Windows. Files
+// written with Sync::kLater rely on the system's own flushing, which for
+// removable drives is immediate unless the user chose otherwise.
+Status SyncFileSystem(const std::string& /*folder*/) { return Status::OK(); }
 
 void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 

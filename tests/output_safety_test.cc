@@ -216,6 +216,51 @@ TEST_F(OutputSafetyTest, ABookmarkFileIsWrittenOnlyWhereItsPermissionsAllow) {
   }
 }
 
+// What reaches the disk before the run reports success: one file is
+// flushed before it takes the old one's place, and its folder after, so
+// that pulling a USB drive just after the run loses neither; a folder of
+// files is flushed once at the end rather than once per file.
+TEST_F(OutputSafetyTest, WrittenFilesAreOnTheDiskWhenTheRunEnds) {
+  fs::permissions(scratch.path(), fs::perms::all);
+  const std::string sample = ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf");
+  for (const char* name : {"a.pdf", "b.pdf", "c.pdf"}) WriteFile(scratch.Path(name), sample);
+  WriteFile(scratch.Path("a.pdr"), kOld);
+  fs::permissions(scratch.Path("a.pdr"), fs::perms::all);
+  ScratchDirectory logs;
+  fs::permissions(logs.path(), fs::perms::all);
+
+  const fs::perms readOnlyFolder = fs::perms::owner_all | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read |
+                                   fs::perms::others_exec;
+  struct Case {
+    const char* what;
+    std::vector<std::string> arguments;
+    fs::perms folderMode;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {"one file", {"a.pdf"}, fs::perms::all, {"fsync file", "rename", "fsync folder"}},
+      {"a folder", {"."}, fs::perms::all, {"rename", "rename", "rename", "syncfs"}},
+      {"one file rewritten in place", {"a.pdf"}, readOnlyFolder, {"fsync file"}},
+  };
+  for (const Case& c : cases) {
+    const std::string log = logs.Path(std::string(c.what) + ".log");
+    fs::permissions(scratch.path(), c.folderMode);
+    ProgramOptions options;
+    options.asNobody = true;
+    options.environment = {std::string("LD_PRELOAD=") + VELLOX_SYNC_RECORDER,
+                           "VELLOX_SYNC_LOG=" + log};
+    ProgramResult r = Run(c.arguments, options);
+    fs::permissions(scratch.path(), fs::perms::all);
+    EXPECT_EQ(r.exitCode, 0) << c.what << ": " << r.err;
+    std::vector<std::string> calls;
+    std::string recorded = testing::FileExists(log) ? ReadFile(log) : "";
+    for (std::size_t at = 0, end; (end = recorded.find('\n', at)) != std::string::npos;
+         at = end + 1)
+      calls.push_back(recorded.substr(at, end - at));
+    EXPECT_EQ(calls, c.calls) << c.what;
+  }
+}
+
 // Starts the program on `argument` in `directory` and sends it `signal`
 // once the first file it creates or changes there holds `bytes` bytes.
 // Returns false unless that signal ended it: it may have finished first

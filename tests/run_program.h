@@ -19,6 +19,7 @@ struct ProgramOptions {
   std::string directory;       // working directory; empty: inherit
   long fileSizeLimit = -1;     // RLIMIT_FSIZE in bytes, SIGXFSZ ignored
   bool asNobody = false;       // when root, drop to an unprivileged user
+  std::vector<std::string> environment;  // "NAME=value" entries added
 };
 
 // Runs `program` with `arguments` (argument 0 is the program itself) in
