@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/interrupts.h"
+
 namespace vellox {
 namespace platform {
 namespace {
@@ -28,13 +30,16 @@ struct NamedEvent {
 #ifdef __linux__
 constexpr bool kMapsExisting = true;
 
+// Where the C library keeps the semaphore `name`.
+std::string SemaphoreFile(const std::string& name) { return "/dev/shm/sem." + name; }
+
 // Opens an existing semaphore through the file the C library keeps it in,
 // after checking that file: another user's file (on a shared /dev/shm) or
 // one of the wrong size (a short one makes the first access a bus error)
 // is refused. Mapping the checked descriptor itself, rather than opening
 // the name again, leaves no moment in which the file could be swapped.
 sem_t* OpenExisting(const std::string& name, std::string* refusal) {
-  const std::string file = "/dev/shm/sem." + name;
+  const std::string file = SemaphoreFile(name);
   int fd = open(file.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ELOOP && refusal != nullptr)
@@ -61,6 +66,9 @@ sem_t* OpenExisting(const std::string& name, std::string* refusal) {
 #else
 constexpr bool kMapsExisting = false;
 
+// No file to name: an interrupted run leaves the semaphore behind.
+std::string SemaphoreFile(const std::string& /*name*/) { return std::string(); }
+
 sem_t* OpenExisting(const std::string& name, std::string* /*refusal*/) {
   return sem_open(("/" + name).c_str(), 0);
 }
@@ -78,6 +86,9 @@ EventHandle CreateNamedEvent(const char* name, std::string* refusal) {
     semaphore = OpenExisting(name, refusal);
   }
   if (semaphore == SEM_FAILED) return nullptr;
+  // An interrupted run removes its own events with its temporary files:
+  // left set, they would tell other programs that it is still running.
+  if (created && !SemaphoreFile(name).empty()) TrackTemporaryFile(SemaphoreFile(name));
   // An event that already exists keeps its state, as on Windows.
   return new NamedEvent{semaphore, semaphoreName, created, !created && kMapsExisting};
 }
@@ -104,7 +115,11 @@ void CloseNamedEvent(EventHandle handle) {
   } else {
     sem_close(event->semaphore);
   }
-  if (event->created) sem_unlink(event->name.c_str());
+  if (event->created) {
+    sem_unlink(event->name.c_str());
+    if (!SemaphoreFile(event->name.substr(1)).empty())
+      ForgetTemporaryFile(SemaphoreFile(event->name.substr(1)));
+  }
   delete event;
 }
 

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <semaphore.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <climits>
 #include <string>
@@ -12,6 +15,7 @@
 #include "test_util.h"
 
 #include "app/sync_events.h"
+#include "platform/interrupts.h"
 
 namespace vellox {
 namespace platform {
@@ -121,6 +125,28 @@ TEST(EventsTest, ResetOfAHugeValueIsBounded) {
   CloseNamedEvent(event);
   sem_close(other);
   sem_unlink("/VelloxTestHuge");
+}
+
+// Left behind, an interrupted run's events would say forever that it is
+// still running.
+TEST(EventsTest, AnInterruptedRunRemovesTheEventsItMade) {
+  sem_unlink("/VelloxTestInterrupted");
+  pid_t child = fork();
+  if (child == 0) {
+    std::signal(SIGTERM, SIG_DFL);
+    RemoveTemporaryFilesOnInterrupt();
+    EventHandle event = CreateNamedEvent("VelloxTestInterrupted");
+    if (event == nullptr) _exit(1);
+    SetNamedEvent(event);
+    raise(SIGTERM);
+    _exit(2);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "exit " << WEXITSTATUS(status);
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  EXPECT_EQ(ValueOf("VelloxTestInterrupted"), -1);
+  sem_unlink("/VelloxTestInterrupted");
 }
 
 TEST(EventsTest, NullHandlesAreIgnored) {
