@@ -111,8 +111,8 @@ Status OverwriteFile(const std::string& target, const std::string& bytes, Sync s
 }
 
 // Flushing a whole volume takes administrator rights on Windows. Files
-// written with Sync::kLater rely on the system's own flushing, which for
-// removable drives is immediate unless the user chose otherwise.
+// written with Sync::kLater rely on the system's own flushing; removable
+// drives default to "quick removal", which does not cache writes.
 Status SyncFileSystem(const std::string& /*folder*/) { return Status::OK(); }
 
 void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
