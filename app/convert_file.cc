@@ -21,7 +21,8 @@ Conversion ReadBookmarks(const std::string& inputPath, const OutlineOptions& opt
   return conversion;
 }
 
-Conversion ConvertFile(const std::string& inputPath, const OutlineOptions& options) {
+Conversion ConvertFile(const std::string& inputPath, const OutlineOptions& options,
+                       platform::Sync sync) {
   const std::string outputPath = DeriveOutputPath(inputPath);
   if (outputPath == inputPath || platform::IsSameFile(inputPath, outputPath)) {
     Conversion refused;
@@ -31,7 +32,7 @@ Conversion ConvertFile(const std::string& inputPath, const OutlineOptions& optio
   }
   BookmarkList list;
   Conversion conversion = ReadBookmarks(inputPath, options, &list);
-  if (conversion.status.ok()) conversion.status = list.SaveToFile(outputPath);
+  if (conversion.status.ok()) conversion.status = list.SaveToFile(outputPath, sync);
   return conversion;
 }
 

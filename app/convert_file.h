@@ -26,7 +26,9 @@ Conversion ReadBookmarks(const std::string& inputPath, const OutlineOptions& opt
 
 // Reads the outline and writes the bookmark file beside the PDF. On
 // failure nothing is written and an existing bookmark file stays as it was.
-Conversion ConvertFile(const std::string& inputPath, const OutlineOptions& options);
+// A folder's conversions pass Sync::kLater and sync once at the end.
+Conversion ConvertFile(const std::string& inputPath, const OutlineOptions& options,
+                       platform::Sync sync = platform::Sync::kNow);
 
 }  // namespace vellox
 

@@ -14,6 +14,7 @@
 #include "app/run.h"
 #include "platform/com.h"
 #include "platform/directory.h"
+#include "platform/files.h"
 
 namespace vellox {
 namespace {
@@ -120,7 +121,7 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
                                             collisions[index] +
                                             "' has the same bookmark file, letter case aside");
         } else {
-          conversion = ConvertFile(pdfs[index], options);
+          conversion = ConvertFile(pdfs[index], options, platform::Sync::kLater);
         }
       } catch (const std::bad_alloc&) {
         conversion = Conversion();
@@ -177,9 +178,16 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
   for (std::thread& worker : workers) worker.join();
   progress.Clear();
 
+  // One flush for the whole folder rather than one per file.
+  Status synced = Status::OK();
+  if (converted + withoutOutline > 0) synced = platform::SyncFileSystem(directory);
+  if (!synced.ok())
+    std::fprintf(stderr, "vellox: cannot write to '%s': %s\n", directory.c_str(),
+                 synced.message().c_str());
+
   std::fprintf(stderr, "vellox: %zu PDF%s: %zu converted, %zu without outline, %zu failed\n",
                pdfs.size(), pdfs.size() == 1 ? "" : "s", converted, withoutOutline, failed);
-  return failed == 0 && listingErrors.empty() ? kExitSuccess : kExitFailure;
+  return failed == 0 && listingErrors.empty() && synced.ok() ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace vellox

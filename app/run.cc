@@ -18,6 +18,7 @@
 #include "platform/com.h"
 #include "platform/directory.h"
 #include "platform/files.h"
+#include "platform/interrupts.h"
 
 namespace vellox {
 namespace {
@@ -111,7 +112,9 @@ int Dispatch(const ArgumentTable& arguments, std::string* inputPath) {
 
 int Run(int argc, const char* const* argv, std::string* inputPath) {
   platform::InitializeCodePage();
+  platform::RemoveTemporaryFilesOnInterrupt();
   SyncEvents events;
+  for (const std::string& warning : events.Warnings()) Say("warning: " + warning);
   ComponentLibraryScope library;
 
   ArgumentTable arguments;

@@ -3,7 +3,11 @@
 namespace vellox {
 
 SyncEvents::SyncEvents() {
-  for (int i = 0; i < 3; ++i) handles[i] = platform::CreateNamedEvent(kNames[i]);
+  for (int i = 0; i < 3; ++i) {
+    std::string refusal;
+    handles[i] = platform::CreateNamedEvent(kNames[i], &refusal);
+    if (!refusal.empty()) warnings.push_back(refusal);
+  }
   for (platform::EventHandle handle : handles) platform::SetNamedEvent(handle);
 }
 

@@ -17,9 +17,9 @@ bool IsDigits(const std::string& text) {
 
 }  // namespace
 
-Status BookmarkList::SaveToFile(const std::string& path) {
+Status BookmarkList::SaveToFile(const std::string& path, platform::Sync sync) {
   std::unique_ptr<FileOutputStream, ReleaseReference> stream(
-      new FileOutputStream(path));
+      new FileOutputStream(path, sync));
   if (!stream->IsOpen()) return stream->OpenStatus();
   stream->WriteU32BE(0xDEADCABB);
   stream->WriteU8(1);

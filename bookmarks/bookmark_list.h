@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bookmarks/bookmark_entry.h"
+#include "platform/files.h"
 #include "platform/status.h"
 
 namespace vellox {
@@ -33,7 +34,8 @@ class BookmarkList {
 
   // Writes the whole file at `path`, replacing any file there only once
   // every byte has been written; on failure the old file stays untouched.
-  Status SaveToFile(const std::string& path);
+  // `sync` tells whether it is on the disk on return (see platform::Sync).
+  Status SaveToFile(const std::string& path, platform::Sync sync = platform::Sync::kNow);
   // The entry count and all records.
   void WriteEntries(OutputStream* stream);
   // One record.

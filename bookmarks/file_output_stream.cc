@@ -6,9 +6,19 @@
 
 namespace vellox {
 
-FileOutputStream::FileOutputStream(const std::string& path) : path(path) {
+FileOutputStream::FileOutputStream(const std::string& path, platform::Sync sync)
+    : path(path), sync(sync) {
+  bool exists = false;
+  Status allowed = platform::CheckMayWrite(path, &exists);
+  if (!allowed.ok()) {
+    openStatus = Fail(allowed.message());
+    return;
+  }
   Status status = platform::CreateTemporaryFile(path, &file, &temporaryPath);
-  if (!status.ok()) openStatus = Fail(status.message());
+  // No temporary file beside a file the user may write (a folder they may
+  // not write, a name with no room for the suffix): rewrite it in place.
+  if (!status.ok() && exists) inPlace = true;
+  if (!status.ok() && !exists) openStatus = Fail(status.message());
 }
 
 FileOutputStream::~FileOutputStream() {
@@ -24,23 +34,36 @@ Status FileOutputStream::Fail(const std::string& reason) {
 
 void FileOutputStream::Write(const void* data, std::size_t length) {
   if (writeError != 0 || length == 0) return;
+  if (inPlace) {
+    gathered.append(static_cast<const char*>(data), length);
+    return;
+  }
   errno = 0;
   if (std::fwrite(data, 1, length, file) != length)
     writeError = errno != 0 ? errno : EIO;  // a short write counts as failed
 }
 
 Status FileOutputStream::Commit() {
+  if (inPlace) {
+    inPlace = false;
+    Status status = platform::OverwriteFile(path, gathered, sync);
+    gathered = std::string();
+    return status.ok() ? status : Fail(status.message());
+  }
   if (file == nullptr) return openStatus;
   int error = writeError;
   errno = 0;
   if (error == 0 && std::fflush(file) != 0) error = errno != 0 ? errno : EIO;
   if (error == 0 && std::ferror(file)) error = EIO;
+  Status synced = Status::OK();
+  if (error == 0 && sync == platform::Sync::kNow) synced = platform::SyncFile(file);
   errno = 0;
   int closed = std::fclose(file);
   file = nullptr;
   if (error == 0 && closed != 0) error = errno != 0 ? errno : EIO;
-  Status status = error != 0 ? Status::Error(platform::ErrorText(error))
-                             : platform::CommitTemporaryFile(temporaryPath, path);
+  Status status = error != 0  ? Status::Error(platform::ErrorText(error))
+                   : !synced.ok() ? synced
+                                  : platform::CommitTemporaryFile(temporaryPath, path, sync);
   if (status.ok()) return status;
   platform::RemoveFile(temporaryPath);
   return Fail(status.message());

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bookmarks/output_stream.h"
+#include "platform/files.h"
 #include "platform/status.h"
 
 namespace vellox {
@@ -14,16 +15,23 @@ namespace vellox {
 // the target, and only Commit puts that file in the target's place. A
 // stream destroyed without a successful Commit removes its temporary file,
 // so a failed or interrupted write never damages an existing file.
+//
+// Permissions count as for a write in place: a target the user may not
+// write is refused, not replaced; one they may write in a folder where no
+// temporary file can be created is rewritten in place, from the bytes
+// gathered in memory, only at Commit.
 class FileOutputStream : public OutputStream {
  public:
-  explicit FileOutputStream(const std::string& path);
+  // With Sync::kNow, Commit returns only once the file is on the disk.
+  explicit FileOutputStream(const std::string& path, platform::Sync sync = platform::Sync::kNow);
 
-  bool IsOpen() const { return file != nullptr; }
+  bool IsOpen() const { return file != nullptr || inPlace; }
   // Why the stream could not be opened; OK while it is open.
   const Status& OpenStatus() const { return openStatus; }
 
-  // Flushes and closes the file and renames it over the target. Reports
-  // the first failure of any write, the flush, the close or the rename.
+  // Flushes and closes the file and renames it over the target (or writes
+  // the gathered bytes over it). Reports the first failure of any write,
+  // the flush, the close or the rename.
   Status Commit();
 
   void WriteU8(std::uint8_t value) override;
@@ -48,8 +56,11 @@ class FileOutputStream : public OutputStream {
   Status Fail(const std::string& reason);
 
   std::string path;           // the target
+  platform::Sync sync;
   std::string temporaryPath;  // where the bytes go until Commit
   std::FILE* file = nullptr;
+  bool inPlace = false;  // gathering in `gathered` for OverwriteFile
+  std::string gathered;
   Status openStatus = Status::OK();
   int writeError = 0;  // errno of the first failed write, or 0
 };

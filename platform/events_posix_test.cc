@@ -3,8 +3,19 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <semaphore.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include <climits>
+#include <string>
+
+#include "test_util.h"
 
 #include "app/sync_events.h"
+#include "platform/interrupts.h"
 
 namespace vellox {
 namespace platform {
@@ -49,6 +60,93 @@ TEST(EventsTest, AnEventMadeByAnotherProcessKeepsItsStateAndName) {
   EXPECT_EQ(ValueOf(name), 0);  // still there: it is the other process's
   sem_close(other);
   sem_unlink("/VelloxTestShared");
+}
+
+// Files another party leaves under an event's name: each is refused with a
+// reason, and the event's calls go on harmlessly. Before, the empty file
+// ended the run with a bus error.
+TEST(EventsTest, PlantedFilesAreRefused) {
+  const char* name = "VelloxTestPlanted";
+  const std::string file = std::string("/dev/shm/sem.") + name;
+  struct Case {
+    const char* what;
+    std::string bytes;
+    uid_t owner;  // 0: this process's own uid
+    bool symlink;
+    const char* reason;
+  } cases[] = {
+      {"empty file", "", 0, false, "is not a semaphore"},
+      {"too long", std::string(sizeof(sem_t) + 1, '\0'), 0, false, "is not a semaphore"},
+      {"another user's", std::string(sizeof(sem_t), '\0'), 65534, false,
+       "belongs to another user"},
+      {"symbolic link", "", 0, true, "is a symbolic link"},
+  };
+  for (const Case& c : cases) {
+    if (c.owner != 0 && geteuid() != 0) continue;  // only root can give files away
+    unlink(file.c_str());
+    if (c.symlink) {
+      ASSERT_EQ(symlink("/dev/null", file.c_str()), 0) << c.what;
+    } else {
+      vellox::testing::WriteFile(file, c.bytes);
+      if (c.owner != 0) {
+        ASSERT_EQ(chown(file.c_str(), c.owner, c.owner), 0) << c.what;
+      }
+    }
+    std::string refusal;
+    EventHandle event = CreateNamedEvent(name, &refusal);
+    EXPECT_EQ(event, nullptr) << c.what;
+    EXPECT_EQ(refusal, std::string("ignoring the named event '") + name + "': '" + file + "' " +
+                           c.reason)
+        << c.what;
+    SetNamedEvent(event);
+    ResetNamedEvent(event);
+    CloseNamedEvent(event);
+    struct stat info;
+    EXPECT_EQ(lstat(file.c_str(), &info), 0) << c.what << ": not ours to remove";
+  }
+  unlink(file.c_str());
+}
+
+// A semaphore raised far past 1 (by another program of the same user) is
+// not drained unit by unit: a reset takes a few units and returns.
+TEST(EventsTest, ResetOfAHugeValueIsBounded) {
+  const char* name = "VelloxTestHuge";
+  sem_unlink("/VelloxTestHuge");
+  sem_t* other = sem_open("/VelloxTestHuge", O_CREAT | O_EXCL, 0600, SEM_VALUE_MAX);
+  ASSERT_NE(other, SEM_FAILED);
+  std::string refusal;
+  EventHandle event = CreateNamedEvent(name, &refusal);
+  ASSERT_NE(event, nullptr);
+  EXPECT_EQ(refusal, "");
+  ResetNamedEvent(event);
+  int value = ValueOf(name);
+  EXPECT_LT(value, SEM_VALUE_MAX);
+  EXPECT_GT(value, SEM_VALUE_MAX - 1000);
+  CloseNamedEvent(event);
+  sem_close(other);
+  sem_unlink("/VelloxTestHuge");
+}
+
+// Left behind, an interrupted run's events would say forever that it is
+// still running.
+TEST(EventsTest, AnInterruptedRunRemovesTheEventsItMade) {
+  sem_unlink("/VelloxTestInterrupted");
+  pid_t child = fork();
+  if (child == 0) {
+    std::signal(SIGTERM, SIG_DFL);
+    RemoveTemporaryFilesOnInterrupt();
+    EventHandle event = CreateNamedEvent("VelloxTestInterrupted");
+    if (event == nullptr) _exit(1);
+    SetNamedEvent(event);
+    raise(SIGTERM);
+    _exit(2);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "exit " << WEXITSTATUS(status);
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  EXPECT_EQ(ValueOf("VelloxTestInterrupted"), -1);
+  sem_unlink("/VelloxTestInterrupted");
 }
 
 TEST(EventsTest, NullHandlesAreIgnored) {

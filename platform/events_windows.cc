@@ -5,7 +5,9 @@
 namespace vellox {
 namespace platform {
 
-EventHandle CreateNamedEvent(const char* name) {
+// Kernel objects are guarded by their security descriptors, and a wrong
+// kind of object under the name makes the call fail: nothing to refuse.
+EventHandle CreateNamedEvent(const char* name, std::string* /*refusal*/) {
   // An event that already exists is opened as it is; its state stays.
   return CreateEventA(nullptr, /*bManualReset=*/TRUE, /*bInitialState=*/FALSE, name);
 }

@@ -9,18 +9,45 @@
 namespace vellox {
 namespace platform {
 
+// When a written file is made to reach the disk: before the write counts
+// as done (one file), or once for all at the end (a folder of them, see
+// SyncFileSystem).
+enum class Sync { kNow, kLater };
+
 // Creates a new file, private to this run, in the directory of `target`,
 // for writing with stdio. Its name starts with `target`'s so that a stray
 // one (left by a killed run) is recognisable; it never collides with one.
 Status CreateTemporaryFile(const std::string& target, std::FILE** file,
                            std::string* temporaryPath);
 
+// Makes the bytes written to `file` (flushed already) reach the disk.
+Status SyncFile(std::FILE* file);
+
 // Gives the temporary file the permissions a plain create of `target`
 // would have (or those of the file it replaces), then renames it over
 // `target` in one step: readers see the old file or the new, never a mix.
-Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target);
+// With Sync::kNow the folder is synced too, so that the new name stays.
+Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target,
+                           Sync sync);
 
-// Removes a file; failures are ignored (used on error paths only).
+// Whether writing `target` would be allowed as a plain write in place
+// would: OK when there is no file or this user may write it (`exists` says
+// which); otherwise the reason. Replacing must not be a way round a file's
+// own permissions.
+Status CheckMayWrite(const std::string& target, bool* exists);
+
+// Writes `bytes` over the existing file `target` in place, for a file the
+// user may write in a folder where they may not create one. Room for the
+// new length is reserved first, so that a full disk leaves the old
+// content whole; a failure after that (an I/O error) can leave it mixed.
+Status OverwriteFile(const std::string& target, const std::string& bytes, Sync sync);
+
+// Makes everything written to the file system that holds `folder` reach
+// the disk: one flush for a whole folder of files written with Sync::kLater.
+Status SyncFileSystem(const std::string& folder);
+
+// Removes a file; failures are ignored (used on error paths only). An
+// interrupt meanwhile removes the temporary files that are still there.
 void RemoveFile(const std::string& path);
 
 // The system's text for an errno value.

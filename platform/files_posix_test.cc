@@ -21,7 +21,7 @@ void WriteAtomically(const std::string& target, const std::string& bytes) {
   EXPECT_EQ(temporary.compare(0, target.size(), target), 0) << temporary;
   std::fwrite(bytes.data(), 1, bytes.size(), file);
   std::fclose(file);
-  ASSERT_TRUE(CommitTemporaryFile(temporary, target).ok());
+  ASSERT_TRUE(CommitTemporaryFile(temporary, target, Sync::kNow).ok());
 }
 
 mode_t ModeOf(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -63,14 +64,56 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
   return Status::Error("cannot find a free temporary file name");
 }
 
+Status SyncFile(std::FILE* file) {
+  if (_commit(_fileno(file)) != 0) return Status::Error(ErrorText(errno));
+  return Status::OK();
+}
+
 // The new file was created in the target's directory, so it already has
-// the permissions a plain create there would give it.
-Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target) {
+// the permissions a plain create there would give it. The move is written
+// through, so there is no folder to sync afterwards.
+Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target,
+                           Sync /*sync*/) {
   if (!MoveFileExA(temporaryPath.c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return Status::Error(Win32ErrorText(GetLastError()));
   return Status::OK();
 }
+
+Status CheckMayWrite(const std::string& target, bool* exists) {
+  *exists = _access(target.c_str(), 0) == 0;
+  if (*exists && _access(target.c_str(), 2) != 0) return Status::Error(ErrorText(errno));
+  return Status::OK();
+}
+
+Status OverwriteFile(const std::string& target, const std::string& bytes, Sync sync) {
+  int fd = _open(target.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
+  if (fd < 0) return Status::Error(ErrorText(errno));
+  const long long oldLength = _filelengthi64(fd);
+  const long long length = static_cast<long long>(bytes.size());
+  int error = oldLength < 0 ? errno : 0;
+  // Growing the file first claims the room; on failure the old length
+  // comes back with the old content untouched.
+  if (error == 0 && length > oldLength) {
+    error = _chsize_s(fd, length);
+    if (error != 0) _chsize_s(fd, oldLength);
+  }
+  for (std::size_t done = 0; error == 0 && done < bytes.size();) {
+    unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    int written = _write(fd, bytes.data() + done, chunk);
+    if (written < 0) error = errno;
+    if (written > 0) done += static_cast<std::size_t>(written);
+  }
+  if (error == 0) error = _chsize_s(fd, length);
+  if (error == 0 && sync == Sync::kNow && _commit(fd) != 0) error = errno;
+  if (_close(fd) != 0 && error == 0) error = errno;
+  return error == 0 ? Status::OK() : Status::Error(ErrorText(error));
+}
+
+// Flushing a whole volume takes administrator rights on Windows. Files
+// written with Sync::kLater rely on the system's own flushing; removable
+// drives default to "quick removal", which does not cache writes.
+Status SyncFileSystem(const std::string& /*folder*/) { return Status::OK(); }
 
 void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 

@@ -58,21 +58,21 @@ TEST(FilesTest, ReplaceSwapsInTheNewFileOrLeavesTheOldOne) {
                               OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
   WriteFile(temporary, "new");
-  Status status = CommitTemporaryFile(temporary, target);
+  Status status = CommitTemporaryFile(temporary, target, Sync::kNow);
   CloseHandle(reader);
   EXPECT_FALSE(status.ok());
   EXPECT_FALSE(status.message().empty());
   EXPECT_EQ(status.message().find('\n'), std::string::npos);
   EXPECT_EQ(ReadFile(target), "old");
 
-  status = CommitTemporaryFile(temporary, target);
+  status = CommitTemporaryFile(temporary, target, Sync::kNow);
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(ReadFile(target), "new");
   EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdr"});
 
   // Also where there was no file before.
   WriteFile(temporary, "first");
-  ASSERT_TRUE(CommitTemporaryFile(temporary, scratch.Path("fresh.pdr")).ok());
+  ASSERT_TRUE(CommitTemporaryFile(temporary, scratch.Path("fresh.pdr"), Sync::kNow).ok());
   EXPECT_EQ(ReadFile(scratch.Path("fresh.pdr")), "first");
 }
 

@@ -11,7 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -148,21 +150,142 @@ TEST_F(OutputSafetyTest, FailuresBeforeWritingLeaveTheOldFile) {
   }
 }
 
-// Starts the program on `pdf` in `directory` and kills it once the first
-// file it creates or changes there holds `bytes` bytes. Returns false when
-// the run ended on its own first (it wrote faster than it could be caught).
-bool KillWhileWriting(const std::string& directory, const std::string& pdf, off_t bytes) {
+// Permissions count as they would for a write in place: a bookmark file
+// the user may not write is refused (it used to be replaced), and one they
+// may write in a folder they may not is rewritten in place (it used to be
+// refused).
+TEST_F(OutputSafetyTest, ABookmarkFileIsWrittenOnlyWhereItsPermissionsAllow) {
+  fs::permissions(scratch.path(), fs::perms::all);
+  WriteFile(scratch.Path("book.pdf"), FlatOutline(40));
+  ASSERT_EQ(Run({"book.pdf"}).exitCode, 0);
+  const std::string fresh = ReadFile(scratch.Path("book.pdr"));
+  const std::string longOld(100000, 'x');  // longer than the new file
+
+  const fs::perms readOnlyFolder = fs::perms::owner_all | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read |
+                                   fs::perms::others_exec;
+  const fs::perms everyoneWrites = fs::perms::owner_read | fs::perms::owner_write |
+                                   fs::perms::group_read | fs::perms::group_write |
+                                   fs::perms::others_read | fs::perms::others_write;
+  struct Case {
+    const char* what;
+    fs::perms folderMode;
+    fs::perms fileMode;
+    std::string old;
+    long fileSizeLimit;
+    int exitCode;
+    const char* reason;  // after "cannot write '@/book.pdr': "; empty when it succeeds
+  } cases[] = {
+      {"read-only file", fs::perms::all,
+       fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, kOld, -1, 1,
+       "Permission denied"},
+      {"writable file in a read-only folder", readOnlyFolder, everyoneWrites, longOld, -1, 0, ""},
+      {"writable file in a read-only folder, shorter than the new one", readOnlyFolder,
+       everyoneWrites, kOld, -1, 0, ""},
+      {"... and no room for the new one", readOnlyFolder, everyoneWrites, kOld,
+       static_cast<long>(fresh.size()) - 1, 1, "File too large"},
+  };
+  for (const Case& c : cases) {
+    WriteFile(scratch.Path("book.pdr"), c.old);
+    fs::permissions(scratch.Path("book.pdr"), c.fileMode);
+    fs::permissions(scratch.path(), c.folderMode);
+    struct stat before;
+    ASSERT_EQ(stat(scratch.Path("book.pdr").c_str(), &before), 0);
+    ProgramOptions options;
+    options.asNobody = true;
+    options.fileSizeLimit = c.fileSizeLimit;
+    ProgramResult r = Run({"book.pdf"}, options);
+    fs::permissions(scratch.path(), fs::perms::all);
+    struct stat after;
+    ASSERT_EQ(stat(scratch.Path("book.pdr").c_str(), &after), 0);
+
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.what;
+    if (c.exitCode == 0) {
+      EXPECT_EQ(r.err, "") << c.what;
+      EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("book.pdr")), fresh)) << c.what;
+    } else {
+      EXPECT_EQ(r.err, "vellox: cannot write '" + scratch.Path("book.pdr") + "': " + c.reason +
+                           "\n")
+          << c.what;
+      EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("book.pdr")), c.old)) << c.what;
+    }
+    // Either way the file is the same one, with its own permissions.
+    EXPECT_EQ(after.st_ino, before.st_ino) << c.what;
+    EXPECT_EQ(after.st_mode, before.st_mode) << c.what;
+    EXPECT_EQ(scratch.List(), (std::vector<std::string>{"book.pdf", "book.pdr"})) << c.what;
+  }
+}
+
+// What reaches the disk before the run reports success: one file is
+// flushed before it takes the old one's place, and its folder after, so
+// that pulling a USB drive just after the run loses neither; a folder of
+// files is flushed once at the end rather than once per file.
+TEST_F(OutputSafetyTest, WrittenFilesAreOnTheDiskWhenTheRunEnds) {
+  fs::permissions(scratch.path(), fs::perms::all);
+  const std::string sample = ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf");
+  for (const char* name : {"a.pdf", "b.pdf", "c.pdf"}) WriteFile(scratch.Path(name), sample);
+  WriteFile(scratch.Path("a.pdr"), kOld);
+  fs::permissions(scratch.Path("a.pdr"), fs::perms::all);
+  ScratchDirectory logs;
+  fs::permissions(logs.path(), fs::perms::all);
+
+  const fs::perms readOnlyFolder = fs::perms::owner_all | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read |
+                                   fs::perms::others_exec;
+  struct Case {
+    const char* what;
+    std::vector<std::string> arguments;
+    fs::perms folderMode;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {"one file", {"a.pdf"}, fs::perms::all, {"fsync file", "rename", "fsync folder"}},
+      {"a folder", {"."}, fs::perms::all, {"rename", "rename", "rename", "syncfs"}},
+      {"one file rewritten in place", {"a.pdf"}, readOnlyFolder, {"fsync file"}},
+  };
+  for (const Case& c : cases) {
+    const std::string log = logs.Path(std::string(c.what) + ".log");
+    fs::permissions(scratch.path(), c.folderMode);
+    ProgramOptions options;
+    options.asNobody = true;
+    options.environment = {std::string("LD_PRELOAD=") + VELLOX_SYNC_RECORDER,
+                           "VELLOX_SYNC_LOG=" + log};
+    ProgramResult r = Run(c.arguments, options);
+    fs::permissions(scratch.path(), fs::perms::all);
+    EXPECT_EQ(r.exitCode, 0) << c.what << ": " << r.err;
+    std::vector<std::string> calls;
+    std::string recorded = testing::FileExists(log) ? ReadFile(log) : "";
+    for (std::size_t at = 0, end; (end = recorded.find('\n', at)) != std::string::npos;
+         at = end + 1)
+      calls.push_back(recorded.substr(at, end - at));
+    EXPECT_EQ(calls, c.calls) << c.what;
+  }
+}
+
+// Starts the program on `argument` in `directory` and sends it `signal`
+// once the first file it creates or changes there holds `bytes` bytes.
+// Returns false unless that signal ended it: it may have finished first
+// (it wrote faster than it could be caught).
+bool SignalWhileWriting(const std::string& directory, const std::vector<std::string>& arguments,
+                        off_t bytes, int signal) {
   int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
   EXPECT_GE(watch, 0);
   inotify_add_watch(watch, directory.c_str(), IN_CREATE | IN_MODIFY);
+  std::vector<char*> argv = {const_cast<char*>(VELLOX_BINARY)};
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   pid_t child = fork();
   if (child == 0) {
     int null = open("/dev/null", O_WRONLY);
     dup2(null, 1);
     dup2(null, 2);
     if (chdir(directory.c_str()) != 0) _exit(127);
+    // As a shell starts a foreground job, whatever ran these tests.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, SIG_DFL);
     setenv("LC_ALL", "C", 1);
-    execl(VELLOX_BINARY, VELLOX_BINARY, pdf.c_str(), static_cast<char*>(nullptr));
+    execv(VELLOX_BINARY, argv.data());
     _exit(127);
   }
 
@@ -178,13 +301,14 @@ bool KillWhileWriting(const std::string& directory, const std::string& pdf, off_
       for (ssize_t at = 0; got > 0 && at < got;) {
         auto* event = reinterpret_cast<inotify_event*>(buffer + at);
         std::string name = event->len > 0 ? event->name : "";
-        if (written.empty() && !name.empty() && name != pdf) written = directory + "/" + name;
+        if (written.empty() && name.find(".pdr") != std::string::npos)
+          written = directory + "/" + name;
         at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       }
     } else {
       struct stat info;
       if (stat(written.c_str(), &info) == 0 && info.st_size >= bytes) {
-        kill(child, SIGKILL);
+        kill(child, signal);
         waitpid(child, &status, 0);
         ended = true;
         break;
@@ -193,18 +317,31 @@ bool KillWhileWriting(const std::string& directory, const std::string& pdf, off_
     ended = waitpid(child, &status, WNOHANG) == child;
   }
   close(watch);
-  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+  return WIFSIGNALED(status) && WTERMSIG(status) == signal;
+}
+
+// Enough bookmarks that writing them takes a while: a run is caught with
+// part of the new file written.
+constexpr int kManyItems = 100000;
+
+// Whether `bytes` is a complete bookmark file of the kManyItems outline.
+::testing::AssertionResult IsCompleteFile(const std::string& bytes) {
+  std::vector<BookmarkEntry> records;
+  DecodeError error;
+  if (!DecodeBookmarkFile(bytes, &records, &error))
+    return ::testing::AssertionFailure() << error.reason << " at " << error.offset;
+  if (records.size() != static_cast<std::size_t>(kManyItems))
+    return ::testing::AssertionFailure() << records.size() << " records";
+  return ::testing::AssertionSuccess();
 }
 
 TEST_F(OutputSafetyTest, KilledWhileWritingLeavesTheOldFileAndALaterRunReplacesIt) {
-  // Enough bookmarks that writing them takes a while: the run is caught
-  // with part of the new file written.
-  constexpr int kItems = 100000;
+  constexpr int kItems = kManyItems;
   WriteFile(scratch.Path("book.pdf"), FlatOutline(kItems));
   bool killed = false;
   for (int attempt = 0; attempt < 5 && !killed; ++attempt) {
     WriteFile(scratch.Path("book.pdr"), kOld);
-    killed = KillWhileWriting(scratch.path(), "book.pdf", 64 * 1024);
+    killed = SignalWhileWriting(scratch.path(), {"book.pdf"}, 64 * 1024, SIGKILL);
   }
   ASSERT_TRUE(killed) << "every run finished before it could be killed";
   EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("book.pdr")), kOld));
@@ -225,6 +362,51 @@ TEST_F(OutputSafetyTest, KilledWhileWritingLeavesTheOldFileAndALaterRunReplacesI
   // The later run leaves the stray file alone and adds none of its own.
   EXPECT_EQ(TemporaryFiles(scratch), left);
   EXPECT_TRUE(SameBytes(ReadFile(scratch.Path(left[0])), stray));
+}
+
+}  // namespace
+}  // namespace vellox
+
+namespace vellox {
+namespace {
+
+// Ctrl-C, a shutdown's SIGTERM, a closed terminal's SIGHUP: each run ends
+// by that signal, as its parent expects, and takes its temporary files
+// with it; the old bookmark file stays. In a folder, several threads are
+// writing when the signal comes.
+TEST_F(OutputSafetyTest, InterruptedRunsRemoveTheirTemporaryFiles) {
+  const std::string pdf = FlatOutline(kManyItems);
+  const std::vector<std::string> books = {"a", "b", "c", "d"};
+  for (const std::string& book : books) WriteFile(scratch.Path(book + ".pdf"), pdf);
+  struct Case {
+    const char* what;
+    std::vector<std::string> arguments;
+  } cases[] = {
+      {"one file", {"a.pdf"}},
+      {"a folder, four threads", {".", "-j", "4"}},
+  };
+  for (const Case& c : cases) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+      const std::string what = std::string(c.what) + ", " + strsignal(signal);
+      bool interrupted = false;
+      for (int attempt = 0; attempt < 5 && !interrupted; ++attempt) {
+        for (const std::string& book : books) WriteFile(scratch.Path(book + ".pdr"), kOld);
+        interrupted = SignalWhileWriting(scratch.path(), c.arguments, 64 * 1024, signal);
+      }
+      ASSERT_TRUE(interrupted) << what << ": every run finished before the signal";
+      EXPECT_EQ(TemporaryFiles(scratch), std::vector<std::string>()) << what;
+      // A book finished before the signal is complete; the others are old.
+      for (const std::string& book : books) {
+        const std::string kept = ReadFile(scratch.Path(book + ".pdr"));
+        if (kept != kOld) {
+          EXPECT_TRUE(IsCompleteFile(kept)) << what << ": " << book;
+        }
+      }
+      if (c.arguments.size() == 1) {
+        EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("a.pdr")), kOld)) << what;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -55,6 +55,10 @@ ProgramResult RunProgram(const std::string& program,
       if (setrlimit(RLIMIT_NPROC, &limit) != 0) _exit(127);
     }
     setenv("LC_ALL", "C", 1);
+    for (const std::string& entry : options.environment) {
+      std::size_t equals = entry.find('=');
+      setenv(entry.substr(0, equals).c_str(), entry.substr(equals + 1).c_str(), 1);
+    }
     execv(program.c_str(), argv.data());
     _exit(127);
   }

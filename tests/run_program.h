@@ -21,6 +21,7 @@ struct ProgramOptions {
   bool asNobody = false;       // when root, drop to an unprivileged user
   long processLimit = -1;      // RLIMIT_NPROC, set once running as that user
   std::string standardOutput;  // a file to send standard output to; empty: collected
+  std::vector<std::string> environment;  // "NAME=value" entries added
 };
 
 // Runs `program` with `arguments` (argument 0 is the program itself) in

@@ -1,0 +1,87 @@
+#include "platform/interrupts.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+namespace vellox {
+namespace platform {
+namespace {
+
+// One slot per thread that may be writing (-j allows 1024), each with room
+// for the longest path the system opens. The handler may only read fixed
+// memory, so the table is fixed; its untouched pages cost nothing.
+constexpr int kSlots = 1024;
+constexpr std::size_t kPathBytes = 4096;
+
+enum SlotState : int { kFree, kFilling, kLive };
+
+struct Slot {
+  std::atomic<int> state{kFree};
+  char path[kPathBytes];
+};
+static_assert(std::atomic<int>::is_always_lock_free, "the handler reads slot states");
+
+Slot slots[kSlots];
+// Serialises tracking and forgetting (never the handler), so that a path
+// is compared only while no thread rewrites it.
+std::mutex slotsMutex;
+
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void RemoveAndEnd(int signal) {
+  for (Slot& slot : slots)
+    if (slot.state.load() == kLive) unlink(slot.path);
+  // The action is back at the default (SA_RESETHAND) and the signal is not
+  // blocked in here (SA_NODEFER): raising it ends the process as it would
+  // have ended without this handler, so the parent sees the signal.
+  raise(signal);
+}
+
+}  // namespace
+
+void RemoveTemporaryFilesOnInterrupt() {
+  for (int signal : kInterrupts) {
+    struct sigaction current;
+    if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = RemoveAndEnd;
+    action.sa_flags = SA_RESETHAND | SA_NODEFER;
+    // Another interrupt waits until this one has removed the files.
+    sigemptyset(&action.sa_mask);
+    for (int other : kInterrupts)
+      if (other != signal) sigaddset(&action.sa_mask, other);
+    sigaction(signal, &action, nullptr);
+  }
+}
+
+bool TrackTemporaryFile(const std::string& path) {
+  if (path.size() >= kPathBytes) return false;
+  std::lock_guard<std::mutex> lock(slotsMutex);
+  for (Slot& slot : slots) {
+    if (slot.state.load() != kFree) continue;
+    slot.state.store(kFilling);
+    std::memcpy(slot.path, path.c_str(), path.size() + 1);
+    slot.state.store(kLive);
+    return true;
+  }
+  return false;
+}
+
+void ForgetTemporaryFile(const std::string& path) {
+  std::lock_guard<std::mutex> lock(slotsMutex);
+  for (Slot& slot : slots) {
+    if (slot.state.load() == kLive && path == slot.path) {
+      slot.state.store(kFree);
+      return;
+    }
+  }
+}
+
+}  // namespace platform
+}  // namespace vellox
