@@ -231,12 +231,20 @@ Object CrossReference::ReadStream(FileWindow* window, InflationBudget* budget,
 
   const unsigned char* row = reinterpret_cast<const unsigned char*>(data.data());
   std::size_t rowsLeft = data.size() / static_cast<std::size_t>(rowWidth);
-  for (std::size_t s = 0; s < index.size() && rowsLeft > 0; s += 2) {
+  // Rows the stream lacks are damage, which the repairing reader may mend.
+  std::uint64_t claimed = 0;
+  for (std::size_t s = 0; s < index.size(); s += 2) {
     const Object& first = index[s];
     const Object& count = index[s + 1];
     if (!first.IsInteger() || !count.IsInteger() || first.IntegerValue() < 0 ||
         count.IntegerValue() < 0)
       Damaged("bad /Index in a cross-reference stream");
+    claimed += static_cast<std::uint64_t>(count.IntegerValue());
+    if (claimed > rowsLeft) Damaged("a cross-reference stream shorter than its /Index");
+  }
+  for (std::size_t s = 0; s < index.size() && rowsLeft > 0; s += 2) {
+    const Object& first = index[s];
+    const Object& count = index[s + 1];
     const std::uint64_t firstNumber = static_cast<std::uint64_t>(first.IntegerValue());
     const std::uint64_t entries =
         std::min<std::uint64_t>(static_cast<std::uint64_t>(count.IntegerValue()), rowsLeft);
