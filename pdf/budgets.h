@@ -33,13 +33,14 @@ constexpr int kMaxXrefSections = 4096;
 // The highest object number: keeps the entry table's index within 23 bits.
 constexpr std::uint32_t kMaxObjectNumber = 8388607;
 // The text of one object: the reader reads no more than this to find its end.
-constexpr std::size_t kMaxObjectBytes = 16 * kMebibyte;
+constexpr std::size_t kMaxObjectBytes = 64 * kMebibyte;
 // Arrays and dictionaries inside one another: the parser recurses.
 constexpr int kMaxNestingDepth = 256;
 // Values in one object (all its arrays and dictionaries together): bounds
 // the memory one parsed object takes, about 100 bytes per value.
 constexpr std::size_t kMaxObjectValues = std::size_t{1} << 20;
-// Bytes of one string: titles and names are short.
+// Bytes of one string; longer ones are cut, not refused: a bookmark's
+// record holds 65,000 bytes at most.
 constexpr std::size_t kMaxStringBytes = 4 * kMebibyte;
 // Inflated object streams kept for later objects: an outline's items sit
 // in a few streams, read in order.

@@ -12,7 +12,6 @@ namespace {
 
 [[noreturn]] void Damaged(const std::string& what) { throw ReadError(ReadFault::kDamaged, what); }
 
-std::string Mebibytes(std::size_t bytes) { return std::to_string(bytes / kMebibyte) + " MiB"; }
 
 bool IsObjectNumber(const Token& token) {
   return token.type == TokenType::kInteger && token.integer >= 0 &&
@@ -73,15 +72,18 @@ Object ObjectParser::Parse(const Token& token, int depth) {
       return Object::Name(DecodeName(token.begin, token.end));
     case TokenType::kLiteralString:
     case TokenType::kHexString: {
-      // Decoding never lengthens a string: its encoded size bounds it.
+      // A string past the limit is cut, not refused: a bookmark's text
+      // holds far less anyway. The cut is on the encoded text, whose size
+      // bounds the decoded one; a hex string keeps whole bytes.
+      const char* end = token.end;
       std::size_t most = token.size();
-      if (token.type == TokenType::kHexString) most = most / 2 + 1;
+      if (token.type == TokenType::kHexString) most /= 2;
       if (most > kMaxStringBytes)
-        throw ReadError(ReadFault::kLimit,
-                        "a string exceeds the limit of " + Mebibytes(kMaxStringBytes));
+        end = token.begin + (token.type == TokenType::kHexString ? 2 * kMaxStringBytes
+                                                                  : kMaxStringBytes);
       return Object::String(token.type == TokenType::kHexString
-                                ? DecodeHexString(token.begin, token.end)
-                                : DecodeLiteralString(token.begin, token.end));
+                                ? DecodeHexString(token.begin, end)
+                                : DecodeLiteralString(token.begin, end));
     }
     case TokenType::kArrayOpen:
     case TokenType::kDictionaryOpen:

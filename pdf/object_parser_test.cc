@@ -119,9 +119,15 @@ TEST(ObjectParserTest, BudgetsStopHostileObjects) {
   for (std::size_t i = 0; i <= kMaxObjectValues; ++i) manyItems += "0 ";
   EXPECT_EQ(FaultOf(manyItems + "]"), ReadFault::kLimit);
 
-  EXPECT_EQ(FaultOf("(" + std::string(kMaxStringBytes + 1, 'x') + ")"), ReadFault::kLimit);
-  EXPECT_EQ(FaultOf("<" + std::string(2 * kMaxStringBytes + 2, 'a') + ">"), ReadFault::kLimit);
   EXPECT_EQ(Parse("(" + std::string(1000, 'x') + ")").Text().size(), 1000u);
+}
+
+TEST(ObjectParserTest, StringsPastTheLimitAreCut) {
+  EXPECT_EQ(Parse("(" + std::string(kMaxStringBytes + 1, 'x') + ")").Text(),
+            std::string(kMaxStringBytes, 'x'));
+  EXPECT_EQ(Parse("<" + std::string(2 * kMaxStringBytes + 3, 'a') + ">").Text(),
+            std::string(kMaxStringBytes, '\xAA'));
+  EXPECT_EQ(Parse("[(" + std::string(kMaxStringBytes + 9, 'y') + ") 7]").At(1).IntegerValue(), 7);
 }
 
 }  // namespace

@@ -640,10 +640,10 @@ def bombs(corpus, small):
     tail = rest[xe:]
     sx = tail.rfind(b"startxref\n") + len(b"startxref\n")
     tail = tail[:sx] + b"%d\n%%%%EOF\n" % offset
-    # The reader must refuse to decode it whole: little memory, and a
-    # warning that names the reason.
+    # The reader must refuse to decode it whole: little memory, and an
+    # error that names the limit.
     corpus.add("bomb-object-stream.pdf", dictionary + bomb + xhead + packed_rows + tail,
-               "0", "0", "-", 512, "decodes to more than")
+               "1", "-", "-", "-", "exceeds the limit")
 
     # A page's content stream: never needed for the outline.
     variant = Pdf()
