@@ -96,28 +96,29 @@ Object Destinations::FromNameTree(const std::string& name) {
 bool Destinations::SearchNameTree(const std::string& name, Object* value) {
   Object reference = source->Resolve(catalog.Get("Names")).Get("Dests");
   std::unordered_set<std::uint64_t> visited;
-  for (;;) {
-    const Object node = source->Resolve(reference);
-    if (!node.IsDictionary()) return false;
+  for (bool isRoot = true;; isRoot = false) {
     if (reference.IsReference() && !visited.insert(reference.Id().Key()).second) return false;
-    const Object kids = source->Resolve(node.Get("Kids"));
-    if (!kids.IsArray()) return SearchLeaf(reference, node, name, value);
+    const NameNode* node = NameTreeNode(reference, isRoot);
+    if (node == nullptr) return false;
+    if (!node->kids.IsArray()) {
+      auto found = node->names.find(name);
+      if (found == node->names.end()) return false;
+      *value = found->second;
+      return true;
+    }
     // Kids are in order, each covering the names within its /Limits.
-    std::size_t low = 0, high = kids.Size();
+    std::size_t low = 0, high = node->kids.Size();
     Object next;
     while (low < high) {
       const std::size_t middle = low + (high - low) / 2;
-      const Object kid = source->Resolve(kids.At(middle));
-      const Object limits = source->Resolve(kid.Get("Limits"));
-      const Object first = source->Resolve(limits.At(0));
-      const Object last = source->Resolve(limits.At(1));
-      if (!first.IsString() || !last.IsString()) return false;
-      if (name < first.Text()) {
+      const NameNode* kid = NameTreeNode(node->kids.At(middle), false);
+      if (kid == nullptr || !kid->hasLimits) return false;
+      if (name < kid->first) {
         high = middle;
-      } else if (name > last.Text()) {
+      } else if (name > kid->last) {
         low = middle + 1;
       } else {
-        next = kids.At(middle);
+        next = node->kids.At(middle);
         break;
       }
     }
@@ -126,29 +127,41 @@ bool Destinations::SearchNameTree(const std::string& name, Object* value) {
   }
 }
 
-bool Destinations::SearchLeaf(const Object& leafReference, const Object& leaf,
-                              const std::string& name, Object* value) {
-  const std::uint64_t key = leafReference.IsReference() ? leafReference.Id().Key() : 0;
-  auto table = leaves.find(key);
-  if (table == leaves.end()) {
-    table = leaves.emplace(key, std::unordered_map<std::string, Object>()).first;
-    const Object names = source->Resolve(leaf.Get("Names"));
+// Null for what is no node. Only the root may be a direct dictionary, as
+// it often is; a direct kid sends the look-up to the whole-tree read.
+const Destinations::NameNode* Destinations::NameTreeNode(const Object& reference, bool isRoot) {
+  constexpr std::uint64_t kDirectRoot = ~std::uint64_t{0};  // no object has this key
+  if (!reference.IsReference() && !isRoot) return nullptr;
+  const std::uint64_t key = reference.IsReference() ? reference.Id().Key() : kDirectRoot;
+  auto cached = nameNodes.find(key);
+  if (cached != nameNodes.end()) return &cached->second;
+  const Object node = source->Resolve(reference);
+  if (!node.IsDictionary()) return nullptr;
+  NameNode entry;
+  const Object limits = source->Resolve(node.Get("Limits"));
+  const Object first = source->Resolve(limits.At(0));
+  const Object last = source->Resolve(limits.At(1));
+  if (first.IsString() && last.IsString()) {
+    entry.hasLimits = true;
+    entry.first = first.Text();
+    entry.last = last.Text();
+  }
+  entry.kids = source->Resolve(node.Get("Kids"));
+  if (!entry.kids.IsArray()) {
+    const Object names = source->Resolve(node.Get("Names"));
     for (std::size_t i = 0; i + 1 < names.Size(); i += 2) {
-      const Object entry = source->Resolve(names.At(i));
-      if (entry.IsString()) table->second.emplace(entry.Text(), names.At(i + 1));
+      const Object key = source->Resolve(names.At(i));
+      if (key.IsString()) entry.names.emplace(key.Text(), names.At(i + 1));
     }
   }
-  auto found = table->second.find(name);
-  if (found == table->second.end()) return false;
-  *value = found->second;
-  return true;
+  return &nameNodes.emplace(key, std::move(entry)).first->second;
 }
 
 // All of the destination name tree at once: a look-up is then a hash
 // probe however many outline items use names.
 void Destinations::ReadNameTree() {
   nameTreeRead = true;
-  leaves.clear();
+  nameNodes.clear();
   std::unordered_set<std::uint64_t> visited;
   std::vector<Object> pending;
   pending.push_back(source->Resolve(catalog.Get("Names")).Get("Dests"));

@@ -36,17 +36,23 @@ class Destinations {
   Object FromDestsDictionary(const std::string& name);
   Object FromNameTree(const std::string& name);
   bool SearchNameTree(const std::string& name, Object* value);
-  bool SearchLeaf(const Object& leafReference, const Object& leaf, const std::string& name,
-                  Object* value);
   void ReadNameTree();
+
+  // A name tree node as the descent needs it, read once: each look-up
+  // passes the same upper nodes, and a leaf may hold the whole tree.
+  struct NameNode {
+    bool hasLimits = false;
+    std::string first, last;  // its /Limits
+    Object kids;              // an array for an inner node
+    std::unordered_map<std::string, Object> names;  // a leaf's
+  };
+  const NameNode* NameTreeNode(const Object& reference, bool isRoot);
 
   ObjectSource* source;
   Object catalog;
   bool nameTreeRead = false;
   std::unordered_map<std::string, Object> nameTree;
-  // Leaves met on the way down, by object, each as a table: a leaf may
-  // hold the whole tree and is searched once per item that uses a name.
-  std::unordered_map<std::uint64_t, std::unordered_map<std::string, Object>> leaves;
+  std::unordered_map<std::uint64_t, NameNode> nameNodes;  // by object
 };
 
 }  // namespace pdf

@@ -20,8 +20,10 @@ constexpr std::size_t kPathBytes = 4096;
 
 enum SlotState : int { kFree, kFilling, kLive };
 
+// No initialisers: the table is then zero-filled static storage (every
+// slot kFree) that no constructor walks, so its pages stay untouched.
 struct Slot {
-  std::atomic<int> state{kFree};
+  std::atomic<int> state;
   char path[kPathBytes];
 };
 static_assert(std::atomic<int>::is_always_lock_free, "the handler reads slot states");
