@@ -44,20 +44,32 @@ std::string EscapeControls(const std::string& text) {
 void Say(const std::string& message) { Say("", message, ""); }
 
 void Say(const char* before, const std::string& middle, const char* after) {
-  std::fputs("vellox: ", stderr);
+  // Gathered in a fixed buffer, so that a line costs one write (stderr is
+  // unbuffered) and nothing is allocated: this also reports lack of memory.
+  char line[1024];
+  std::size_t used = 0;
+  auto put = [&](const char* bytes, std::size_t length) {
+    if (used + length > sizeof line) {
+      std::fwrite(line, 1, used, stderr);
+      used = 0;
+    }
+    for (std::size_t i = 0; i < length; ++i) line[used++] = bytes[i];
+  };
+  put("vellox: ", 8);
   for (std::string_view piece : {std::string_view(before), std::string_view(middle),
-                                   std::string_view(after)}) {
+                                 std::string_view(after)}) {
     char buffer[5];
     for (char c : piece) {
-      std::size_t length = Escape(static_cast<unsigned char>(c), buffer);
+      const std::size_t length = Escape(static_cast<unsigned char>(c), buffer);
       if (length == 0) {
-        std::fputc(c, stderr);
+        put(&c, 1);
       } else {
-        std::fwrite(buffer, 1, length, stderr);
+        put(buffer, length);
       }
     }
   }
-  std::fputc('\n', stderr);
+  put("\n", 1);
+  std::fwrite(line, 1, used, stderr);
 }
 
 }  // namespace vellox
