@@ -132,9 +132,9 @@ std::string FromUtf16(const OLECHAR* s, std::size_t n, bool escapes) {
 }  // namespace
 
 void InitializeCodePage() {
-  std::setlocale(LC_ALL, "");
-  // Numbers are always read and written the C way, whatever the locale.
-  std::setlocale(LC_NUMERIC, "C");
+  // Only the character set is the user's: numbers stay the C way, and
+  // loading the other categories would cost a dozen file look-ups per run.
+  std::setlocale(LC_CTYPE, "");
   const char* codeset = nl_langinfo(CODESET);
   // The C locale's ASCII is taken as UTF-8, which every ASCII string is too.
   g_utf8 = codeset == nullptr || std::strcmp(codeset, "UTF-8") == 0 ||
