@@ -183,6 +183,7 @@ if [ -n "$corpus" ]; then
   return 0
 fi
 
+echo
 echo "== writing the PDFs"
 # Nested outlines (fan-out 4, depth 4) with every destination form in turn.
 make_pdf mix-2000 --pages 2000 --items 2000

@@ -46,21 +46,30 @@ trap 'rm -rf "$work"' EXIT
 # Runs a command with an address-space limit and a wall-time guard; prints
 # its exit code ("signal N", "hang"), CPU seconds and peak resident KB.
 cat > "$work/measure.py" <<'PY'
-import resource, subprocess, sys
+import os, resource, signal, subprocess, sys, threading
 limit_kb, guard, out, err = sys.argv[1:5]
 def limit():
     if limit_kb != "unlimited":
         resource.setrlimit(resource.RLIMIT_AS, (int(limit_kb) * 1024,) * 2)
+hung = []
+def kill(pid):
+    hung.append(True)
+    os.kill(pid, signal.SIGKILL)
 with open(out, "wb") as o, open(err, "wb") as e:
     child = subprocess.Popen(sys.argv[5:], stdout=o, stderr=e, preexec_fn=limit)
-    try:
-        code = child.wait(timeout=float(guard))
-        code = code if code >= 0 else "signal %d" % -code
-    except subprocess.TimeoutExpired:
-        child.kill()
-        child.wait()
-        code = "hang"
-usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    guard_timer = threading.Timer(float(guard), kill, (child.pid,))
+    guard_timer.start()
+    # This child's own usage: the interpreter's RUSAGE_CHILDREN may hold
+    # what ran before it in the same process (a launcher script's work).
+    _, status, usage = os.wait4(child.pid, 0)
+    guard_timer.cancel()
+    child.returncode = 0  # reaped here; keeps Popen from waiting again
+if hung:
+    code = "hang"
+elif os.WIFSIGNALED(status):
+    code = "signal %d" % os.WTERMSIG(status)
+else:
+    code = os.WEXITSTATUS(status)
 print("%s\t%.3f\t%d" % (code, usage.ru_utime + usage.ru_stime, usage.ru_maxrss))
 PY
 
@@ -133,6 +142,7 @@ for pdf in "$corpus"/*.pdf; do
   budget_mb="${memory_budget[$name]:-$default_mb}"
   IFS=$'\t' read -r code cpu peak_kb < <(python3 "$work/measure.py" "$memory_kb" "$hang_guard" \
     "$work/out" "$work/err" "$vellox" "$pdf")
+  : "${code:=unknown}" "${cpu:=0}" "${peak_kb:=0}"  # the measuring itself failed
   peak_mb=$((peak_kb / 1024))
   measured=", $cpu s CPU, $peak_mb MB"
   printf '%s\t%s\t%s\t%s\t%s\n' "$name" "$cpu" "$peak_mb" "${budget_s:--}" "${budget_mb:--}" \
