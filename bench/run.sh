@@ -134,7 +134,7 @@ time_corpus() {
         printf "%d\t%.1f\t%.1f\t%.1f\t%.3f\t%.1f\t%.1f\t%s%s\t%s\n", size / 1024,
           wall["vellox"] * 1000, wall["qpdf"] * 1000, wall["mutool"] * 1000, r,
           rss["vellox"] / 1024, rss["mutool"] / 1024, fallback,
-          m_failed > 0 ? ", mutool fails" : "", file
+          (m_failed > 0 ? ", mutool fails" : ""), file
       }' <<<"$result" | tee -a "$table" |
       awk -F'\t' '{ printf "%10s %10s %10s %10s %9s %9s %9s %-22s %s\n",
                     $1, $2, $3, $4, $5, $6, $7, $8, $9 }'
