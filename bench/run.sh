@@ -15,7 +15,8 @@
 # line each, then the spread of the vellox/mutool time ratio.
 # Each file is also read once with VELLOX_READER=builtin: a failure there
 # means the built-in reader hands the file to the qpdf fallback.
-# Not part of the test run: the figures depend on the machine and its load.
+# No test: the figures depend on the machine and its load (the test run
+# only builds the tools and runs each once, bench/smoke_test.sh).
 set -euo pipefail
 
 # All in one function, read whole before it runs: editing the file meanwhile
