@@ -39,6 +39,9 @@ judge="${BUDGETS:-on}"
 export LC_ALL=C  # titles come out as UTF-8, as the decoder checks
 [ -x "$vellox" ] || { echo "no program at $vellox" >&2; exit 2; }
 command -v python3 >/dev/null || { echo "python3 is needed" >&2; exit 2; }
+# The interpreter itself: a launcher in front of it (pyenv's) would cost
+# more than most runs it measures.
+python="$(python3 -c 'import sys; print(sys.executable)')"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -140,7 +143,7 @@ for pdf in "$corpus"/*.pdf; do
   rm -f "$pdr"
   budget_s="${cpu_budget[$name]:-$default_cpu}"
   budget_mb="${memory_budget[$name]:-$default_mb}"
-  IFS=$'\t' read -r code cpu peak_kb < <(python3 "$work/measure.py" "$memory_kb" "$hang_guard" \
+  IFS=$'\t' read -r code cpu peak_kb < <("$python" "$work/measure.py" "$memory_kb" "$hang_guard" \
     "$work/out" "$work/err" "$vellox" "$pdf")
   : "${code:=unknown}" "${cpu:=0}" "${peak_kb:=0}"  # the measuring itself failed
   peak_mb=$((peak_kb / 1024))
@@ -162,7 +165,7 @@ for pdf in "$corpus"/*.pdf; do
       problem="exit 0 without the banner"
     elif [ ! -f "$pdr" ]; then
       problem="exit 0 without a bookmark file"
-    elif ! count=$(python3 "$work/decode.py" "$pdr"); then
+    elif ! count=$("$python" "$work/decode.py" "$pdr"); then
       problem="$count"
     else
       detail="$count records"
