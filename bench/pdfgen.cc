@@ -291,7 +291,7 @@ class Writer {
           state ^= state << 17;
           word = state;
         }
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof block));
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof block));
         Put(reinterpret_cast<const char*>(block.data()), n);
         count -= n;
       }
