@@ -6,7 +6,7 @@
 //
 //   pdfgen --pages N --items M [--depth D] [--fanout F] [--page-fanout K]
 //          [--dests mix|array|names|dests|goto|hyperref] [--anchors A]
-//          [--name-fanout K] [--object-streams 0|1] --out FILE
+//          [--name-fanout K] [--object-streams 0|1] [--image-bytes B] --out FILE
 //
 // --depth/--fanout shape the outline: top-level items each head a full
 //   tree of that depth and fan-out, as many as needed for M items.
@@ -19,10 +19,18 @@
 //            indirect << /D [page /XYZ ...] >> as LaTeX's hyperref writes
 // --anchors adds that many name-tree entries per page that no outline item
 //   uses (hyperref's page.N, equation and figure anchors).
+// --image-bytes gives every page a scanned image of B bytes, as a scanner's
+//   software writes a book: an image XObject drawn over the whole page,
+//   its bytes incompressible noise stored as /DCTDecode data, which no
+//   outline reader has cause to decode.
+//
+// The file is written as it is made: the images never sit in memory, so a
+// gigabyte-sized book takes the generator a few megabytes.
 
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +53,7 @@ struct Options {
   int nameFanout = 32;  // entries per name tree leaf, kids per inner node
   std::string dests = "mix";
   bool objectStreams = false;
+  long imageBytes = 0;
   std::string out;
 };
 
@@ -53,7 +62,8 @@ struct Options {
   std::fprintf(stderr,
                "usage: pdfgen --pages N --items M [--depth D] [--fanout F] "
                "[--page-fanout K] [--dests mix|array|names|dests|goto|hyperref] "
-               "[--anchors A] [--name-fanout K] [--object-streams 0|1] --out FILE\n");
+               "[--anchors A] [--name-fanout K] [--object-streams 0|1] [--image-bytes B] "
+               "--out FILE\n");
   std::exit(2);
 }
 
@@ -79,6 +89,7 @@ Options Parse(int argc, char** argv) {
     else if (key == "--name-fanout") o.nameFanout = static_cast<int>(Number(value, 2));
     else if (key == "--dests") o.dests = value;
     else if (key == "--object-streams") o.objectStreams = Number(value, 0) != 0;
+    else if (key == "--image-bytes") o.imageBytes = Number(value, 0);
     else if (key == "--out") o.out = value;
     else Usage("unknown option");
   }
@@ -124,6 +135,7 @@ class Writer {
   long Reserve() {
     bodies.emplace_back();
     isStream.push_back(false);
+    noiseBytes.push_back(0);
     return static_cast<long>(bodies.size());
   }
   void Set(long object, std::string body) { bodies[Slot(object)] = std::move(body); }
@@ -140,6 +152,16 @@ class Writer {
     isStream[Slot(object)] = true;
     return object;
   }
+  // An image stream of `bytes` bytes of noise, made only as it is written.
+  long AddImage(long bytes, int width, int height) {
+    const long object = Add("<< /Type /XObject /Subtype /Image /Width " + std::to_string(width) +
+                            " /Height " + std::to_string(height) +
+                            " /ColorSpace /DeviceGray /BitsPerComponent 8 /Filter /DCTDecode"
+                            " /Length " + std::to_string(bytes) + " >>\nstream\n");
+    isStream[Slot(object)] = true;
+    noiseBytes[Slot(object)] = static_cast<std::uint64_t>(bytes);
+    return object;
+  }
   // Writes `object` when page `page` goes out.
   void Attach(std::size_t page, long object) { perPage[page].push_back(object); }
 
@@ -147,6 +169,8 @@ class Writer {
   // object streams of 100 objects, found through a compressed xref stream,
   // as pdfTeX writes at \pdfobjcompresslevel=2; else a classic xref table.
   bool Write(const std::string& path, long root, bool objectStreams) const {
+    Sink out(path);
+    if (!out.Open()) return false;
     std::vector<long> order;
     std::vector<bool> placed(bodies.size() + 1, false);
     for (const auto& objects : perPage) {
@@ -158,7 +182,7 @@ class Writer {
     for (long object = 1; object <= static_cast<long>(bodies.size()); ++object)
       if (!placed[static_cast<std::size_t>(object)]) order.push_back(object);
 
-    std::string out = "%PDF-1.5\n%\xE2\xE3\xCF\xD3\n";
+    out += "%PDF-1.5\n%\xE2\xE3\xCF\xD3\n";
     // Per object number: offset (top level) or object stream and index.
     struct Entry {
       int type = 0;
@@ -170,7 +194,12 @@ class Writer {
     auto topLevel = [&](long number, const std::string& body) {
       if (static_cast<std::size_t>(number) >= entries.size()) entries.resize(static_cast<std::size_t>(number) + 1);
       entries[static_cast<std::size_t>(number)] = Entry{1, out.size(), 0};
-      out += std::to_string(number) + " 0 obj\n" + body + "\nendobj\n";
+      out += std::to_string(number) + " 0 obj\n" + body;
+      if (static_cast<std::size_t>(number) <= bodies.size() && noiseBytes[Slot(number)] > 0) {
+        out.Noise(noiseBytes[Slot(number)], static_cast<std::uint64_t>(number));
+        out += "\nendstream";
+      }
+      out += "\nendobj\n";
     };
     std::vector<long> pending;  // objects waiting for the current object stream
     auto flush = [&]() {
@@ -201,7 +230,7 @@ class Writer {
     flush();
 
     if (!objectStreams) {
-      const std::size_t xref = out.size();
+      const std::uint64_t xref = out.size();
       out += "xref\n0 " + std::to_string(entries.size()) + "\n0000000000 65535 f \n";
       char line[32];
       for (std::size_t i = 1; i < entries.size(); ++i) {
@@ -214,7 +243,7 @@ class Writer {
     } else {
       const long xrefObject = next++;
       entries.resize(static_cast<std::size_t>(xrefObject) + 1);
-      const std::size_t xref = out.size();
+      const std::uint64_t xref = out.size();
       entries[static_cast<std::size_t>(xrefObject)] = Entry{1, xref, 0};
       std::string rows;
       for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -231,13 +260,60 @@ class Writer {
              " >>\nstream\n" + packed + "\nendstream\nendobj\nstartxref\n" +
              std::to_string(xref) + "\n%%EOF\n";
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
-    return std::fclose(file) == 0 && written;
+    return out.Close();
   }
 
  private:
+  // The output file, with the count of bytes written so far.
+  class Sink {
+   public:
+    explicit Sink(const std::string& path) : path_(path) {}
+    ~Sink() {
+      if (file_ != nullptr) std::fclose(file_);
+    }
+    bool Open() {
+      file_ = std::fopen(path_.c_str(), "wb");
+      return file_ != nullptr;
+    }
+    Sink& operator+=(const std::string& text) {
+      Put(text.data(), text.size());
+      return *this;
+    }
+    // `count` bytes of xorshift noise seeded by `seed`: no compressor
+    // shrinks them, as none shrinks a scan's JPEG data.
+    void Noise(std::uint64_t count, std::uint64_t seed) {
+      std::uint64_t state = 0x9E3779B97F4A7C15ULL * (seed + 1);
+      std::array<std::uint64_t, 8192> block;
+      while (count > 0) {
+        for (std::uint64_t& word : block) {
+          state ^= state << 13;
+          state ^= state >> 7;
+          state ^= state << 17;
+          word = state;
+        }
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof block));
+        Put(reinterpret_cast<const char*>(block.data()), n);
+        count -= n;
+      }
+    }
+    std::uint64_t size() const { return size_; }
+    bool Close() {
+      const bool closed = std::fclose(file_) == 0;
+      file_ = nullptr;
+      return closed && ok_;
+    }
+
+   private:
+    void Put(const char* data, std::size_t n) {
+      ok_ = ok_ && std::fwrite(data, 1, n, file_) == n;
+      size_ += n;
+    }
+    std::string path_;
+    std::FILE* file_ = nullptr;
+    std::uint64_t size_ = 0;
+    bool ok_ = true;
+  };
+
   std::size_t Slot(long object) const { return static_cast<std::size_t>(object - 1); }
   std::string Body(long object) const {
     const std::string& body = bodies[Slot(object)];
@@ -254,6 +330,7 @@ class Writer {
 
   std::vector<std::string> bodies;
   std::vector<bool> isStream;
+  std::vector<std::uint64_t> noiseBytes;  // per object: an image's bytes, made when written
   std::vector<std::vector<long>> perPage;
 };
 
@@ -363,11 +440,21 @@ int main(int argc, char** argv) {
                            " >>");
   }
   for (std::size_t p = 0; p < pageCount; ++p) {
-    const long content = w.AddStream(PageContent(static_cast<long>(p)));
+    std::string pageResources = Ref(resources);
+    std::string ops = PageContent(static_cast<long>(p));
+    if (o.imageBytes > 0) {
+      // The scan first, then its recognised text, invisible, as OCR leaves it.
+      const long image = w.AddImage(o.imageBytes, 2480, 3508);
+      w.Attach(p, image);
+      pageResources = "<< /Font << /F1 " + Ref(font) + " >> /XObject << /Im0 " + Ref(image) +
+                      " >> /ProcSet [/PDF /Text /ImageB] >>";
+      ops = "q 612 0 0 792 0 0 cm /Im0 Do Q\n3 Tr\n" + ops;
+    }
+    const long content = w.AddStream(ops);
     w.Attach(p, content);
     w.Attach(p, pageObjects[p]);
     w.Set(pageObjects[p], "<< /Type /Page /Parent " + Ref(pageParent[p]) +
-                              " /MediaBox [0 0 612 792] /Resources " + Ref(resources) +
+                              " /MediaBox [0 0 612 792] /Resources " + pageResources +
                               " /Contents " + Ref(content) + " >>");
   }
   auto xyz = [&](std::size_t page, long line) {

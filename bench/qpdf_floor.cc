@@ -26,7 +26,7 @@
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
-#include "qpdf_reader/heap_tuning.h"
+#include "platform/heap.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<char[]> bytes(new char[size > 0 ? size : 1]);
   const std::size_t got = std::fread(bytes.get(), 1, static_cast<std::size_t>(size), file);
   std::fclose(file);
-  vellox::qpdf_reader::TuneHeap(got);
+  vellox::platform::TuneHeap(got);
 
   QPDF pdf;
   pdf.setSuppressWarnings(true);

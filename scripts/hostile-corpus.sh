@@ -2,8 +2,9 @@
 # Generates the hostile-input corpus (tests/hostile/make_corpus.py) in a
 # scratch directory and runs the built program on every file of it
 # (tests/hostile/check_corpus.sh): each must succeed with a well-formed
-# bookmark file or fail with one clean error line, within its time and
-# memory limits. Exits non-zero on any failure.
+# bookmark file or fail with one clean error line, within its CPU-time and
+# peak-memory budgets (expectations.txt); each file's CPU seconds and MB
+# are printed, and the five worst. Exits non-zero on any failure.
 #   BUILD_ROOT     where the build trees go (default: build-test)
 #   HOSTILE_SMALL  set to 1 to leave out the multi-megabyte cases
 #   VELLOX         the program to check (default: the plain build's)

@@ -12,9 +12,15 @@ if [ "${1:-}" = "--all" ]; then
              mingw-w64 wine wine64 ninja-build locales googletest
              clang libclang-rt-14-dev python3 time)
 fi
-if [ "${1:-}" = "--bench" ]; then
+if [ "${1:-}" = "--bench" ] || [ "${1:-}" = "--bench-corpus" ]; then
   # The peers that bench/run.sh times vellox against.
   packages+=(qpdf mupdf-tools)
+fi
+if [ "${1:-}" = "--bench-corpus" ]; then
+  # Real-world PDFs under /usr/share/doc for `bench/run.sh --corpus`
+  # (pdfTeX, Ghostscript, DocBook and other producers; some 60 MB).
+  packages+=(texlive-latex-recommended-doc ghostscript-doc camlidl-doc gri-pdf-doc
+             docbook-xsl-doc-pdf freefem-doc)
 fi
 
 missing=()

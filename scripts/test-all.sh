@@ -7,7 +7,10 @@ root="${BUILD_ROOT:-build-test}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 echo "== native build and tests"
-cmake -S . -B "$root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON
+# The benchmark's tools too, with a smoke run among the tests, so that they
+# keep building as the code they share moves (bench/run.sh times with them).
+cmake -S . -B "$root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON \
+  -DVELLOX_BUILD_BENCH=ON
 cmake --build "$root/native" -j "$jobs"
 # One test at a time: the named events are shared by every run on the machine.
 ctest --test-dir "$root/native" --output-on-failure
