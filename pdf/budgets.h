@@ -1,0 +1,50 @@
+#ifndef VELLOX_PDF_BUDGETS_H_
+#define VELLOX_PDF_BUDGETS_H_
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vellox {
+namespace pdf {
+
+// What the built-in reader spends on one document at most. A file past one
+// of these is hostile or absurd; the reader stops with ReadFault::kLimit.
+// Each is far above what a real book needs.
+
+constexpr std::size_t kMebibyte = std::size_t{1} << 20;
+
+// Inflated bytes over the whole document: bounds the work a file with many
+// compressed streams (or one read again and again) can cause.
+constexpr std::uint64_t kMaxInflatedBytesPerDocument = std::uint64_t{256} * kMebibyte;
+// Inflated (or stored) bytes of one stream: a deflate bomb stops here, and
+// one stream is all that is held at a time while decoding.
+constexpr std::size_t kMaxStreamBytes = 64 * kMebibyte;
+// Objects fetched per document: a 1,000,000-item outline, its page tree
+// and its destinations, several times over.
+constexpr std::uint64_t kMaxObjectsResolved = 20000000;
+// References followed from one reference to a direct object: chains of
+// references to references exist only in hostile files.
+constexpr int kMaxReferenceHops = 32;
+// Cross-reference sections in a /Prev chain: one per incremental update.
+constexpr int kMaxXrefSections = 4096;
+// The highest object number: keeps the entry table's index within 23 bits.
+constexpr std::uint32_t kMaxObjectNumber = 8388607;
+// The text of one object: the reader reads no more than this to find its end.
+constexpr std::size_t kMaxObjectBytes = 16 * kMebibyte;
+// Arrays and dictionaries inside one another: the parser recurses.
+constexpr int kMaxNestingDepth = 256;
+// Values in one object (all its arrays and dictionaries together): bounds
+// the memory one parsed object takes, about 100 bytes per value.
+constexpr std::size_t kMaxObjectValues = std::size_t{1} << 20;
+// Bytes of one string: titles and names are short.
+constexpr std::size_t kMaxStringBytes = 4 * kMebibyte;
+// Inflated object streams kept for later objects: an outline's items sit
+// in a few streams, read in order.
+constexpr std::size_t kObjectStreamCacheBytes = 32 * kMebibyte;
+// Object streams loading one another through indirect /Length values.
+constexpr int kMaxObjectStreamNesting = 8;
+
+}  // namespace pdf
+}  // namespace vellox
+
+#endif  // VELLOX_PDF_BUDGETS_H_

@@ -1,0 +1,68 @@
+#ifndef VELLOX_PDF_CROSS_REFERENCE_H_
+#define VELLOX_PDF_CROSS_REFERENCE_H_
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "pdf/file_window.h"
+#include "pdf/flate.h"
+#include "pdf/object.h"
+
+namespace vellox {
+namespace pdf {
+
+// Where the newest cross-reference section puts an object.
+struct XrefEntry {
+  enum class Type : std::uint8_t { kNone, kFree, kInFile, kInStream };
+  Type type = Type::kNone;
+  std::uint64_t offset = 0;       // kInFile
+  std::uint32_t generation = 0;   // kInFile
+  std::uint32_t stream = 0;       // kInStream: the object stream's number
+  std::uint32_t index = 0;        // kInStream: the object's place in it
+};
+
+// The cross-reference sections of a file, newest first, merged: the newest
+// definition of each object wins. Classic tables, cross-reference streams,
+// hybrids (/XRefStm) and /Prev chains of incremental updates.
+class CrossReference {
+ public:
+  // Reads from the last startxref back. kDamaged when no section is where
+  // the file says; kEncrypted for an encrypted file.
+  void Read(FileWindow* window, InflationBudget* budget);
+
+  XrefEntry Find(std::uint32_t number) const;
+  // The newest trailer, with keys only older ones have added.
+  const Object& trailer() const { return trailer_; }
+
+ private:
+  // Entries packed into 64 bits (2 type bits; 46 offset bits and 16
+  // generation bits; or 23 stream-number bits and 32 index bits), in pages
+  // allocated as numbers appear: a huge number costs one page, not a table.
+  static constexpr std::uint32_t kPageEntries = 4096;
+  using Page = std::vector<std::uint64_t>;
+
+  // Sets an entry that no newer section has set.
+  void Add(std::uint32_t number, std::uint64_t packed);
+  void AddInFile(std::uint32_t number, std::uint64_t offset, std::uint64_t generation);
+  void AddInStream(std::uint32_t number, std::uint64_t stream, std::uint64_t index);
+  void AddFree(std::uint32_t number);
+
+  // One section at `offset`; returns its trailer.
+  Object ReadSection(FileWindow* window, InflationBudget* budget, std::uint64_t offset,
+                     bool* isStream);
+  Object ReadTable(FileWindow* window, std::uint64_t offset);
+  Object ReadStream(FileWindow* window, InflationBudget* budget, std::uint64_t offset);
+  void MergeTrailer(const Object& trailer);
+
+  std::vector<std::unique_ptr<Page>> pages;
+  Object trailer_;
+};
+
+// The offset the last startxref gives, found in the file's last 2 KiB.
+std::uint64_t FindStartXref(FileWindow* window);
+
+}  // namespace pdf
+}  // namespace vellox
+
+#endif  // VELLOX_PDF_CROSS_REFERENCE_H_

@@ -1,0 +1,195 @@
+#include "pdf/file_object_source.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "pdf/budgets.h"
+#include "pdf/indirect_object.h"
+#include "pdf/object_parser.h"
+
+namespace vellox {
+namespace pdf {
+namespace {
+
+[[noreturn]] void Damaged(const std::string& what) { throw ReadError(ReadFault::kDamaged, what); }
+
+std::string Named(ObjectId id) {
+  return "object " + std::to_string(id.number) + " " + std::to_string(id.generation);
+}
+
+}  // namespace
+
+FileObjectSource::FileObjectSource(std::unique_ptr<platform::RandomAccessFile> file)
+    : file(std::move(file)), window(*this->file) {}
+
+std::unique_ptr<FileObjectSource> FileObjectSource::Open(const std::string& path) {
+  std::unique_ptr<platform::RandomAccessFile> file;
+  Status status = platform::OpenRandomAccessFile(path, &file);
+  if (!status.ok()) throw OpenError(OpenError::Kind::kCannotOpen, status.message());
+  return Open(std::move(file));
+}
+
+std::unique_ptr<FileObjectSource> FileObjectSource::Open(
+    std::unique_ptr<platform::RandomAccessFile> file) {
+  // Readers accept the header anywhere in the first kilobyte.
+  std::string start;
+  Status status = file->Read(0, 1024, &start);
+  if (!status.ok()) throw OpenError(OpenError::Kind::kCannotOpen, status.message());
+  if (start.find("%PDF-") == std::string::npos)
+    throw OpenError(OpenError::Kind::kNotPdf, "not a PDF file");
+  std::unique_ptr<FileObjectSource> source(new FileObjectSource(std::move(file)));
+  source->xref.Read(&source->window, &source->inflation);
+  return source;
+}
+
+Object FileObjectSource::Catalog() {
+  const Object& root = xref.trailer().Get("Root");
+  if (!root.IsReference()) Damaged("the trailer has no /Root reference");
+  Object catalog = Resolve(root);
+  if (!catalog.IsDictionary()) Damaged("the document catalog is not a dictionary");
+  return catalog;
+}
+
+Object FileObjectSource::Resolve(const Object& object) {
+  if (!object.IsReference()) return object;
+  Object current = object;
+  for (int hop = 0; hop < kMaxReferenceHops; ++hop) {
+    current = Fetch(current.Id());
+    if (!current.IsReference()) return current;
+  }
+  throw ReadError(ReadFault::kLimit, "a chain of references exceeds the limit of " +
+                                         std::to_string(kMaxReferenceHops));
+}
+
+Object FileObjectSource::Fetch(ObjectId id) {
+  if (++resolved > kMaxObjectsResolved)
+    throw ReadError(ReadFault::kLimit, "objects read exceed the limit of " +
+                                           std::to_string(kMaxObjectsResolved));
+  const XrefEntry entry = xref.Find(id.number);
+  switch (entry.type) {
+    case XrefEntry::Type::kInFile: {
+      if (entry.generation != id.generation) return Object();
+      IndirectObject found = ReadIndirectObject(&window, entry.offset);
+      // A wrong offset: the table does not match the file.
+      if (!(found.id == id)) Damaged(Named(id) + " is not where the cross-reference puts it");
+      return std::move(found.value);
+    }
+    case XrefEntry::Type::kInStream:
+      if (id.generation != 0) return Object();
+      return FetchFromStream(id, entry);
+    case XrefEntry::Type::kNone:
+    case XrefEntry::Type::kFree:
+      break;
+  }
+  return Object();  // PDF reads a missing object as null
+}
+
+Object FileObjectSource::FetchFromStream(ObjectId id, const XrefEntry& entry) {
+  const std::shared_ptr<const ObjectStream> stream = LoadObjectStream(entry.stream);
+  const auto& header = stream->header;
+  std::size_t at = entry.index;
+  if (at >= header.size() || header[at].first != id.number) {
+    // The index is a hint; the header is what the stream holds.
+    at = 0;
+    while (at < header.size() && header[at].first != id.number) ++at;
+    if (at == header.size())
+      Damaged(Named(id) + " is not in the object stream the cross-reference names");
+  }
+  const std::uint64_t begin = stream->first + header[at].second;
+  std::uint64_t end = stream->data.size();
+  if (at + 1 < header.size() && stream->first + header[at + 1].second > begin)
+    end = stream->first + header[at + 1].second;
+  if (begin >= stream->data.size()) Damaged(Named(id) + " lies past its object stream's end");
+  end = std::min<std::uint64_t>({end, stream->data.size(), begin + kMaxObjectBytes});
+  const char* data = stream->data.data();
+  Lexer lexer(data + begin, data + end);
+  return ObjectParser(&lexer).ParseObject();
+}
+
+std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::LoadObjectStream(
+    std::uint32_t number) {
+  auto cached = streams.find(number);
+  if (cached != streams.end()) {
+    streamUses.splice(streamUses.begin(), streamUses, cached->second.use);
+    return cached->second.stream;
+  }
+  if (std::find(loading.begin(), loading.end(), number) != loading.end())
+    Damaged("object stream " + std::to_string(number) + " depends on itself");
+  if (loading.size() >= static_cast<std::size_t>(kMaxObjectStreamNesting))
+    throw ReadError(ReadFault::kLimit, "object streams nest deeper than the limit of " +
+                                           std::to_string(kMaxObjectStreamNesting));
+  loading.push_back(number);
+  std::shared_ptr<const ObjectStream> stream;
+  try {
+    stream = ReadObjectStream(number);
+  } catch (...) {
+    loading.pop_back();
+    throw;
+  }
+  loading.pop_back();
+
+  streamUses.push_front(number);
+  streams[number] = CachedStream{stream, streamUses.begin()};
+  streamBytes += stream->data.size();
+  // The newest stays even when it alone passes the cap.
+  while (streamBytes > kObjectStreamCacheBytes && streamUses.size() > 1) {
+    const std::uint32_t oldest = streamUses.back();
+    streamUses.pop_back();
+    auto evicted = streams.find(oldest);
+    streamBytes -= evicted->second.stream->data.size();
+    streams.erase(evicted);
+  }
+  return stream;
+}
+
+std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::ReadObjectStream(
+    std::uint32_t number) {
+  const XrefEntry entry = xref.Find(number);
+  if (entry.type != XrefEntry::Type::kInFile)
+    Damaged("object stream " + std::to_string(number) + " is not in the file");
+  IndirectObject object = ReadIndirectObject(&window, entry.offset);
+  if (object.id.number != number)
+    Damaged("object " + std::to_string(number) + " is not where the cross-reference puts it");
+  const Object& dictionary = object.value;
+  if (!dictionary.IsStream()) Damaged("object stream " + std::to_string(number) + " is no stream");
+
+  auto stream = std::make_shared<ObjectStream>();
+  stream->data = StreamData(dictionary, object.dataOffset);
+  const Object& count = dictionary.Get("N");
+  const Object& first = dictionary.Get("First");
+  if (!count.IsInteger() || !first.IsInteger() || count.IntegerValue() < 0 ||
+      first.IntegerValue() < 0 ||
+      static_cast<std::uint64_t>(first.IntegerValue()) > stream->data.size())
+    Damaged("bad /N or /First in object stream " + std::to_string(number));
+  stream->first = static_cast<std::size_t>(first.IntegerValue());
+
+  // N pairs of numbers in the bytes before /First; N cannot exceed what
+  // those bytes can hold, so it sizes nothing by itself.
+  Lexer lexer(stream->data.data(), stream->data.data() + stream->first);
+  for (std::int64_t i = 0; i < count.IntegerValue(); ++i) {
+    const Token objectNumber = lexer.Next();
+    const Token offset = lexer.Next();
+    if (objectNumber.type != TokenType::kInteger || offset.type != TokenType::kInteger ||
+        objectNumber.integer < 0 || objectNumber.integer > kMaxObjectNumber ||
+        offset.integer < 0)
+      Damaged("bad header in object stream " + std::to_string(number));
+    stream->header.emplace_back(static_cast<std::uint32_t>(objectNumber.integer),
+                                static_cast<std::uint64_t>(offset.integer));
+  }
+  return stream;
+}
+
+std::string FileObjectSource::StreamData(const Object& dictionary, std::uint64_t dataOffset) {
+  const Object length = Resolve(dictionary.Get("Length"));
+  if (!length.IsInteger() || length.IntegerValue() < 0) Damaged("a stream without a /Length");
+  if (static_cast<std::uint64_t>(length.IntegerValue()) > kMaxStreamBytes)
+    throw ReadError(ReadFault::kLimit, "a stream exceeds the limit of " +
+                                           std::to_string(kMaxStreamBytes / kMebibyte) + " MiB");
+  std::string raw = window.Read(dataOffset, static_cast<std::size_t>(length.IntegerValue()));
+  const Object filter = Resolve(dictionary.Get("Filter"));
+  const Object parameters = Resolve(dictionary.Get("DecodeParms"));
+  return inflation.Decode(filter, parameters, std::move(raw));
+}
+
+}  // namespace pdf
+}  // namespace vellox

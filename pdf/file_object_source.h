@@ -1,0 +1,93 @@
+#ifndef VELLOX_PDF_FILE_OBJECT_SOURCE_H_
+#define VELLOX_PDF_FILE_OBJECT_SOURCE_H_
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "pdf/cross_reference.h"
+#include "pdf/file_window.h"
+#include "pdf/flate.h"
+#include "pdf/object_source.h"
+#include "platform/random_access_file.h"
+
+namespace vellox {
+namespace pdf {
+
+// Why FileObjectSource::Open could not start: the file cannot be opened
+// (the system's reason, e.g. "No such file or directory", "not a regular
+// file"), or it holds no PDF ("not a PDF file"). Neither is damage, and
+// no other reader would do better, so the message goes to the user as it is.
+class OpenError : public std::runtime_error {
+ public:
+  enum class Kind { kCannotOpen, kNotPdf };
+  OpenError(Kind kind, const std::string& reason) : std::runtime_error(reason), kind_(kind) {}
+  Kind kind() const { return kind_; }
+
+ private:
+  Kind kind_;
+};
+
+// The built-in reader's objects: only those asked for are read, by their
+// cross-reference offsets, and object streams are inflated on demand.
+// Memory grows with what is read, never with the file's size; every
+// budget of budgets.h holds.
+class FileObjectSource : public ObjectSource {
+ public:
+  // Opens `path` (file-name bytes) and reads its cross-reference sections.
+  // Throws OpenError when the file cannot be opened or is no PDF, and
+  // ReadError when its cross-reference or trailer cannot be read.
+  static std::unique_ptr<FileObjectSource> Open(const std::string& path);
+  // The same over a file already open.
+  static std::unique_ptr<FileObjectSource> Open(std::unique_ptr<platform::RandomAccessFile> file);
+
+  Object Catalog() override;
+  Object Resolve(const Object& object) override;
+
+  // The newest trailer (its keys merged over older ones').
+  const Object& Trailer() const { return xref.trailer(); }
+
+ private:
+  // An inflated object stream: its data and the offsets its header gives.
+  struct ObjectStream {
+    std::string data;
+    std::size_t first = 0;  // where the objects start
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> header;  // number, offset
+  };
+  struct CachedStream {
+    std::shared_ptr<const ObjectStream> stream;
+    std::list<std::uint32_t>::iterator use;
+  };
+
+  explicit FileObjectSource(std::unique_ptr<platform::RandomAccessFile> file);
+
+  // The object `id` names, as stored (itself possibly a reference).
+  Object Fetch(ObjectId id);
+  Object FetchFromStream(ObjectId id, const XrefEntry& entry);
+  std::shared_ptr<const ObjectStream> LoadObjectStream(std::uint32_t number);
+  std::shared_ptr<const ObjectStream> ReadObjectStream(std::uint32_t number);
+  // A stream object's decoded data.
+  std::string StreamData(const Object& dictionary, std::uint64_t dataOffset);
+
+  std::unique_ptr<platform::RandomAccessFile> file;
+  FileWindow window;
+  CrossReference xref;
+  InflationBudget inflation;
+  std::uint64_t resolved = 0;
+
+  // Object streams, most recently used first, within kObjectStreamCacheBytes.
+  std::list<std::uint32_t> streamUses;
+  std::unordered_map<std::uint32_t, CachedStream> streams;
+  std::size_t streamBytes = 0;
+  std::vector<std::uint32_t> loading;  // object streams being read, innermost last
+};
+
+}  // namespace pdf
+}  // namespace vellox
+
+#endif  // VELLOX_PDF_FILE_OBJECT_SOURCE_H_

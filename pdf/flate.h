@@ -1,0 +1,42 @@
+#ifndef VELLOX_PDF_FLATE_H_
+#define VELLOX_PDF_FLATE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "pdf/object.h"
+
+namespace vellox {
+namespace pdf {
+
+// zlib-wrapped deflate data inflated, at most `limit` bytes of it: more
+// throws ReadError(kLimit, limitReason), before any memory past the limit
+// is taken. Corrupt data throws kDamaged; data cut short yields what it
+// holds, as other readers do.
+std::string Inflate(const char* data, std::size_t size, std::size_t limit,
+                    const std::string& limitReason);
+
+// Undoes the predictor a /DecodeParms dictionary (or null) names, in
+// place: PNG predictors 10-15 and TIFF predictor 2. Bad parameters throw
+// kDamaged.
+void Unpredict(const Object& parameters, std::string* data);
+
+// The inflated bytes a document may still produce, with the per-stream
+// budget applied to each stream.
+class InflationBudget {
+ public:
+  // Decodes a stream's raw data by its /Filter and /DecodeParms (direct
+  // objects): none or FlateDecode only, else kUnsupported.
+  std::string Decode(const Object& filter, const Object& parameters, std::string raw);
+
+  std::uint64_t used() const { return used_; }
+
+ private:
+  std::uint64_t used_ = 0;
+};
+
+}  // namespace pdf
+}  // namespace vellox
+
+#endif  // VELLOX_PDF_FLATE_H_

@@ -1,0 +1,25 @@
+#ifndef VELLOX_PDF_INDIRECT_OBJECT_H_
+#define VELLOX_PDF_INDIRECT_OBJECT_H_
+
+#include <cstdint>
+
+#include "pdf/file_window.h"
+#include "pdf/object.h"
+
+namespace vellox {
+namespace pdf {
+
+// "N G obj ... endobj" as read from the file.
+struct IndirectObject {
+  ObjectId id;
+  Object value;                  // a stream reads as its dictionary, IsStream() true
+  std::uint64_t dataOffset = 0;  // where a stream's data starts
+};
+
+// Reads the indirect object at `offset`; kDamaged when none is there.
+IndirectObject ReadIndirectObject(FileWindow* window, std::uint64_t offset);
+
+}  // namespace pdf
+}  // namespace vellox
+
+#endif  // VELLOX_PDF_INDIRECT_OBJECT_H_
