@@ -22,6 +22,9 @@ constexpr std::size_t kMaxStreamBytes = 64 * kMebibyte;
 // Objects fetched per document: a 1,000,000-item outline, its page tree
 // and its destinations, several times over.
 constexpr std::uint64_t kMaxObjectsResolved = 20000000;
+// Object text parsed over the whole document: one huge object that many
+// others refer to must not be parsed again and again without end.
+constexpr std::uint64_t kMaxParsedBytesPerDocument = std::uint64_t{2048} * kMebibyte;
 // References followed from one reference to a direct object: chains of
 // references to references exist only in hostile files.
 constexpr int kMaxReferenceHops = 32;

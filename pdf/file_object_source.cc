@@ -70,6 +70,7 @@ Object FileObjectSource::Fetch(ObjectId id) {
     case XrefEntry::Type::kInFile: {
       if (entry.generation != id.generation) return Object();
       IndirectObject found = ReadIndirectObject(&window, entry.offset);
+      ChargeParsing(found.textBytes);
       // A wrong offset: the table does not match the file.
       if (!(found.id == id)) Damaged(Named(id) + " is not where the cross-reference puts it");
       return std::move(found.value);
@@ -103,7 +104,18 @@ Object FileObjectSource::FetchFromStream(ObjectId id, const XrefEntry& entry) {
   end = std::min<std::uint64_t>({end, stream->data.size(), begin + kMaxObjectBytes});
   const char* data = stream->data.data();
   Lexer lexer(data + begin, data + end);
-  return ObjectParser(&lexer).ParseObject();
+  Object object = ObjectParser(&lexer).ParseObject();
+  ChargeParsing(static_cast<std::uint64_t>(lexer.position() - lexer.begin()));
+  return object;
+}
+
+void FileObjectSource::ChargeParsing(std::uint64_t bytes) {
+  parsedBytes += bytes;
+  if (parsedBytes > kMaxParsedBytesPerDocument)
+    throw ReadError(ReadFault::kLimit, "object text parsed exceeds the limit of " +
+                                           std::to_string(kMaxParsedBytesPerDocument /
+                                                          kMebibyte) +
+                                           " MiB");
 }
 
 std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::LoadObjectStream(

@@ -71,6 +71,8 @@ class FileObjectSource : public ObjectSource {
   Object FetchFromStream(ObjectId id, const XrefEntry& entry);
   std::shared_ptr<const ObjectStream> LoadObjectStream(std::uint32_t number);
   std::shared_ptr<const ObjectStream> ReadObjectStream(std::uint32_t number);
+  // Charges the document for `bytes` of object text parsed.
+  void ChargeParsing(std::uint64_t bytes);
   // A stream object's decoded data.
   std::string StreamData(const Object& dictionary, std::uint64_t dataOffset);
 
@@ -79,6 +81,7 @@ class FileObjectSource : public ObjectSource {
   CrossReference xref;
   InflationBudget inflation;
   std::uint64_t resolved = 0;
+  std::uint64_t parsedBytes = 0;
 
   // Object streams, most recently used first, within kObjectStreamCacheBytes.
   std::list<std::uint32_t> streamUses;

@@ -502,6 +502,24 @@ TEST_F(FileObjectSourceTest, HostileStructuresMeetTheirBudgets) {
   EXPECT_EQ(FaultOf(pdf.bytes), ReadFault::kLimit);
 }
 
+// A huge object that everything refers to is parsed anew each time: the
+// document's parsing budget ends that.
+TEST_F(FileObjectSourceTest, ParsingTheSameHugeObjectAgainMeetsTheBudget) {
+  RawPdf pdf;
+  std::vector<Row> rows;
+  rows.push_back(pdf.Add(1, "<< /Type /Catalog >>"));
+  rows.push_back(pdf.Add(2, "%" + std::string(12 * kMebibyte, 'x') + "\n42"));
+  pdf.EndWith(pdf.AddTable(rows, "/Size 3 /Root 1 0 R"));
+  std::unique_ptr<FileObjectSource> source = Open(pdf.bytes);
+  const std::uint64_t most = kMaxParsedBytesPerDocument / (12 * kMebibyte) + 1;
+  try {
+    for (std::uint64_t i = 0; i < most; ++i) ASSERT_EQ(source->Resolve(Ref(2)).IntegerValue(), 42);
+    ADD_FAILURE() << "parsed without end";
+  } catch (const ReadError& error) {
+    EXPECT_EQ(error.fault(), ReadFault::kLimit);
+  }
+}
+
 TEST_F(FileObjectSourceTest, PrevLoopsEndTheChain) {
   RawPdf pdf;
   std::vector<Row> rows;

@@ -120,7 +120,7 @@ std::string Inflate(const char* data, std::size_t size, std::size_t limit,
 
   std::string out;
   // A guess from the input's size; grown by doubling, never past the limit.
-  out.resize(std::min(limit, std::max<std::size_t>(size * 4, 4096)));
+  out.resize(std::min(limit, std::max<std::size_t>(size * 8, 16384)));
   std::size_t produced = 0;
   const unsigned char* next = reinterpret_cast<const unsigned char*>(data);
   std::size_t left = size;

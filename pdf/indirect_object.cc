@@ -15,6 +15,7 @@ IndirectObject ReadIndirectObject(FileWindow* window, std::uint64_t offset) {
     result.id = parser.ParseObjectHeader();
     result.value = parser.ParseObject();
     const Token next = lexer.Next();
+    result.textBytes = static_cast<std::uint64_t>(lexer.position() - lexer.begin());
     if (next.IsKeyword("endobj")) return result;
     if (!next.IsKeyword("stream") || !result.value.IsDictionary())
       throw ReadError(ReadFault::kDamaged,

@@ -14,6 +14,7 @@ struct IndirectObject {
   ObjectId id;
   Object value;                  // a stream reads as its dictionary, IsStream() true
   std::uint64_t dataOffset = 0;  // where a stream's data starts
+  std::uint64_t textBytes = 0;   // the object's text, header to endobj or stream
 };
 
 // Reads the indirect object at `offset`; kDamaged when none is there.

@@ -59,12 +59,20 @@ bool ParseNumber(const char* begin, const char* end, Token* token) {
   }
   if (*p != '.') return false;
   ++p;
-  double scale = 1;
+  // The fraction's digits as one integer, divided once: summing digit by
+  // digit would collect rounding errors.
+  std::uint64_t fraction = 0;
+  int fractionDigits = 0;
   for (; p != end && *p >= '0' && *p <= '9'; ++p, ++digits) {
-    scale /= 10;
-    real += (*p - '0') * scale;
+    if (fractionDigits < 18) {
+      fraction = fraction * 10 + static_cast<unsigned>(*p - '0');
+      ++fractionDigits;
+    }
   }
   if (p != end || digits == 0) return false;
+  static const double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+  real += static_cast<double>(fraction) / kPowers[fractionDigits];
   token->type = TokenType::kReal;
   token->real = negative ? -real : real;
   return true;

@@ -25,9 +25,12 @@ class PosixRandomAccessFile final : public RandomAccessFile {
   std::uint64_t Size() const override { return size; }
 
   Status Read(std::uint64_t offset, std::size_t length, std::string* out) const override {
-    out->clear();
-    if (offset >= size) return Status::OK();
+    if (offset >= size) {
+      out->clear();
+      return Status::OK();
+    }
     if (length > size - offset) length = static_cast<std::size_t>(size - offset);
+    // A buffer used before is reused as it is, not cleared first.
     out->resize(length);
     std::size_t done = 0;
     while (done < length) {
