@@ -14,9 +14,10 @@ namespace pdf {
 using FallbackReader = HRESULT (*)(const std::string& path, OutlineTree* tree,
                                    std::string* message);
 
-// The fallback reader, null with the reason in `why` when there is none.
-// Which one, and how it is reached (loaded as a module on first use, or
-// linked in), is chosen when the program is linked.
+// The fallback reader, null with the reason in `why` when there is none;
+// `why` is empty when the build has none at all. Which one, and how it is
+// reached (loaded as a module on first use, linked in, or none), is chosen
+// when the program is linked.
 FallbackReader GetFallbackReader(std::string* why);
 
 }  // namespace pdf

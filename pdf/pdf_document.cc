@@ -26,7 +26,8 @@ HRESULT Guarded(Body&& body) noexcept {
 // Leaves a reason (bytes in the active code page) for the caller.
 void SetErrorText(const std::string& text) {
   BSTR wide = platform::AllocStringFromBytes(text);
-  std::u16string copy(wide, SysStringLen(wide));
+  // OLECHAR's code units, whichever type the platform spells them with.
+  std::u16string copy(reinterpret_cast<const char16_t*>(wide), SysStringLen(wide));
   SysFreeString(wide);
   platform::SetComponentErrorText(copy);
 }

@@ -45,7 +45,11 @@ HRESULT ReadOutlineTree(const std::string& path, OutlineTree* tree, std::string*
   std::string why;
   FallbackReader fallback = GetFallbackReader(&why);
   if (fallback == nullptr) {
-    *message = reason.empty() ? why : reason + "; " + why;
+    // A build without any fallback (`why` empty) gives the built-in
+    // reader's reason alone.
+    *message = reason;
+    if (!why.empty()) *message = reason.empty() ? why : reason + "; " + why;
+    if (message->empty()) *message = "this build has no repair reader";
     return kDamagedBeyondRepair;
   }
   return fallback(path, tree, message);

@@ -20,7 +20,8 @@ constexpr HRESULT kOverLimit = static_cast<HRESULT>(0x80040206);
 // Which reader reads documents: the built-in one with the fallback for
 // documents that need repair (the default), or only one of them. Taken
 // from the environment variable VELLOX_READER ("auto", "builtin",
-// "qpdf"), for tests and for comparing the two.
+// "qpdf"), for tests and for comparing the two. (On Windows the program's
+// factory reads it too, for "component" and "builtin".)
 enum class ReaderChoice { kAuto, kBuiltinOnly, kFallbackOnly };
 ReaderChoice ChosenReader();
 

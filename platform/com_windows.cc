@@ -11,9 +11,16 @@ namespace platform {
 namespace {
 
 // In-process server, in-process handler or local server, whichever the
-// registration offers.
+// registration offers. The component ships as a 32-bit in-process server
+// (a DLL): only a 32-bit process can load it, and such a process on 64-bit
+// Windows finds its registration in the 32-bit view of the registry, where
+// the component's installer writes it. So the 32-bit vellox.exe reaches a
+// 32-bit component directly; the 64-bit one falls back on the built-in
+// reader unless a 64-bit component (or a surrogate) is registered.
 constexpr DWORD kClassContext =
     CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
+static_assert((kClassContext & CLSCTX_INPROC_SERVER) != 0,
+              "the component is an in-process server");
 
 constexpr HRESULT FromWin32(DWORD error) {
   return static_cast<HRESULT>((error & 0xFFFF) | (FACILITY_WIN32 << 16) | 0x80000000u);

@@ -9,7 +9,7 @@ packages=(cmake g++ make pkg-config libqpdf-dev libgtest-dev)
 if [ "${1:-}" = "--all" ]; then
   # The extra checks that the full test run makes.
   packages+=(qpdf valgrind dpkg-dev file
-             mingw-w64 wine wine64 ninja-build locales googletest
+             mingw-w64 libz-mingw-w64-dev wine wine64 ninja-build locales googletest
              clang libclang-rt-14-dev python3 time)
 fi
 if [ "${1:-}" = "--bench" ] || [ "${1:-}" = "--bench-corpus" ]; then

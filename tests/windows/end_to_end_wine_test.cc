@@ -10,106 +10,21 @@
 #include <vector>
 
 #include "test_util.h"
+#include "windows/wine_program.h"
 
 namespace vellox {
 namespace {
 
-using testing::Bytes;
+using testing::kBanner;
+using testing::Line;
+using testing::Lines;
+using testing::Outcome;
+using testing::Pdr;
+using testing::Program;
 using testing::ReadFile;
+using testing::RunProgram;
 using testing::ScratchDirectory;
 using testing::WriteFile;
-
-const char kClassKey[] = "Software\\Classes\\CLSID\\{5479AE9E-D618-4D2E-8496-C31B68603CB4}";
-// Standard output and error are text streams: lines end in CR LF.
-std::string Line(const std::string& text) { return text + "\r\n"; }
-const std::string kBanner = Line("Converter PDF Outlines to Amazon Kindle bookmarks");
-
-// The build's paths are POSIX paths; Wine shows the POSIX root as Z:.
-std::string WindowsPath(std::string path) {
-  if (path.empty() || path[0] != '/') return path;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return "Z:" + path;
-}
-
-std::string Program() { return WindowsPath(VELLOX_EXE); }
-
-struct Outcome {
-  DWORD exitCode;
-  std::string out;
-  std::string err;
-};
-
-HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition) {
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                     disposition, 0, nullptr);
-}
-
-// Runs `program` with the command line `argument0 arguments...` in
-// `directory` (the current one when empty), standard output and error
-// caught in files of `capture`.
-Outcome RunProgram(const std::string& program, const std::string& argument0,
-               const std::vector<std::string>& arguments, const std::string& directory,
-               const ScratchDirectory& capture) {
-  std::string commandLine = "\"" + argument0 + "\"";
-  for (const std::string& argument : arguments) commandLine += " \"" + argument + "\"";
-  const std::string outPath = capture.Path("stdout.txt"), errPath = capture.Path("stderr.txt");
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
-  startup.hStdOutput = Inheritable(outPath, GENERIC_WRITE, CREATE_ALWAYS);
-  startup.hStdError = Inheritable(errPath, GENERIC_WRITE, CREATE_ALWAYS);
-  PROCESS_INFORMATION process = {};
-  Outcome run = {~0u, "", ""};
-  if (CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                     directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  for (HANDLE h : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) CloseHandle(h);
-  run.out = ReadFile(outPath);
-  run.err = ReadFile(errPath);
-  DeleteFileA(outPath.c_str());
-  DeleteFileA(errPath.c_str());
-  return run;
-}
-
-// The bookmark file as it must come out, built independently of the writer.
-struct Record {
-  std::int32_t page;
-  std::string text;  // label included
-};
-
-std::string BigEndian32(std::uint32_t v) {
-  return Bytes({int(v >> 24) & 0xFF, int(v >> 16) & 0xFF, int(v >> 8) & 0xFF, int(v) & 0xFF});
-}
-
-std::string Pdr(const std::vector<Record>& records) {
-  std::string bytes = Bytes({0xDE, 0xAD, 0xCA, 0xBB, 0x01, 0, 0, 0, 0}) +
-                      BigEndian32(static_cast<std::uint32_t>(records.size()));
-  for (const Record& r : records) {
-    int length = static_cast<int>(r.text.size());
-    bytes += Bytes({0}) + BigEndian32(static_cast<std::uint32_t>(r.page)) +
-             Bytes({length >> 8, length & 0xFF}) + r.text;
-  }
-  return bytes;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
 
 class VelloxTest : public ::testing::Test {
  protected:
@@ -311,33 +226,34 @@ TEST_F(VelloxTest, PathsBeyondTheLimitAreRefused) {
   EXPECT_EQ(run.err, Line("vellox: cannot read '" + argument + "': the path is too long"));
 }
 
-TEST_F(VelloxTest, WithoutTheComponentNothingIsWritten) {
-  HKEY key = nullptr;
-  char dll[MAX_PATH] = "";
-  LONG size = sizeof dll;
-  ASSERT_EQ(RegQueryValueA(HKEY_LOCAL_MACHINE,
-                           (std::string(kClassKey) + "\\InprocServer32").c_str(), dll, &size),
-            ERROR_SUCCESS)
-      << "the test component is not registered";
-  ASSERT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, kClassKey), ERROR_SUCCESS);
-  WriteFile(scratch.Path("book.pdr"), "the old bookmarks");
-  Outcome run = Convert("item 0 0 A\n");
-  // Put the registration back before anything can stop the test.
-  LONG restored = RegCreateKeyExA(HKEY_LOCAL_MACHINE,
-                                  (std::string(kClassKey) + "\\InprocServer32").c_str(), 0,
-                                  nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-  if (restored == ERROR_SUCCESS) {
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(dll),
-                   static_cast<DWORD>(strlen(dll) + 1));
-    RegSetValueExA(key, "ThreadingModel", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>("Apartment"), 10);
-    RegCloseKey(key);
+// Without a registered component the built-in reader takes the file, and
+// this "PDF", a fixture text, is none; asked for the component alone, the
+// program says that there is none. Either way nothing is written.
+TEST_F(VelloxTest, WithoutTheComponentTheBuiltInReaderTakesOver) {
+  testing::ComponentUnregistered unregistered;
+  ASSERT_TRUE(unregistered.ok()) << "the test component is not registered";
+  struct Case {
+    const char* reader;  // VELLOX_READER
+    std::string reason;  // empty: the built-in reader's, not checked here
+  } cases[] = {
+      {"component", "the PDF document component is not available"},
+      {"auto", ""},
+  };
+  for (const Case& c : cases) {
+    testing::ScopedEnvironment reader("VELLOX_READER", c.reader);
+    WriteFile(scratch.Path("book.pdr"), "the old bookmarks");
+    Outcome run = Convert("item 0 0 A\n");
+    EXPECT_EQ(run.exitCode, 1u) << c.reader;
+    const std::string prefix = "vellox: cannot read '" + scratch.Path("book.pdf") + "': ";
+    if (!c.reason.empty()) {
+      EXPECT_EQ(run.err, Line(prefix + c.reason)) << c.reader;
+    } else {
+      EXPECT_EQ(run.err.substr(0, prefix.size()), prefix) << run.err;
+      EXPECT_EQ(run.err.find("component"), std::string::npos) << run.err;
+      EXPECT_EQ(run.err.find("\r\n"), run.err.size() - 2) << run.err << ": one line";
+    }
+    EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), "the old bookmarks") << c.reader;
   }
-  ASSERT_EQ(restored, ERROR_SUCCESS);
-  EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(run.err, Line("vellox: cannot read '" + scratch.Path("book.pdf") +
-                          "': the PDF document component is not available"));
-  EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), "the old bookmarks");
 }
 
 TEST_F(VelloxTest, TitlesInAWesternCodePage) {

@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
 # Cross-builds vellox for 64- and 32-bit Windows and runs the Windows tests
 # of the 64-bit build under Wine: the unit tests, then vellox.exe against a
-# registered test component (see test_component.cc). The 32-bit build is
-# built and link-checked only (running it would need wine32:i386).
+# registered test component (see test_component.cc) and, with none
+# registered, with its built-in reader against what the native (Linux)
+# build writes for the same PDFs (see builtin_reader_wine_test.cc). The
+# 32-bit build is built and link-checked only (running it would need
+# wine32:i386).
 #
-# Needs, on Debian 12 (this script installs nothing):
+# Needs, on Debian 12 (this script installs nothing; scripts/install-deps.sh
+# --all does):
 #   apt-get install -y --no-install-recommends \
-#     mingw-w64 wine wine64 cmake ninja-build googletest locales
+#     mingw-w64 libz-mingw-w64-dev wine wine64 cmake ninja-build googletest \
+#     locales g++ pkg-config libqpdf-dev qpdf
 #
 # Usage: tests/windows/run_wine_tests.sh [BUILD_ROOT]
-#   builds into BUILD_ROOT/build-win64 and BUILD_ROOT/build-win32 (default:
-#   the repository). Ends with "N passed, M failed"; exits non-zero on any
-#   failure.
+#   builds into BUILD_ROOT/build-win64, BUILD_ROOT/build-win32 and
+#   BUILD_ROOT/build-native (default: the repository). Ends with
+#   "N passed, M failed"; exits non-zero on any failure.
 set -euo pipefail
+unset VELLOX_READER  # each test chooses the reader itself
 
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build_root=${1:-$source_dir}
@@ -20,6 +26,7 @@ mkdir -p "$build_root"
 build_root=$(cd "$build_root" && pwd)
 win64=$build_root/build-win64
 win32=$build_root/build-win32
+native=$build_root/build-native
 
 passed=0
 failed=0
@@ -34,16 +41,17 @@ check() {  # check NAME COMMAND...: one pass or one failure
 # --- Build ------------------------------------------------------------------
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
-build() {  # build DIR TOOLCHAIN TARGET...
-  local dir=$1 toolchain=$2
+build() {  # build DIR TOOLCHAIN|- TARGET...: "-" for the native build
+  local dir=$1 toolchain=$2 options=()
   shift 2
-  cmake -S "$source_dir" -B "$dir" "${generator[@]}" \
-    -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/$toolchain" >"$dir.configure.log" 2>&1 ||
+  if [ "$toolchain" = - ]; then options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=OFF)
+  else options=(-DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/$toolchain"); fi
+  cmake -S "$source_dir" -B "$dir" "${generator[@]}" "${options[@]}" >"$dir.configure.log" 2>&1 ||
     { cat "$dir.configure.log"; return 1; }
   cmake --build "$dir" -j2 --target "$@"
 }
 summary() { echo "$passed passed, $failed failed"; [ "$failed" = 0 ]; }
-mkdir -p "$win64" "$win32"
+mkdir -p "$win64" "$win32" "$native"
 build "$win64" mingw-w64-x86_64.cmake \
   vellox vellox_unit_tests vellox_test_component vellox_wine_end_to_end_tests ||
   { fail 1 "the 64-bit build"; summary; exit 1; }
@@ -51,6 +59,9 @@ build "$win64" mingw-w64-x86_64.cmake \
 # take the 32-bit stdcall convention.
 build "$win32" mingw-w64-i686.cmake vellox vellox_test_component ||
   { fail 1 "the 32-bit build"; summary; exit 1; }
+# The native build, whose output the built-in reader's must equal.
+build "$native" - vellox vellox_qpdf_module ||
+  { fail 1 "the native build"; summary; exit 1; }
 
 # --- Link checks --------------------------------------------------------------
 # Only the system's own DLLs may be imported: the program is copied alone.
@@ -60,10 +71,19 @@ imports_only_system_dlls() {  # FILE OBJDUMP
   dlls=$("$2" -p "$1" | sed -n 's/^\tDLL Name: //p')
   [ -n "$dlls" ] && ! grep -Ev "$system_dlls" <<<"$dlls"
 }
-is_console_program() {  # FILE OBJDUMP FORMAT
+is_console_program() {  # FILE OBJDUMP FORMAT ARCHITECTURE: machine type and subsystem
   local headers
-  headers=$("$2" -p "$1")
-  grep -q "file format $3" <<<"$headers" && grep -Eq '^Subsystem.*Windows CUI' <<<"$headers"
+  headers=$("$2" -p -f "$1")
+  grep -q "file format $3" <<<"$headers" && grep -q "^architecture: $4," <<<"$headers" &&
+    grep -Eq '^Subsystem.*Windows CUI' <<<"$headers"
+}
+# The factory asks the component library first (outline/
+# pdf_document_factory_com.cc); the class context it asks with is checked
+# where it is set (platform/com_windows.cc).
+asks_component_library() {  # FILE OBJDUMP
+  local imports
+  imports=$("$2" -p "$1")
+  grep -Eq '^\s+[0-9a-f]+\s+[0-9]+\s+CoCreateInstance$' <<<"$imports"
 }
 exports_component_entries() {  # FILE OBJDUMP
   local table
@@ -71,15 +91,53 @@ exports_component_entries() {  # FILE OBJDUMP
   grep -Eq '\] DllGetClassObject$' <<<"$table" && grep -Eq '\] DllCanUnloadNow$' <<<"$table"
 }
 for width in 64 32; do
-  if [ $width = 64 ]; then dir=$win64 objdump=x86_64-w64-mingw32-objdump format=pei-x86-64
-  else dir=$win32 objdump=i686-w64-mingw32-objdump format=pei-i386; fi
-  check "win$width vellox.exe is a $format console program" \
-    is_console_program "$dir/vellox.exe" $objdump $format
-  check "win$width vellox.exe imports system DLLs only" \
+  if [ $width = 64 ]; then
+    dir=$win64 objdump=x86_64-w64-mingw32-objdump format=pei-x86-64 machine=i386:x86-64
+  else
+    dir=$win32 objdump=i686-w64-mingw32-objdump format=pei-i386 machine=i386
+  fi
+  check "win$width vellox.exe is a $format ($machine) console program" \
+    is_console_program "$dir/vellox.exe" $objdump $format $machine
+  check "win$width vellox.exe imports system DLLs only (zlib linked in)" \
     imports_only_system_dlls "$dir/vellox.exe" $objdump
+  check "win$width vellox.exe asks the component library for the component" \
+    asks_component_library "$dir/vellox.exe" $objdump
   check "win$width test component exports its entry points" \
     exports_component_entries "$dir/tests/windows/vellox_test_component.dll" $objdump
 done
+
+# --- Reference output ---------------------------------------------------------
+# PDFs for the built-in reader, and what the native build writes for them
+# (see builtin_reader_wine_test.cc for the layout).
+fixtures=$win64/reader-fixtures
+rm -rf "$fixtures"
+mkdir -p "$fixtures/clean" "$fixtures/western" "$fixtures/unreadable"
+corpus=$source_dir/fuzz/corpus/pdf
+reference() {  # NAME FOLDER: a clean read on the native build
+  local name=$1 folder=$fixtures/$2
+  cp "$corpus/$name" "$folder/$name.pdf"
+  (cd "$folder" && "$native/vellox" "$name.pdf" >/dev/null 2>"$name.err" && [ ! -s "$name.err" ] &&
+    "$native/vellox" --show "$name.pdf" >"$name.show" && rm "$name.err") || return 1
+  if [ "$2" = clean ]; then  # titles in ASCII
+    ! LC_ALL=C grep -qP '[\x80-\xFF]' "$folder/$name.show"
+  else  # titles in code page 1252, as vellox.exe writes them there
+    rm "$folder/$name.pdr" &&
+      iconv -f UTF-8 -t CP1252 "$folder/$name.show" >"$folder/$name.show.1252" &&
+      mv "$folder/$name.show.1252" "$folder/$name.show"
+  fi
+}
+for name in destinations-loop names-loop pages-loop outline-loop-first-root \
+  outline-loop-first-self outline-loop-next-circle outline-loop-next-to-parent \
+  outline-shared-child; do
+  check "the native build reads $name cleanly, titles in ASCII" reference $name clean
+done
+for name in book book-object-stream book-top-level; do
+  check "the native build reads $name cleanly" reference $name western
+done
+cp "$corpus/book-truncated" "$fixtures/unreadable/damaged-truncated.pdf"
+check "qpdf encrypts the sample" qpdf --encrypt "" owner 256 -- \
+  "$source_dir/samples/sample.pdf" "$fixtures/unreadable/encrypted-aes256.pdf"
+export VELLOX_WINE_FIXTURES=$fixtures
 
 # --- Wine ---------------------------------------------------------------------
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
@@ -119,7 +177,11 @@ class_key='HKLM\Software\Classes\CLSID\{5479AE9E-D618-4D2E-8496-C31B68603CB4}\In
 component=$("$wine" winepath -w "$win64/tests/windows/vellox_test_component.dll")
 "$wine" reg add "$class_key" /ve /d "$component" /f >/dev/null
 "$wine" reg add "$class_key" /v ThreadingModel /d Apartment /f >/dev/null
-gtest end-to-end "$win64/tests/windows/vellox_wine_end_to_end_tests.exe"
+gtest end-to-end "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
+  --gtest_filter='-BuiltinReaderTest.*'
+# These need the real built-in reader (pdf/builtin_reader.cc).
+gtest builtin-reader "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
+  --gtest_filter='BuiltinReaderTest.*'
 
 # Again in a double-byte code page: Wine takes the ANSI code page from the
 # POSIX locale, which is built here if the system lacks it.

@@ -1,0 +1,15 @@
+// No fallback reader: builds without qpdf (Windows) read with the built-in
+// reader alone, and a document it cannot trust fails with its reason.
+
+#include "pdf/fallback_reader.h"
+
+namespace vellox {
+namespace pdf {
+
+FallbackReader GetFallbackReader(std::string* why) {
+  why->clear();
+  return nullptr;
+}
+
+}  // namespace pdf
+}  // namespace vellox
