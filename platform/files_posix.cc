@@ -50,13 +50,16 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
     std::string path = target + ".tmp-";
     for (int i = 0; i < 8; ++i) path += kLetters[random() % (sizeof kLetters - 1)];
     InterruptsHeld held;
+    if (!BeginCreatingTemporaryFile()) return Status::Error("interrupted");
     // Mode 0666 lets the umask decide, as a plain create would.
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int error = errno;
+    if (fd >= 0) TrackTemporaryFile(path);
+    EndCreatingTemporaryFile();
     if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return Status::Error(ErrorText(errno));
+      if (error == EEXIST) continue;
+      return Status::Error(ErrorText(error));
     }
-    TrackTemporaryFile(path);
     std::FILE* stream = fdopen(fd, "wb");
     if (stream == nullptr) {
       int error = errno;

@@ -18,6 +18,14 @@ void RemoveTemporaryFilesOnInterrupt();
 bool TrackTemporaryFile(const std::string& path);
 void ForgetTemporaryFile(const std::string& path);
 
+// Bracket the creation of a temporary file and its tracking, with
+// interrupts held in the calling thread. An interrupt handled by another
+// thread meanwhile waits until the bracket closes, so that it finds every
+// file that exists listed, however the threads interleave. False, with no
+// bracket open, once an interrupt is ending the program: create nothing.
+bool BeginCreatingTemporaryFile();
+void EndCreatingTemporaryFile();
+
 }  // namespace platform
 }  // namespace vellox
 

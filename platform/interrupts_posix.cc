@@ -35,7 +35,19 @@ std::mutex slotsMutex;
 
 constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
 
+// Threads between creating a temporary file and listing it; once an
+// interrupt has come, none starts anew without the handler waiting for it.
+std::atomic<int> creating{0};
+std::atomic<bool> ending{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the handler sets it");
+// How long the handler waits for those threads: far more than the few
+// system calls a creation takes, and still no hang if one is stopped.
+constexpr long kMostWaitingSpins = 200000000;
+
 extern "C" void RemoveAndEnd(int signal) {
+  ending.store(true);
+  for (long spin = 0; creating.load() != 0 && spin < kMostWaitingSpins; ++spin) {
+  }
   for (Slot& slot : slots)
     if (slot.state.load() == kLive) unlink(slot.path);
   // The action is back at the default (SA_RESETHAND) and the signal is not
@@ -74,6 +86,16 @@ bool TrackTemporaryFile(const std::string& path) {
   }
   return false;
 }
+
+bool BeginCreatingTemporaryFile() {
+  creating.fetch_add(1);
+  // Seen unset: the handler, setting it later, waits for this bracket.
+  if (!ending.load()) return true;
+  creating.fetch_sub(1);
+  return false;
+}
+
+void EndCreatingTemporaryFile() { creating.fetch_sub(1); }
 
 void ForgetTemporaryFile(const std::string& path) {
   std::lock_guard<std::mutex> lock(slotsMutex);

@@ -10,6 +10,8 @@ namespace platform {
 void RemoveTemporaryFilesOnInterrupt() {}
 bool TrackTemporaryFile(const std::string& /*path*/) { return false; }
 void ForgetTemporaryFile(const std::string& /*path*/) {}
+bool BeginCreatingTemporaryFile() { return true; }
+void EndCreatingTemporaryFile() {}
 
 }  // namespace platform
 }  // namespace vellox
