@@ -75,7 +75,14 @@ Object Destinations::NamedDestination(const std::string& name, bool isName) {
 }
 
 Object Destinations::FromDestsDictionary(const std::string& name) {
-  return source->Resolve(catalog.Get("Dests")).Get(name.c_str());
+  if (!destsRead) {
+    destsRead = true;
+    // The first of duplicate keys wins, as a look-up in the dictionary would.
+    const Object dictionary = source->Resolve(catalog.Get("Dests"));
+    for (const auto& entry : dictionary.Entries()) dests.emplace(entry.first, entry.second);
+  }
+  auto found = dests.find(name);
+  return found != dests.end() ? found->second : Object();
 }
 
 // A name tree value: found by descending through /Limits, reading only

@@ -50,6 +50,10 @@ class Destinations {
 
   ObjectSource* source;
   Object catalog;
+  // The catalog's /Dests, read into a table on first use: it may hold
+  // every destination of the document, and is asked once per item.
+  bool destsRead = false;
+  std::unordered_map<std::string, Object> dests;
   bool nameTreeRead = false;
   std::unordered_map<std::string, Object> nameTree;
   std::unordered_map<std::uint64_t, NameNode> nameNodes;  // by object
