@@ -9,7 +9,7 @@ namespace pdf {
 namespace {
 
 std::u16string Take(BSTR text) {
-  std::u16string copy(text, SysStringLen(text));
+  std::u16string copy(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
   SysFreeString(text);
   return copy;
 }
