@@ -15,6 +15,7 @@ ReaderChoice ChosenReader() {
   if (choice == nullptr) return ReaderChoice::kAuto;
   if (std::strcmp(choice, "builtin") == 0) return ReaderChoice::kBuiltinOnly;
   if (std::strcmp(choice, "qpdf") == 0) return ReaderChoice::kFallbackOnly;
+  if (std::strcmp(choice, "component") == 0) return ReaderChoice::kComponentOnly;
   return ReaderChoice::kAuto;
 }
 

@@ -17,12 +17,13 @@ constexpr HRESULT kDamagedBeyondRepair = static_cast<HRESULT>(0x80040203);
 constexpr HRESULT kUnsupported = static_cast<HRESULT>(0x80040204);
 constexpr HRESULT kOverLimit = static_cast<HRESULT>(0x80040206);
 
-// Which reader reads documents: the built-in one with the fallback for
-// documents that need repair (the default), or only one of them. Taken
-// from the environment variable VELLOX_READER ("auto", "builtin",
-// "qpdf"), for tests and for comparing the two. (On Windows the program's
-// factory reads it too, for "component" and "builtin".)
-enum class ReaderChoice { kAuto, kBuiltinOnly, kFallbackOnly };
+// Which reader reads documents, from the environment variable
+// VELLOX_READER, for tests and for comparing readers: "auto" (the default:
+// on Windows the registered component first, then the built-in reader;
+// elsewhere the built-in reader, handing documents that need repair to the
+// fallback), "builtin" (the built-in reader alone), "qpdf" (the fallback
+// alone), "component" (on Windows, the registered component alone).
+enum class ReaderChoice { kAuto, kBuiltinOnly, kFallbackOnly, kComponentOnly };
 ReaderChoice ChosenReader();
 
 // Reads the PDF at `path` (file-name bytes) and fills `tree` with its
