@@ -331,6 +331,32 @@ TEST_F(ReaderTest, PageIndexFollowsPageTreeOrderDespiteLoopsAndSharedKids) {
   EXPECT_EQ(result.entries, (Entries{{2, "p2"}, {1, "p1"}, {0, "p0"}, {2, "last"}}));
 }
 
+// A damaged page tree whose /Kids lists an outline item and the catalog:
+// both still count as what they are elsewhere, and the outline is read
+// whole, never lost to the page walk.
+TEST_F(ReaderTest, PageTreeListingOutlineObjectsLosesNoBookmark) {
+  PdfBuilder b;
+  const int root = b.ReserveObject();
+  const int p0 = b.AddObject("<< /Type /Page /Parent " + Ref(root) + " >>");
+  const int p1 = b.AddObject("<< /Type /Page /Parent " + Ref(root) + " >>");
+  const int outlines = b.AddOutline({OutlineNode{"One", "/Dest [" + Ref(p0) + " /Fit]", {}},
+                                     OutlineNode{"Two", "/Dest [" + Ref(p1) + " /Fit]", {}}});
+  const int catalog = b.ReserveObject();
+  // The outline's first item is the object after /Outlines.
+  b.SetObject(root, "<< /Type /Pages /Kids [" + Ref(p0) + " " + Ref(outlines + 1) + " " +
+                        Ref(catalog) + " " + Ref(p1) + "] /Count 2 >>");
+  b.SetObject(catalog, "<< /Type /Catalog /Pages " + Ref(root) + " /Outlines " +
+                           Ref(outlines) + " >>");
+  b.SetRoot(catalog);
+
+  ReadResult result = Read(b.Build());
+  ASSERT_TRUE(result.status.ok()) << result.status.message();
+  ASSERT_EQ(result.entries.size(), 2u);
+  EXPECT_EQ(result.entries[0].second, "One");
+  EXPECT_EQ(result.entries[1].second, "Two");
+  EXPECT_TRUE(result.report.hasOutline);
+}
+
 // The pages of every item in `outline`'s top level, in order; none where
 // an item has no page.
 std::vector<std::optional<LONG>> TopLevelPages(IPdfOutline* outline) {
@@ -427,6 +453,30 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      {2, 1, kLast},
                      {2, 1, 3}},
+        // The root's count equals its number of kids, yet its first kid
+        // holds two pages: the counts alone would number P3 as 1.
+        PageTreeCase{"CountEqualToKidsWithASubtreeAmongThem",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a = PagesNode(b, "2", {a0, a1});
+                       const int p2 = Page(b, p);
+                       return PagesNode(b, "2", {a, p2});
+                     },
+                     {2, kLast},
+                     {2, 2}},
+        // Counts that lie at two levels at once, each equal to its number
+        // of kids: the counts would give 0, 2, 3 where the order is 0, 3, 4.
+        PageTreeCase{"NestedCountsEqualToKids",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int a0 = Page(b, p);
+                       const int b0 = Page(b, p), b1 = Page(b, p);
+                       const int inner = PagesNode(b, "2", {b0, b1});
+                       const int a = PagesNode(b, "2", {a0, inner});
+                       const int p3 = Page(b, p), p4 = Page(b, p);
+                       return PagesNode(b, "3", {a, p3, p4});
+                     },
+                     {0, 3, 4},
+                     {0, 3, 4}},
         PageTreeCase{"CountAboveWhatTheKidsHold",
                      [](PdfBuilder& b, std::vector<int>* p) {
                        const int a0 = Page(b, p), a1 = Page(b, p);
