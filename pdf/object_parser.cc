@@ -110,6 +110,7 @@ Object ObjectParser::Parse(const Token& token, int depth) {
 
 Object ObjectParser::ParseArray(int depth) {
   Array items;
+  items.reserve(4);  // most arrays are rectangles, destinations, short lists
   for (;;) {
     const Token token = lexer->Next();
     if (token.type == TokenType::kArrayClose) break;
@@ -120,6 +121,7 @@ Object ObjectParser::ParseArray(int depth) {
 
 Object ObjectParser::ParseDictionary(int depth) {
   Dictionary entries;
+  entries.reserve(8);
   for (;;) {
     const Token key = lexer->Next();
     if (key.type == TokenType::kDictionaryClose) break;
