@@ -1,7 +1,7 @@
 #include "app/show.h"
 
-#include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "app/convert_file.h"
@@ -10,7 +10,7 @@
 #include "bookmarks/bookmark_file_decoder.h"
 #include "platform/code_page.h"
 #include "platform/com.h"
-#include "platform/files.h"
+#include "platform/random_access_file.h"
 
 namespace vellox {
 namespace {
@@ -23,16 +23,14 @@ bool IsBookmarkFileName(const std::string& path) {
   return extension == ".pdr";
 }
 
+// Through the platform's file boundary, which refuses what is no regular
+// file (a FIFO would block) before it opens it.
 Status ReadWholeFile(const std::string& path, std::string* bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return Status::Error(platform::ErrorText(errno));
-  char buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
-  int error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
-  std::fclose(file);
-  if (error != 0) return Status::Error(platform::ErrorText(error));
-  return Status::OK();
+  std::unique_ptr<platform::RandomAccessFile> file;
+  Status status = platform::OpenRandomAccessFile(path, &file);
+  if (!status.ok()) return status;
+  if (file->Size() > bytes->max_size()) return Status::Error("too large");
+  return file->Read(0, static_cast<std::size_t>(file->Size()), bytes);
 }
 
 // True for a character that could end the line or drive the terminal:

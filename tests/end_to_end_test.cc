@@ -306,3 +306,45 @@ TEST_F(EndToEndTest, RelativePathsWorkBelowACurrentDirectoryLongerThanPathMax) {
 
 }  // namespace
 }  // namespace vellox
+
+namespace vellox {
+namespace {
+
+using testing::ProgramResult;
+using testing::RunProgram;
+using testing::ScratchDirectory;
+
+// A FIFO, a socket-like special file or a device given as the PDF (or as
+// the bookmark file to show) is refused at once with one line: opening a
+// FIFO for reading would wait for a writer for ever. `timeout` only
+// guards the test against such a hang, with a wide margin.
+TEST(SpecialFileTest, RefusedAtOnceWithOneLine) {
+  ScratchDirectory scratch;
+  ASSERT_EQ(mkfifo(scratch.Path("pipe.pdf").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(scratch.Path("pipe.pdr").c_str(), 0600), 0);
+  const struct {
+    std::vector<std::string> arguments;
+    std::string path;
+  } cases[] = {
+      {{"pipe.pdf"}, scratch.Path("pipe.pdf")},
+      {{"--show", "pipe.pdf"}, scratch.Path("pipe.pdf")},
+      {{"--show", "pipe.pdr"}, scratch.Path("pipe.pdr")},
+      {{"/dev/zero"}, "/dev/zero"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"60", VELLOX_BINARY};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    testing::ProgramOptions options;
+    options.directory = scratch.path();
+    const ProgramResult r = RunProgram("/usr/bin/timeout", arguments, options);
+    EXPECT_EQ(r.exitCode, 1) << c.arguments.back();
+    EXPECT_EQ(r.err, "vellox: cannot read '" + c.path + "': not a regular file\n");
+  }
+  // In folder mode a FIFO is not taken for a PDF at all.
+  std::vector<std::string> arguments = {"60", VELLOX_BINARY, scratch.path()};
+  const ProgramResult folder = RunProgram("/usr/bin/timeout", arguments);
+  EXPECT_EQ(folder.exitCode, 0) << folder.err;
+}
+
+}  // namespace
+}  // namespace vellox
