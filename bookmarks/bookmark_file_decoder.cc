@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "bookmarks/bookmark_format.h"
 #include "bookmarks/bookmark_list.h"
 
 namespace vellox {
@@ -42,23 +43,26 @@ bool DecodeBookmarkFile(const std::string& bytes, std::vector<BookmarkEntry>* re
                         DecodeError* error) {
   records->clear();
   Cursor in(bytes);
-  if (!in.Has(13)) return Fail(error, "the header is incomplete", bytes.size());
-  if (in.Read(4) != 0xDEADCABB) return Fail(error, "wrong magic number", 0);
-  if (in.Read(1) != 1) return Fail(error, "unknown version", 4);
-  if (in.Read(4) != 0) return Fail(error, "reserved field is not zero", 5);
+  using namespace bookmark_format;
+  if (!in.Has(kFileHeaderBytes)) return Fail(error, "the header is incomplete", bytes.size());
+  if (in.Read(4) != kMagic) return Fail(error, "wrong magic number", 0);
+  if (in.Read(1) != kVersion) return Fail(error, "unknown version", 4);
+  if (in.Read(4) != kReserved) return Fail(error, "reserved field is not zero", 5);
   std::uint32_t count = in.Read(4);
-  // Every record takes at least 7 bytes: a count the file cannot hold is
-  // refused before anything is reserved for it.
-  if (count > (bytes.size() - 13) / 7) return Fail(error, "more records announced than the file holds", 9);
+  // Every record takes at least its header: a count the file cannot hold
+  // is refused before anything is reserved for it.
+  if (count > (bytes.size() - kFileHeaderBytes) / kRecordHeaderBytes)
+    return Fail(error, "more records announced than the file holds", 9);
   records->reserve(count);
 
   for (std::uint32_t i = 0; i < count; ++i) {
     std::size_t start = in.offset();
-    if (!in.Has(7)) return Fail(error, "record " + std::to_string(i + 1) + " is incomplete", start);
+    if (!in.Has(kRecordHeaderBytes))
+      return Fail(error, "record " + std::to_string(i + 1) + " is incomplete", start);
     if (in.Read(1) != 0) return Fail(error, "record does not start with 0", start);
     std::int32_t page = static_cast<std::int32_t>(in.Read(4));
     std::uint32_t length = in.Read(2);
-    if (length > BookmarkList::kMaxRecordText)
+    if (length > kMaxRecordText)
       return Fail(error, "text longer than 65000 bytes", start + 5);
     if (!in.Has(length))
       return Fail(error, "record " + std::to_string(i + 1) + " is incomplete", start);

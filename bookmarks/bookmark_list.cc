@@ -21,11 +21,15 @@ Status BookmarkList::SaveToFile(const std::string& path, platform::Sync sync) {
   std::unique_ptr<FileOutputStream, ReleaseReference> stream(
       new FileOutputStream(path, sync));
   if (!stream->IsOpen()) return stream->OpenStatus();
-  stream->WriteU32BE(0xDEADCABB);
-  stream->WriteU8(1);
-  stream->WriteU32BE(0);
+  WriteHeader(stream.get());
   WriteEntries(stream.get());
   return stream->Commit();
+}
+
+void BookmarkList::WriteHeader(OutputStream* stream) {
+  stream->WriteU32BE(bookmark_format::kMagic);
+  stream->WriteU8(bookmark_format::kVersion);
+  stream->WriteU32BE(bookmark_format::kReserved);
 }
 
 void BookmarkList::WriteEntries(OutputStream* stream) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bookmarks/bookmark_entry.h"
+#include "bookmarks/bookmark_format.h"
 #include "platform/files.h"
 #include "platform/status.h"
 
@@ -24,7 +25,7 @@ class OutputStream;
 // same width when it is all digits, as it is otherwise.
 class BookmarkList {
  public:
-  static constexpr std::size_t kMaxRecordText = 65000;
+  static constexpr std::size_t kMaxRecordText = bookmark_format::kMaxRecordText;
   // A printed label is cut to this many bytes, on a character boundary.
   static constexpr std::size_t kMaxPrintedLabel = 256;
 
@@ -36,6 +37,8 @@ class BookmarkList {
   // every byte has been written; on failure the old file stays untouched.
   // `sync` tells whether it is on the disk on return (see platform::Sync).
   Status SaveToFile(const std::string& path, platform::Sync sync = platform::Sync::kNow);
+  // The file's header: magic number, version, reserved field.
+  static void WriteHeader(OutputStream* stream);
   // The entry count and all records.
   void WriteEntries(OutputStream* stream);
   // One record.

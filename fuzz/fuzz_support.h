@@ -127,18 +127,11 @@ FUZZ_NO_COVERAGE inline std::string ExpectedRecordText(const BookmarkEntry& entr
   return record.substr(0, ExpectedCut(record, BookmarkList::kMaxRecordText));
 }
 
-// The bytes SaveToFile puts before the entries.
-inline void WriteHeader(OutputStream* stream) {
-  stream->WriteU32BE(0xDEADCABB);
-  stream->WriteU8(1);
-  stream->WriteU32BE(0);
-}
-
 // Writes `list` as a whole file in memory, decodes it and requires the
 // records to be exactly what the list should give. Returns the bytes.
 inline std::string WriteAndVerify(BookmarkList* list) {
   auto* stream = new MemoryOutputStream();
-  WriteHeader(stream);
+  BookmarkList::WriteHeader(stream);
   list->WriteEntries(stream);
   std::string bytes = stream->bytes();
   stream->Release();

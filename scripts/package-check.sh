@@ -21,6 +21,7 @@ unpacked="$(mktemp -d)"
 trap 'rm -rf "$unpacked"' EXIT
 dpkg -x "$deb" "$unpacked"
 test -f "$unpacked/usr/share/man/man1/vellox.1.gz"
+grep -q "Apache License" "$unpacked/usr/share/doc/vellox/copyright"
 module="$(find "$unpacked/usr/lib" -name vellox-qpdf.so)"
 test -n "$module"
 echo "qpdf reader module: ${module#$unpacked}"
