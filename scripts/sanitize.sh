@@ -45,10 +45,12 @@ scratch="$(mktemp -d)"
 trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
 cp samples/sample.pdf "$scratch/book.pdf"
 printf 'hello, world\n' > "$scratch/text.pdf"
-# A PDF cut in the middle of its objects: qpdf repairs what it can and
-# throws on the rest, so both its exception and warning paths run.
+# A PDF cut in the middle of its objects: the built-in reader hands it to
+# the repairing reader, which finds too little to read (exit 1); both
+# readers' failure paths run.
 head -c 700 samples/sample.pdf > "$scratch/cut.pdf"
-# A wrong cross-reference offset: qpdf rebuilds the table, the run warns.
+# A wrong cross-reference offset: the built-in reader hands the file on,
+# qpdf rebuilds the table, the run warns.
 sed 's/^startxref$/startxref\n7/' samples/sample.pdf > "$scratch/repaired.pdf"
 mkdir "$scratch/dir.pdr"
 cp samples/sample.pdf "$scratch/dir.pdf"
@@ -72,7 +74,7 @@ check() {  # name, expected exit code, arguments...
 check "sample" 0 book.pdf
 check "sample, depth limit 0" 0 book.pdf -ML 0
 check "not a PDF" 1 text.pdf
-check "damaged PDF" "$(cd "$scratch" && "$vellox" cut.pdf >/dev/null 2>&1; echo $?)" cut.pdf
+check "damaged PDF" 1 cut.pdf
 check "repaired PDF" 0 repaired.pdf
 check "missing input" 1 gone.pdf
 check "unwritable target" 1 dir.pdf
