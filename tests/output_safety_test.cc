@@ -248,7 +248,8 @@ TEST_F(OutputSafetyTest, WrittenFilesAreOnTheDiskWhenTheRunEnds) {
     ProgramOptions options;
     options.asNobody = true;
     options.environment = {std::string("LD_PRELOAD=") + VELLOX_SYNC_RECORDER,
-                           "VELLOX_SYNC_LOG=" + log};
+                           "VELLOX_SYNC_LOG=" + log,
+                           testing::SanitizerOptions("verify_asan_link_order=0")};
     ProgramResult r = Run(c.arguments, options);
     fs::permissions(scratch.path(), fs::perms::all);
     EXPECT_EQ(r.exitCode, 0) << c.what << ": " << r.err;

@@ -89,5 +89,12 @@ ProgramResult RunProgram(const std::string& program,
   return result;
 }
 
+std::string SanitizerOptions(const std::string& extra) {
+  const char* current = std::getenv("ASAN_OPTIONS");
+  std::string options = "ASAN_OPTIONS=";
+  if (current != nullptr && *current != '\0') options += std::string(current) + ":";
+  return options + extra;
+}
+
 }  // namespace testing
 }  // namespace vellox

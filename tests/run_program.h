@@ -24,6 +24,11 @@ struct ProgramOptions {
   std::vector<std::string> environment;  // "NAME=value" entries added
 };
 
+// An environment entry that keeps AddressSanitizer's options of this run
+// and adds `extra`: for a child the sanitizer cannot work in as it is (a
+// preloaded library, no threads to spare). Harmless without a sanitizer.
+std::string SanitizerOptions(const std::string& extra);
+
 // Runs `program` with `arguments` (argument 0 is the program itself) in
 // the C locale and collects its exit and output.
 ProgramResult RunProgram(const std::string& program,
