@@ -5,7 +5,7 @@ set -euo pipefail
 sudo=""
 if [ "$(id -u)" != 0 ]; then sudo=sudo; fi
 
-packages=(cmake g++ make pkg-config libqpdf-dev libgtest-dev)
+packages=(cmake g++ make pkg-config zlib1g-dev libqpdf-dev libgtest-dev)
 if [ "${1:-}" = "--all" ]; then
   # The extra checks that the full test run makes.
   packages+=(qpdf valgrind dpkg-dev file
