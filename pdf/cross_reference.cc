@@ -171,6 +171,8 @@ Object CrossReference::ReadTable(FileWindow* window, std::uint64_t offset) {
       cursor.SkipWhitespace();
       const int type = cursor.Peek();
       const std::uint32_t number = static_cast<std::uint32_t>(first + i);
+      // Generations have five digits: a larger one is a garbled entry.
+      if (generation > 65535) Damaged("bad cross-reference table entry");
       if (type == 'n') {
         // Offset 0 holds no object: some writers mark unused numbers so.
         if (entryOffset == 0) {

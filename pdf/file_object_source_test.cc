@@ -417,6 +417,13 @@ TEST_F(FileObjectSourceTest, DamagedFilesAreDamage) {
       {"startxref to an object", good.substr(0, startxref) + "startxref\n" +
                                      std::to_string(good.find("1 0 obj")) + "\n%%EOF\n"},
       {"startxref past the end", good.substr(0, startxref) + "startxref\n99999999\n%%EOF\n"},
+      // A table entry whose offset field lost a digit to a space.
+      {"garbled table entry", [&] {
+         std::string bytes = good;
+         const std::size_t entry = bytes.find(" 00000 n", bytes.find("xref\n")) - 10;
+         bytes.replace(entry, 18, "0000000 89500000 n");
+         return bytes;
+       }()},
       {"root not a dictionary", [] {
          PdfBuilder builder;
          builder.SetRoot(builder.AddObject("[1 2]"));
