@@ -50,7 +50,13 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
     std::string path = target + ".tmp-";
     for (int i = 0; i < 8; ++i) path += kLetters[random() % (sizeof kLetters - 1)];
     InterruptsHeld held;
-    if (!BeginCreatingTemporaryFile()) return Status::Error("interrupted");
+    if (!BeginCreatingTemporaryFile()) {
+      // An interrupt is ending the program. Failing here would send the
+      // writer to its in-place fallback and leave a half-written file, so
+      // wait for the end instead.
+      for (int second = 0; second < 30; ++second) sleep(1);
+      return Status::Error("interrupted");
+    }
     // Mode 0666 lets the umask decide, as a plain create would.
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     const int error = errno;
