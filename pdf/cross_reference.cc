@@ -164,15 +164,21 @@ Object CrossReference::ReadTable(FileWindow* window, std::uint64_t offset) {
     const std::uint64_t count = cursor.Unsigned();
     if (count > 0 && first + count - 1 > kMaxObjectNumber) NumberTooLarge();
     for (std::uint64_t i = 0; i < count; ++i) {
+      // An entry is "oooooooooo ggggg n": fields of ten and five digits.
+      // Anything else is a garbled table, which the repairing reader mends.
       cursor.SkipWhitespace();
+      const std::uint64_t offsetStart = cursor.offset();
       const std::uint64_t entryOffset = cursor.Unsigned();
+      const std::uint64_t offsetDigits = cursor.offset() - offsetStart;
       cursor.SkipWhitespace();
+      const std::uint64_t generationStart = cursor.offset();
       const std::uint64_t generation = cursor.Unsigned();
+      const std::uint64_t generationDigits = cursor.offset() - generationStart;
       cursor.SkipWhitespace();
       const int type = cursor.Peek();
       const std::uint32_t number = static_cast<std::uint32_t>(first + i);
-      // Generations have five digits: a larger one is a garbled entry.
-      if (generation > 65535) Damaged("bad cross-reference table entry");
+      if (offsetDigits != 10 || generationDigits != 5)
+        Damaged("bad cross-reference table entry");
       if (type == 'n') {
         // Offset 0 holds no object: some writers mark unused numbers so.
         if (entryOffset == 0) {
