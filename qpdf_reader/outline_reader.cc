@@ -30,16 +30,12 @@ namespace {
 // as PDF readers commonly allow.
 constexpr std::size_t kHeaderWindow = 1024;
 
-std::string Describe(const QPDFExc& e) { return DescribeQpdfError(e); }
-
-std::string MessageOf(const std::exception& e) { return DescribeQpdfError(e); }
-
 // The warning that says most: qpdf opens with a bare "file is damaged"
 // before naming the damage.
 std::string FirstTellingWarning(const std::vector<QPDFExc>& warnings) {
   for (const QPDFExc& warning : warnings)
-    if (warning.getMessageDetail() != "file is damaged") return Describe(warning);
-  return Describe(warnings.front());
+    if (warning.getMessageDetail() != "file is damaged") return DescribeQpdfError(warning);
+  return DescribeQpdfError(warnings.front());
 }
 
 using pdf::kCannotOpen;
@@ -166,13 +162,13 @@ HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree, std::st
       return kNeedsPassword;
     }
     if (e.getErrorCode() == qpdf_e_unsupported) {
-      *message = "uses a feature that is not supported (" + Describe(e) + ")";
+      *message = "uses a feature that is not supported (" + DescribeQpdfError(e) + ")";
       return kUnsupported;
     }
-    *message = Damaged(Describe(e));
+    *message = Damaged(DescribeQpdfError(e));
     return kDamagedBeyondRepair;
   } catch (const std::exception& e) {
-    *message = Damaged(MessageOf(e));
+    *message = Damaged(DescribeQpdfError(e));
     return kDamagedBeyondRepair;
   }
 
@@ -190,7 +186,7 @@ HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree, std::st
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& e) {
-    *message = Damaged(MessageOf(e));  // no catalog: nothing to read
+    *message = Damaged(DescribeQpdfError(e));  // no catalog: nothing to read
     return kDamagedBeyondRepair;
   }
   std::string interrupted;
@@ -200,7 +196,7 @@ HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree, std::st
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& e) {
-    interrupted = MessageOf(e);
+    interrupted = DescribeQpdfError(e);
   }
 
   std::vector<QPDFExc> warnings = qpdf.getWarnings();
