@@ -348,3 +348,40 @@ TEST(SpecialFileTest, RefusedAtOnceWithOneLine) {
 
 }  // namespace
 }  // namespace vellox
+
+namespace vellox {
+namespace {
+
+// A copy of the program without its qpdf module beside it (and none in
+// the library folder next to it): a sound PDF converts as ever, and one
+// that needs repair fails with one line that says why, writing nothing.
+TEST(RepairModuleTest, MissingModuleIsOneLineAndSoundFilesStillConvert) {
+  testing::ScratchDirectory scratch;
+  const std::string program = scratch.Path("vellox");
+  testing::WriteFile(program, testing::ReadFile(VELLOX_BINARY));
+  ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+  const std::string sample =
+      testing::ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf");
+  testing::WriteFile(scratch.Path("sound.pdf"), sample);
+  // A wrong cross-reference offset: only the repairing reader reads it.
+  std::string damaged = sample;
+  const std::size_t at = damaged.rfind("startxref");
+  ASSERT_NE(at, std::string::npos);
+  damaged = damaged.substr(0, at) + "startxref\n7\n%%EOF\n";
+  testing::WriteFile(scratch.Path("damaged.pdf"), damaged);
+
+  testing::ProgramOptions options;
+  options.directory = scratch.path();
+  const testing::ProgramResult sound = testing::RunProgram(program, {"sound.pdf"}, options);
+  EXPECT_EQ(sound.exitCode, 0) << sound.err;
+  EXPECT_TRUE(testing::FileExists(scratch.Path("sound.pdr")));
+
+  const testing::ProgramResult r = testing::RunProgram(program, {"damaged.pdf"}, options);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_NE(r.err.find("vellox-qpdf.so) cannot be loaded"), std::string::npos) << r.err;
+  EXPECT_FALSE(testing::FileExists(scratch.Path("damaged.pdr")));
+}
+
+}  // namespace
+}  // namespace vellox
