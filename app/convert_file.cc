@@ -26,7 +26,7 @@ Conversion ConvertFile(const std::string& inputPath, const OutlineOptions& optio
   const std::string outputPath = DeriveOutputPath(inputPath);
   if (outputPath == inputPath || platform::IsSameFile(inputPath, outputPath)) {
     Conversion refused;
-    refused.status = Status::Error("cannot convert '" + inputPath +
+    refused.status = Status::IoError("cannot convert '" + inputPath +
                                    "': the bookmark file would replace the input file");
     return refused;
   }

@@ -7,7 +7,7 @@
 
 #include "bookmarks/bookmark_list.h"
 #include "outline/outline_walker.h"
-#include "platform/status.h"
+#include "base/status.h"
 
 namespace vellox {
 

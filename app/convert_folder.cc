@@ -117,7 +117,7 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
       Conversion conversion;
       try {
         if (!collisions[index].empty()) {
-          conversion.status = Status::Error("cannot convert '" + pdfs[index] + "': '" +
+          conversion.status = Status::IoError("cannot convert '" + pdfs[index] + "': '" +
                                             collisions[index] +
                                             "' has the same bookmark file, letter case aside");
         } else {
@@ -125,7 +125,7 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
         }
       } catch (const std::bad_alloc&) {
         conversion = Conversion();
-        conversion.status = Status::Error("cannot convert '" + pdfs[index] + "': out of memory");
+        conversion.status = Status::IoError("cannot convert '" + pdfs[index] + "': out of memory");
       }
       std::lock_guard<std::mutex> lock(mutex);
       results[index] = std::move(conversion);

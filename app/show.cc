@@ -29,7 +29,7 @@ Status ReadWholeFile(const std::string& path, std::string* bytes) {
   std::unique_ptr<platform::RandomAccessFile> file;
   Status status = platform::OpenRandomAccessFile(path, &file);
   if (!status.ok()) return status;
-  if (file->Size() > bytes->max_size()) return Status::Error("too large");
+  if (file->Size() > bytes->max_size()) return Status::IoError("too large");
   return file->Read(0, static_cast<std::size_t>(file->Size()), bytes);
 }
 

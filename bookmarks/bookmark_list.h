@@ -8,7 +8,7 @@
 #include "bookmarks/bookmark_entry.h"
 #include "bookmarks/bookmark_format.h"
 #include "platform/files.h"
-#include "platform/status.h"
+#include "base/status.h"
 
 namespace vellox {
 

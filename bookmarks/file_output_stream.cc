@@ -29,7 +29,7 @@ FileOutputStream::~FileOutputStream() {
 }
 
 Status FileOutputStream::Fail(const std::string& reason) {
-  return Status::Error("cannot write '" + path + "': " + reason);
+  return Status::IoError("cannot write '" + path + "': " + reason);
 }
 
 void FileOutputStream::Write(const void* data, std::size_t length) {
@@ -61,7 +61,7 @@ Status FileOutputStream::Commit() {
   int closed = std::fclose(file);
   file = nullptr;
   if (error == 0 && closed != 0) error = errno != 0 ? errno : EIO;
-  Status status = error != 0  ? Status::Error(platform::ErrorText(error))
+  Status status = error != 0  ? Status::IoError(platform::ErrorText(error))
                    : !synced.ok() ? synced
                                   : platform::CommitTemporaryFile(temporaryPath, path, sync);
   if (status.ok()) return status;

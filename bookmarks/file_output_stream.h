@@ -7,7 +7,7 @@
 
 #include "bookmarks/output_stream.h"
 #include "platform/files.h"
-#include "platform/status.h"
+#include "base/status.h"
 
 namespace vellox {
 

@@ -12,7 +12,7 @@ namespace {
 Status CannotRead(const std::string& path, HRESULT status) {
   std::string reason = platform::TakeComponentErrorText();
   if (reason.empty()) reason = platform::DescribeStatus(status);
-  return Status::Error("cannot read '" + path + "': " + reason);
+  return Status::IoError("cannot read '" + path + "': " + reason);
 }
 
 // The printed label of the item's page; nothing when the component does

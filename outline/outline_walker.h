@@ -6,7 +6,7 @@
 
 #include "bookmarks/bookmark_list.h"
 #include "outline/pdf_component.h"
-#include "platform/status.h"
+#include "base/status.h"
 
 namespace vellox {
 

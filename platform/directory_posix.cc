@@ -31,7 +31,7 @@ FileKind KindOf(const std::string& path) {
 Status ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entries) {
   entries->clear();
   DIR* directory = opendir(path.c_str());
-  if (directory == nullptr) return Status::Error(ErrorText(errno));
+  if (directory == nullptr) return ErrorStatus(errno);
   int fd = dirfd(directory);
   // Reading names needs read permission, but looking at what they are
   // needs search permission too: without it every entry would pass for a
@@ -40,7 +40,7 @@ Status ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entri
   if (fstatat(fd, ".", &self, 0) != 0) {
     int error = errno;
     closedir(directory);
-    return Status::Error(ErrorText(error));
+    return ErrorStatus(error);
   }
   errno = 0;
   while (dirent* entry = readdir(directory)) {
@@ -62,7 +62,7 @@ Status ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entri
   }
   int error = errno;
   closedir(directory);
-  if (error != 0) return Status::Error(ErrorText(error));
+  if (error != 0) return ErrorStatus(error);
   return Status::OK();
 }
 

@@ -24,7 +24,7 @@ Status ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entri
   if (find == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND) return Status::OK();
-    return Status::Error(Win32ErrorText(error));
+    return Win32ErrorStatus(error);
   }
   do {
     std::string name = data.cFileName;
@@ -41,7 +41,7 @@ Status ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entri
   } while (FindNextFileA(find, &data));
   DWORD error = GetLastError();
   FindClose(find);
-  if (error != ERROR_NO_MORE_FILES) return Status::Error(Win32ErrorText(error));
+  if (error != ERROR_NO_MORE_FILES) return Win32ErrorStatus(error);
   return Status::OK();
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/status.h"
+#include "base/status.h"
 
 namespace vellox {
 namespace platform {
@@ -52,6 +52,9 @@ void RemoveFile(const std::string& path);
 
 // The system's text for an errno value.
 std::string ErrorText(int error);
+// A failure with that text: kNotFound for a missing file or directory,
+// kIoError for anything else.
+Status ErrorStatus(int error);
 
 }  // namespace platform
 }  // namespace vellox

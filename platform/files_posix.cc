@@ -55,7 +55,7 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
       // writer to its in-place fallback and leave a half-written file, so
       // wait for the end instead.
       for (int second = 0; second < 30; ++second) sleep(1);
-      return Status::Error("interrupted");
+      return Status::IoError("interrupted");
     }
     // Mode 0666 lets the umask decide, as a plain create would.
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -64,24 +64,24 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
     EndCreatingTemporaryFile();
     if (fd < 0) {
       if (error == EEXIST) continue;
-      return Status::Error(ErrorText(error));
+      return ErrorStatus(error);
     }
     std::FILE* stream = fdopen(fd, "wb");
     if (stream == nullptr) {
       int error = errno;
       close(fd);
       RemoveFile(path);
-      return Status::Error(ErrorText(error));
+      return ErrorStatus(error);
     }
     *file = stream;
     *temporaryPath = path;
     return Status::OK();
   }
-  return Status::Error("cannot find a free temporary file name");
+  return Status::IoError("cannot find a free temporary file name");
 }
 
 Status SyncFile(std::FILE* file) {
-  if (fsync(fileno(file)) != 0) return Status::Error(ErrorText(errno));
+  if (fsync(fileno(file)) != 0) return ErrorStatus(errno);
   return Status::OK();
 }
 
@@ -94,7 +94,7 @@ Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& 
   }
   InterruptsHeld held;
   if (rename(temporaryPath.c_str(), target.c_str()) != 0)
-    return Status::Error(ErrorText(errno));
+    return ErrorStatus(errno);
   ForgetTemporaryFile(temporaryPath);
   if (sync == Sync::kNow) {
     // The new file is in place already; a folder that cannot be synced
@@ -111,13 +111,13 @@ Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& 
 
 Status CheckMayWrite(const std::string& target, bool* exists) {
   *exists = access(target.c_str(), F_OK) == 0;
-  if (*exists && access(target.c_str(), W_OK) != 0) return Status::Error(ErrorText(errno));
+  if (*exists && access(target.c_str(), W_OK) != 0) return ErrorStatus(errno);
   return Status::OK();
 }
 
 Status OverwriteFile(const std::string& target, const std::string& bytes, Sync sync) {
   int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return Status::Error(ErrorText(errno));
+  if (fd < 0) return ErrorStatus(errno);
   struct stat info;
   int error = fstat(fd, &info) != 0 ? errno : 0;
   if (error == 0 && !S_ISREG(info.st_mode)) error = EINVAL;
@@ -139,12 +139,12 @@ Status OverwriteFile(const std::string& target, const std::string& bytes, Sync s
   if (error == 0 && ftruncate(fd, length) != 0) error = errno;
   if (error == 0 && sync == Sync::kNow && fsync(fd) != 0) error = errno;
   if (close(fd) != 0 && error == 0) error = errno;
-  return error == 0 ? Status::OK() : Status::Error(ErrorText(error));
+  return error == 0 ? Status::OK() : ErrorStatus(error);
 }
 
 Status SyncFileSystem(const std::string& folder) {
   int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return Status::Error(ErrorText(errno));
+  if (fd < 0) return ErrorStatus(errno);
 #ifdef __linux__
   int error = syncfs(fd) != 0 ? errno : 0;
 #else
@@ -152,7 +152,7 @@ Status SyncFileSystem(const std::string& folder) {
   int error = 0;
 #endif
   close(fd);
-  return error == 0 ? Status::OK() : Status::Error(ErrorText(error));
+  return error == 0 ? Status::OK() : ErrorStatus(error);
 }
 
 void RemoveFile(const std::string& path) {
@@ -162,6 +162,11 @@ void RemoveFile(const std::string& path) {
 }
 
 std::string ErrorText(int error) { return std::strerror(error); }
+
+Status ErrorStatus(int error) {
+  return Status(error == ENOENT || error == ENOTDIR ? StatusCode::kNotFound : StatusCode::kIoError,
+                ErrorText(error));
+}
 
 }  // namespace platform
 }  // namespace vellox

@@ -48,24 +48,24 @@ Status CreateTemporaryFile(const std::string& target, std::FILE** file,
                    _S_IREAD | _S_IWRITE);
     if (fd < 0) {
       if (errno == EEXIST) continue;
-      return Status::Error(ErrorText(errno));
+      return ErrorStatus(errno);
     }
     std::FILE* stream = _fdopen(fd, "wb");
     if (stream == nullptr) {
       int error = errno;
       _close(fd);
       DeleteFileA(path.c_str());
-      return Status::Error(ErrorText(error));
+      return ErrorStatus(error);
     }
     *file = stream;
     *temporaryPath = path;
     return Status::OK();
   }
-  return Status::Error("cannot find a free temporary file name");
+  return Status::IoError("cannot find a free temporary file name");
 }
 
 Status SyncFile(std::FILE* file) {
-  if (_commit(_fileno(file)) != 0) return Status::Error(ErrorText(errno));
+  if (_commit(_fileno(file)) != 0) return ErrorStatus(errno);
   return Status::OK();
 }
 
@@ -76,19 +76,19 @@ Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& 
                            Sync /*sync*/) {
   if (!MoveFileExA(temporaryPath.c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return Status::Error(Win32ErrorText(GetLastError()));
+    return Win32ErrorStatus(GetLastError());
   return Status::OK();
 }
 
 Status CheckMayWrite(const std::string& target, bool* exists) {
   *exists = _access(target.c_str(), 0) == 0;
-  if (*exists && _access(target.c_str(), 2) != 0) return Status::Error(ErrorText(errno));
+  if (*exists && _access(target.c_str(), 2) != 0) return ErrorStatus(errno);
   return Status::OK();
 }
 
 Status OverwriteFile(const std::string& target, const std::string& bytes, Sync sync) {
   int fd = _open(target.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
-  if (fd < 0) return Status::Error(ErrorText(errno));
+  if (fd < 0) return ErrorStatus(errno);
   const long long oldLength = _filelengthi64(fd);
   const long long length = static_cast<long long>(bytes.size());
   int error = oldLength < 0 ? errno : 0;
@@ -107,7 +107,7 @@ Status OverwriteFile(const std::string& target, const std::string& bytes, Sync s
   if (error == 0) error = _chsize_s(fd, length);
   if (error == 0 && sync == Sync::kNow && _commit(fd) != 0) error = errno;
   if (_close(fd) != 0 && error == 0) error = errno;
-  return error == 0 ? Status::OK() : Status::Error(ErrorText(error));
+  return error == 0 ? Status::OK() : ErrorStatus(error);
 }
 
 // Flushing a whole volume takes administrator rights on Windows. Files
@@ -121,6 +121,11 @@ std::string ErrorText(int error) {
   std::string text = std::strerror(error);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   return text;
+}
+
+Status ErrorStatus(int error) {
+  return Status(error == ENOENT || error == ENOTDIR ? StatusCode::kNotFound : StatusCode::kIoError,
+                ErrorText(error));
 }
 
 }  // namespace platform

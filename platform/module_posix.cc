@@ -29,7 +29,7 @@ Status LoadModule(const std::string& path, std::unique_ptr<Module>* module) {
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* reason = dlerror();
-    return Status::Error(reason != nullptr ? reason : "cannot be loaded");
+    return Status::Unavailable(reason != nullptr ? reason : "cannot be loaded");
   }
   module->reset(new PosixModule(handle));
   return Status::OK();
@@ -38,10 +38,10 @@ Status LoadModule(const std::string& path, std::unique_ptr<Module>* module) {
 Status ProgramDirectory(std::string* directory) {
   std::vector<char> buffer(PATH_MAX + 1);
   const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  if (length <= 0) return Status::Error(std::strerror(errno));
+  if (length <= 0) return Status::IoError(std::strerror(errno));
   std::string path(buffer.data(), static_cast<std::size_t>(length));
   const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return Status::Error("the program's path has no directory");
+  if (slash == std::string::npos) return Status::IoError("the program's path has no directory");
   *directory = path.substr(0, slash == 0 ? 1 : slash);
   return Status::OK();
 }

@@ -26,7 +26,7 @@ class WindowsModule final : public Module {
 
 Status LoadModule(const std::string& path, std::unique_ptr<Module>* module) {
   HMODULE handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  if (handle == nullptr) return Status::Error(SystemMessage(GetLastError()));
+  if (handle == nullptr) return Status::Unavailable(SystemMessage(GetLastError()));
   module->reset(new WindowsModule(handle));
   return Status::OK();
 }
@@ -35,15 +35,15 @@ Status ProgramDirectory(std::string* directory) {
   std::vector<char> buffer(MAX_PATH);
   for (;;) {
     const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return Status::Error(SystemMessage(GetLastError()));
+    if (length == 0) return Status::IoError(SystemMessage(GetLastError()));
     if (length < buffer.size()) {
       std::string path(buffer.data(), length);
       const std::size_t separator = path.find_last_of("\\/");
-      if (separator == std::string::npos) return Status::Error("the program's path has no directory");
+      if (separator == std::string::npos) return Status::IoError("the program's path has no directory");
       *directory = path.substr(0, separator);
       return Status::OK();
     }
-    if (buffer.size() >= 32768) return Status::Error("the program's path is too long");
+    if (buffer.size() >= 32768) return Status::IoError("the program's path is too long");
     buffer.resize(buffer.size() * 2);
   }
 }

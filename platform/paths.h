@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/status.h"
+#include "base/status.h"
 
 namespace vellox {
 namespace platform {

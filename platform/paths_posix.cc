@@ -20,7 +20,7 @@ Status CurrentDirectory(std::string* directory) {
   std::vector<char> buffer(4096);
   while (getcwd(buffer.data(), buffer.size()) == nullptr) {
     if (errno != ERANGE)
-      return Status::Error("cannot read the current directory: " +
+      return Status::IoError("cannot read the current directory: " +
                            ErrorText(errno));
     buffer.resize(buffer.size() * 2);
   }

@@ -16,7 +16,7 @@ namespace {
 // The shell path services work in buffers of MAX_PATH characters, the
 // terminator included. Where they would cut a path to fit, the run stops
 // instead: a cut path names another file.
-Status TooLong() { return Status::Error("the path is too long"); }
+Status TooLong() { return Status::IoError("the path is too long"); }
 
 bool Fits(const std::string& path) { return path.size() < MAX_PATH; }
 
@@ -41,7 +41,7 @@ Status CurrentDirectory(std::string* directory) {
   for (;;) {
     DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
     if (length == 0) {
-      return Status::Error("cannot read the current directory: " +
+      return Status::IoError("cannot read the current directory: " +
                            Win32ErrorText(GetLastError()));
     }
     // Too small a buffer: the length asked for counts the terminator.

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/status.h"
+#include "base/status.h"
 
 namespace vellox {
 namespace platform {

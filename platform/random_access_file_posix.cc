@@ -39,7 +39,7 @@ class PosixRandomAccessFile final : public RandomAccessFile {
         if (errno == EINTR) continue;
         int error = errno;
         out->clear();
-        return Status::Error(ErrorText(error));
+        return ErrorStatus(error);
       }
       if (got == 0) break;  // the file shrank
       done += static_cast<std::size_t>(got);
@@ -59,22 +59,22 @@ Status OpenRandomAccessFile(const std::string& path, std::unique_ptr<RandomAcces
   file->reset();
   // Opening a FIFO for reading blocks until a writer comes: look first.
   struct stat before;
-  if (stat(path.c_str(), &before) != 0) return Status::Error(ErrorText(errno));
-  if (S_ISDIR(before.st_mode)) return Status::Error("is a directory");
-  if (!S_ISREG(before.st_mode)) return Status::Error("not a regular file");
+  if (stat(path.c_str(), &before) != 0) return ErrorStatus(errno);
+  if (S_ISDIR(before.st_mode)) return Status::IoError("is a directory");
+  if (!S_ISREG(before.st_mode)) return Status::IoError("not a regular file");
 
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return Status::Error(ErrorText(errno));
+  if (fd < 0) return ErrorStatus(errno);
   // The name may have been pointed elsewhere between the two looks.
   struct stat after;
   if (fstat(fd, &after) != 0) {
     int error = errno;
     close(fd);
-    return Status::Error(ErrorText(error));
+    return ErrorStatus(error);
   }
   if (!S_ISREG(after.st_mode) || after.st_dev != before.st_dev || after.st_ino != before.st_ino) {
     close(fd);
-    return Status::Error("not a regular file");
+    return Status::IoError("not a regular file");
   }
   file->reset(new PosixRandomAccessFile(fd, static_cast<std::uint64_t>(after.st_size)));
   return Status::OK();

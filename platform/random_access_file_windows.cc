@@ -40,7 +40,7 @@ class WindowsRandomAccessFile final : public RandomAccessFile {
         const DWORD error = GetLastError();
         if (error == ERROR_HANDLE_EOF) break;
         out->clear();
-        return Status::Error(Win32ErrorText(error));
+        return Win32ErrorStatus(error);
       }
       if (got == 0) break;  // the file shrank
       done += got;
@@ -59,24 +59,24 @@ class WindowsRandomAccessFile final : public RandomAccessFile {
 Status OpenRandomAccessFile(const std::string& path, std::unique_ptr<RandomAccessFile>* file) {
   file->reset();
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return Status::Error(Win32ErrorText(GetLastError()));
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Status::Error("is a directory");
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Win32ErrorStatus(GetLastError());
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Status::IoError("is a directory");
 
   // Others may go on writing, renaming or deleting the file while we read.
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return Status::Error(Win32ErrorText(GetLastError()));
+  if (handle == INVALID_HANDLE_VALUE) return Win32ErrorStatus(GetLastError());
   // Pipes and devices open without blocking but must not be read as files.
   if (GetFileType(handle) != FILE_TYPE_DISK) {
     CloseHandle(handle);
-    return Status::Error("not a regular file");
+    return Status::IoError("not a regular file");
   }
   LARGE_INTEGER size;
   if (!GetFileSizeEx(handle, &size)) {
     const DWORD error = GetLastError();
     CloseHandle(handle);
-    return Status::Error(Win32ErrorText(error));
+    return Win32ErrorStatus(error);
   }
   file->reset(new WindowsRandomAccessFile(handle, static_cast<std::uint64_t>(size.QuadPart)));
   return Status::OK();

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/status.h"
+
 namespace vellox {
 namespace platform {
 
@@ -28,6 +30,12 @@ inline std::string SystemMessage(DWORD code) {
 inline std::string Win32ErrorText(DWORD error) {
   std::string text = SystemMessage(error);
   return text.empty() ? "error " + std::to_string(error) : text;
+}
+
+// A failure with that text: kNotFound for a missing file or directory.
+inline Status Win32ErrorStatus(DWORD error) {
+  const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  return Status(missing ? StatusCode::kNotFound : StatusCode::kIoError, Win32ErrorText(error));
 }
 
 }  // namespace platform

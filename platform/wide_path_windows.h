@@ -1,0 +1,24 @@
+#ifndef VELLOX_PLATFORM_WIDE_PATH_WINDOWS_H_
+#define VELLOX_PLATFORM_WIDE_PATH_WINDOWS_H_
+
+#include <windows.h>
+
+#include <string>
+
+namespace vellox {
+namespace platform {
+
+// A path as the program holds it, for the system's wide ("W") functions,
+// and a wide path from the system back to the program's form. Every call
+// that names a file goes through these two, so that the program's path
+// encoding is decided here alone.
+std::wstring WidePath(const std::string& path);
+std::string PathFromWide(const wchar_t* path, std::size_t length);
+inline std::string PathFromWide(const std::wstring& path) {
+  return PathFromWide(path.data(), path.size());
+}
+
+}  // namespace platform
+}  // namespace vellox
+
+#endif  // VELLOX_PLATFORM_WIDE_PATH_WINDOWS_H_
