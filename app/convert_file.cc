@@ -32,7 +32,9 @@ Conversion ConvertFile(const std::string& inputPath, const OutlineOptions& optio
   }
   BookmarkList list;
   Conversion conversion = ReadBookmarks(inputPath, options, &list);
-  if (conversion.status.ok()) conversion.status = list.SaveToFile(outputPath, sync);
+  if (conversion.status.ok())
+    conversion.status = list.SaveToFile(outputPath, sync).WithContext("cannot write '" +
+                                                                      outputPath + "'");
   return conversion;
 }
 

@@ -1,7 +1,6 @@
 #include "app/run.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <iterator>
 #include <thread>
@@ -17,8 +16,8 @@
 #include "platform/code_page.h"
 #include "platform/com.h"
 #include "platform/directory.h"
-#include "platform/files.h"
 #include "platform/interrupts.h"
+#include "platform/standard_output.h"
 
 namespace vellox {
 namespace {
@@ -132,9 +131,9 @@ int Run(int argc, const char* const* argv, std::string* inputPath) {
   }
   // What was printed is part of the result: output lost to a full disk or
   // a closed pipe is a failure.
-  int error = std::fflush(stdout) != 0 ? errno : std::ferror(stdout) ? EIO : 0;
-  if (error != 0) {
-    Say("cannot write to standard output: " + platform::ErrorText(error));
+  Status printed = platform::FlushStandardOutput();
+  if (!printed.ok()) {
+    Say("cannot write to standard output: " + printed.message());
     return kExitFailure;
   }
   return code;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "bookmarks/file_output_stream.h"
+#include "platform/atomic_file.h"
 #include "platform/code_page.h"
 
 namespace vellox {
@@ -18,9 +20,10 @@ bool IsDigits(const std::string& text) {
 }  // namespace
 
 Status BookmarkList::SaveToFile(const std::string& path, platform::Sync sync) {
+  StatusOr<std::unique_ptr<platform::AtomicFile>> file = platform::AtomicFile::Open(path, sync);
+  if (!file.ok()) return file.status();
   std::unique_ptr<FileOutputStream, ReleaseReference> stream(
-      new FileOutputStream(path, sync));
-  if (!stream->IsOpen()) return stream->OpenStatus();
+      new FileOutputStream(std::move(file).value()));
   WriteHeader(stream.get());
   WriteEntries(stream.get());
   return stream->Commit();

@@ -34,7 +34,8 @@ class BookmarkList {
   std::uint32_t LabelWidth() const { return labelWidth; }
 
   // Writes the whole file at `path`, replacing any file there only once
-  // every byte has been written; on failure the old file stays untouched.
+  // every byte has been written; on failure the old file stays untouched
+  // and the status gives the reason alone, for the caller to name the path.
   // `sync` tells whether it is on the disk on return (see platform::Sync).
   Status SaveToFile(const std::string& path, platform::Sync sync = platform::Sync::kNow);
   // The file's header: magic number, version, reserved field.

@@ -1,75 +1,19 @@
 #include "bookmarks/file_output_stream.h"
 
-#include <cerrno>
-
-#include "platform/files.h"
+#include <string_view>
+#include <utility>
 
 namespace vellox {
 
-FileOutputStream::FileOutputStream(const std::string& path, platform::Sync sync)
-    : path(path), sync(sync) {
-  bool exists = false;
-  Status allowed = platform::CheckMayWrite(path, &exists);
-  if (!allowed.ok()) {
-    openStatus = Fail(allowed.message());
-    return;
-  }
-  Status status = platform::CreateTemporaryFile(path, &file, &temporaryPath);
-  // No temporary file beside a file the user may write (a folder they may
-  // not write, a name with no room for the suffix): rewrite it in place.
-  if (!status.ok() && exists) inPlace = true;
-  if (!status.ok() && !exists) openStatus = Fail(status.message());
-}
+FileOutputStream::FileOutputStream(std::unique_ptr<platform::AtomicFile> file)
+    : file(std::move(file)) {}
 
-FileOutputStream::~FileOutputStream() {
-  if (file != nullptr) {
-    std::fclose(file);
-    platform::RemoveFile(temporaryPath);
-  }
-}
-
-Status FileOutputStream::Fail(const std::string& reason) {
-  return Status::IoError("cannot write '" + path + "': " + reason);
-}
+Status FileOutputStream::Commit() { return file->Commit(); }
 
 void FileOutputStream::Write(const void* data, std::size_t length) {
-  if (writeError != 0 || length == 0) return;
-  if (inPlace) {
-    gathered.append(static_cast<const char*>(data), length);
-    return;
-  }
-  errno = 0;
-  if (std::fwrite(data, 1, length, file) != length)
-    writeError = errno != 0 ? errno : EIO;  // a short write counts as failed
+  file->Append(std::string_view(static_cast<const char*>(data), length));
 }
 
-Status FileOutputStream::Commit() {
-  if (inPlace) {
-    inPlace = false;
-    Status status = platform::OverwriteFile(path, gathered, sync);
-    gathered = std::string();
-    return status.ok() ? status : Fail(status.message());
-  }
-  if (file == nullptr) return openStatus;
-  int error = writeError;
-  errno = 0;
-  if (error == 0 && std::fflush(file) != 0) error = errno != 0 ? errno : EIO;
-  if (error == 0 && std::ferror(file)) error = EIO;
-  Status synced = Status::OK();
-  if (error == 0 && sync == platform::Sync::kNow) synced = platform::SyncFile(file);
-  errno = 0;
-  int closed = std::fclose(file);
-  file = nullptr;
-  if (error == 0 && closed != 0) error = errno != 0 ? errno : EIO;
-  Status status = error != 0  ? Status::IoError(platform::ErrorText(error))
-                   : !synced.ok() ? synced
-                                  : platform::CommitTemporaryFile(temporaryPath, path, sync);
-  if (status.ok()) return status;
-  platform::RemoveFile(temporaryPath);
-  return Fail(status.message());
-}
-
-// Each operation hands its bytes to stdio in one call.
 void FileOutputStream::WriteBigEndian(std::uint64_t value, int size) {
   unsigned char bytes[8];
   for (int i = 0; i < size; ++i)

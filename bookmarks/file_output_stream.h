@@ -2,36 +2,24 @@
 #define VELLOX_BOOKMARKS_FILE_OUTPUT_STREAM_H_
 
 #include <cstddef>
-#include <cstdio>
-#include <string>
+#include <cstdint>
+#include <memory>
 
-#include "bookmarks/output_stream.h"
-#include "platform/files.h"
 #include "base/status.h"
+#include "bookmarks/output_stream.h"
+#include "platform/atomic_file.h"
 
 namespace vellox {
 
-// Writes a file in one piece: the bytes go to a new temporary file beside
-// the target, and only Commit puts that file in the target's place. A
-// stream destroyed without a successful Commit removes its temporary file,
-// so a failed or interrupted write never damages an existing file.
-//
-// Permissions count as for a write in place: a target the user may not
-// write is refused, not replaced; one they may write in a folder where no
-// temporary file can be created is rewritten in place, from the bytes
-// gathered in memory, only at Commit.
+// An output stream into a file that is written in one piece: the writes
+// put their bytes in order and hand them to the file, which only Commit
+// puts in the target's place. Released without a successful Commit, the
+// stream leaves the target as it was (see platform::AtomicFile).
 class FileOutputStream : public OutputStream {
  public:
-  // With Sync::kNow, Commit returns only once the file is on the disk.
-  explicit FileOutputStream(const std::string& path, platform::Sync sync = platform::Sync::kNow);
+  explicit FileOutputStream(std::unique_ptr<platform::AtomicFile> file);
 
-  bool IsOpen() const { return file != nullptr || inPlace; }
-  // Why the stream could not be opened; OK while it is open.
-  const Status& OpenStatus() const { return openStatus; }
-
-  // Flushes and closes the file and renames it over the target (or writes
-  // the gathered bytes over it). Reports the first failure of any write,
-  // the flush, the close or the rename.
+  // Reports the first failure of any write or of the commit itself.
   Status Commit();
 
   void WriteU8(std::uint8_t value) override;
@@ -46,23 +34,14 @@ class FileOutputStream : public OutputStream {
   void WriteBytes(const void* data, std::int32_t length) override;
 
  protected:
-  ~FileOutputStream() override;
+  ~FileOutputStream() override = default;
 
  private:
-  // One fwrite per call; after the first failure nothing more is written.
   void Write(const void* data, std::size_t length);
   void WriteBigEndian(std::uint64_t value, int size);
   void WriteLittleEndian(std::uint64_t value, int size);
-  Status Fail(const std::string& reason);
 
-  std::string path;           // the target
-  platform::Sync sync;
-  std::string temporaryPath;  // where the bytes go until Commit
-  std::FILE* file = nullptr;
-  bool inPlace = false;  // gathering in `gathered` for OverwriteFile
-  std::string gathered;
-  Status openStatus = Status::OK();
-  int writeError = 0;  // errno of the first failed write, or 0
+  const std::unique_ptr<platform::AtomicFile> file;
 };
 
 }  // namespace vellox

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "test_util.h"
 
@@ -13,6 +17,14 @@ using testing::Bytes;
 using testing::ReadFile;
 using testing::ScratchDirectory;
 using testing::WriteFile;
+
+// A stream over a new file at `path`.
+FileOutputStream* OpenStream(const std::string& path) {
+  StatusOr<std::unique_ptr<platform::AtomicFile>> file =
+      platform::AtomicFile::Open(path, platform::Sync::kNow);
+  EXPECT_TRUE(file.ok()) << file.status().message();
+  return file.ok() ? new FileOutputStream(std::move(file).value()) : nullptr;
+}
 
 TEST(FileOutputStreamTest, EachWriteHasItsByteOrder) {
   struct Case {
@@ -42,8 +54,8 @@ TEST(FileOutputStreamTest, EachWriteHasItsByteOrder) {
   ScratchDirectory scratch;
   for (const Case& c : cases) {
     std::string path = scratch.Path("out.bin");
-    FileOutputStream* stream = new FileOutputStream(path);
-    ASSERT_TRUE(stream->IsOpen());
+    FileOutputStream* stream = OpenStream(path);
+    ASSERT_NE(stream, nullptr);
     c.write(stream);
     ASSERT_TRUE(stream->Commit().ok());
     EXPECT_EQ(stream->Release(), 0);
@@ -53,40 +65,29 @@ TEST(FileOutputStreamTest, EachWriteHasItsByteOrder) {
 
 TEST(FileOutputStreamTest, ReferenceCountDecidesWhenTheStreamGoes) {
   ScratchDirectory scratch;
-  FileOutputStream* stream = new FileOutputStream(scratch.Path("out.bin"));
+  FileOutputStream* stream = OpenStream(scratch.Path("out.bin"));
+  ASSERT_NE(stream, nullptr);
   EXPECT_EQ(stream->AddRef(), 2);
   EXPECT_EQ(stream->Release(), 1);
-  EXPECT_TRUE(stream->IsOpen());  // still alive, file still held
+  // Still alive, and still holding its file.
+  stream->WriteU8(7);
+  EXPECT_TRUE(stream->Commit().ok());
+  EXPECT_EQ(ReadFile(scratch.Path("out.bin")), Bytes({7}));
   EXPECT_EQ(stream->Release(), 0);
 }
 
-TEST(FileOutputStreamTest, TargetChangesOnlyOnCommit) {
+// The last Release of a stream that was not committed takes its temporary
+// file with it.
+TEST(FileOutputStreamTest, ReleasedWithoutCommitTheTargetStays) {
   ScratchDirectory scratch;
-  std::string path = scratch.Path("book.pdr");
+  const std::string path = scratch.Path("book.pdr");
   WriteFile(path, "old contents");
-
-  FileOutputStream* abandoned = new FileOutputStream(path);
-  abandoned->WriteBytes("new", 3);
-  EXPECT_EQ(ReadFile(path), "old contents");
-  abandoned->Release();  // without Commit: the temporary file goes
-  EXPECT_EQ(ReadFile(path), "old contents");
-  EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdr"});
-
-  FileOutputStream* committed = new FileOutputStream(path);
-  committed->WriteBytes("new", 3);
-  ASSERT_TRUE(committed->Commit().ok());
-  committed->Release();
-  EXPECT_EQ(ReadFile(path), "new");
-  EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdr"});
-}
-
-TEST(FileOutputStreamTest, OpenFailureIsReportedAndHoldsNoFile) {
-  ScratchDirectory scratch;
-  FileOutputStream* stream = new FileOutputStream(scratch.Path("no/such/dir/x.pdr"));
-  EXPECT_FALSE(stream->IsOpen());
-  EXPECT_FALSE(stream->OpenStatus().ok());
-  EXPECT_FALSE(stream->Commit().ok());
+  FileOutputStream* stream = OpenStream(path);
+  ASSERT_NE(stream, nullptr);
+  stream->WriteBytes("new", 3);
   EXPECT_EQ(stream->Release(), 0);
+  EXPECT_EQ(ReadFile(path), "old contents");
+  EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdr"});
 }
 
 }  // namespace

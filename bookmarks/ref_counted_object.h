@@ -1,6 +1,7 @@
 #ifndef VELLOX_BOOKMARKS_REF_COUNTED_OBJECT_H_
 #define VELLOX_BOOKMARKS_REF_COUNTED_OBJECT_H_
 
+#include <atomic>
 #include <cstdint>
 
 namespace vellox {
@@ -21,7 +22,7 @@ class RefCountedObject {
   virtual ~RefCountedObject() = default;  // through Release only
 
  private:
-  volatile std::int32_t referenceCount = 1;
+  std::atomic<std::int32_t> referenceCount{1};
 };
 
 // For std::unique_ptr: gives back the holder's reference, also while an

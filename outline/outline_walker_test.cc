@@ -35,20 +35,13 @@ struct Script {
 
 class FakeComponent;
 
-class FakeItem : public IPdfOutlineItem, public IPdfPageLabel {
+class FakeItem : public IPdfOutlineItemPlaceholders, public IPdfPageLabel {
  public:
   FakeItem(FakeComponent* owner, const Node* node) : owner(owner), node(node) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
   ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetTitle(BSTR* title) override;
-  HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetPage(LONG* page) override;
   HRESULT STDMETHODCALLTYPE GetPageLabel(BSTR* label) override;
 
@@ -57,7 +50,7 @@ class FakeItem : public IPdfOutlineItem, public IPdfPageLabel {
   int references = 0;
 };
 
-class FakeComponent : public IPdfDocument, public IPdfOutline {
+class FakeComponent : public IPdfDocumentPlaceholders, public IPdfOutlinePlaceholders {
  public:
   explicit FakeComponent(Script script) : script(std::move(script)) {
     root.children = this->script.topLevel;
@@ -82,10 +75,6 @@ class FakeComponent : public IPdfDocument, public IPdfOutline {
     return --references;
   }
 
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Open(BSTR path) override {
     log.push_back("Open");
     openedPath = platform::BytesFromWide(path, SysStringLen(path));
@@ -93,7 +82,6 @@ class FakeComponent : public IPdfDocument, public IPdfOutline {
     return script.openResult;
   }
 
-  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE MoveToRoot() override {
     log.push_back("MoveToRoot");
     path.assign(1, &root);
@@ -116,7 +104,6 @@ class FakeComponent : public IPdfDocument, public IPdfOutline {
     path.push_back(&path.back()->children.front());
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE MoveToNextSibling() override {
     log.push_back("MoveToNextSibling");
     const Node* parent = path[path.size() - 2];
@@ -128,7 +115,6 @@ class FakeComponent : public IPdfDocument, public IPdfOutline {
     }
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetCurrentItem(IPdfOutlineItem** item) override {
     if (pastLast) {
       log.push_back("GetCurrentItem=none");

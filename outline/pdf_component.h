@@ -74,6 +74,36 @@ struct IPdfOutlineItem : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetPage(LONG* page) = 0;
 };
 
+// The interfaces with their placeholder slots implemented, each answering
+// E_NOTIMPL: what an implementation derives from, so that it declares only
+// the methods it serves and every one of them keeps its slot.
+struct IPdfDocumentPlaceholders : public IPdfDocument {
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+};
+
+struct IPdfOutlinePlaceholders : public IPdfOutline {
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
+};
+
+struct IPdfOutlineItemPlaceholders : public IPdfOutlineItem {
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
+};
+
 // Ours, not the registered component's: an outline item that knows the
 // printed label (/PageLabels) of the page it points to. The walker asks an
 // item for it only when printed labels are wanted; an item without it

@@ -3,7 +3,6 @@
 #include <new>
 #include <utility>
 
-#include "platform/atomic.h"
 #include "platform/code_page.h"
 #include "pdf/read_outline.h"
 
@@ -49,11 +48,11 @@ HRESULT OutlineItem::QueryInterface(REFIID iid, void** object) {
 }
 
 ULONG OutlineItem::AddRef() {
-  return static_cast<ULONG>(platform::AtomicIncrement(&references));
+  return static_cast<ULONG>(references.fetch_add(1, std::memory_order_relaxed) + 1);
 }
 
 ULONG OutlineItem::Release() {
-  const std::int32_t left = platform::AtomicDecrement(&references);
+  const std::int32_t left = references.fetch_sub(1, std::memory_order_acq_rel) - 1;
   if (left == 0) delete this;
   return static_cast<ULONG>(left);
 }
@@ -101,11 +100,11 @@ HRESULT PdfDocument::QueryInterface(REFIID iid, void** object) {
 }
 
 ULONG PdfDocument::AddRef() {
-  return static_cast<ULONG>(platform::AtomicIncrement(&references));
+  return static_cast<ULONG>(references.fetch_add(1, std::memory_order_relaxed) + 1);
 }
 
 ULONG PdfDocument::Release() {
-  const std::int32_t left = platform::AtomicDecrement(&references);
+  const std::int32_t left = references.fetch_sub(1, std::memory_order_acq_rel) - 1;
   if (left == 0) delete this;
   return static_cast<ULONG>(left);
 }

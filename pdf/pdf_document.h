@@ -1,6 +1,7 @@
 #ifndef VELLOX_PDF_PDF_DOCUMENT_H_
 #define VELLOX_PDF_PDF_DOCUMENT_H_
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -19,7 +20,7 @@ constexpr HRESULT kNoSuchNode = static_cast<HRESULT>(0x8000000B); // E_BOUNDS
 // One outline node's title, page and printed page label, copied out of
 // the tree: an item holds no reference to its document, so the two never
 // keep each other alive.
-class OutlineItem final : public IPdfOutlineItem, public IPdfPageLabel {
+class OutlineItem final : public IPdfOutlineItemPlaceholders, public IPdfPageLabel {
  public:
   // An empty `label` is none.
   OutlineItem(std::u16string title, std::int32_t page, std::u16string label = std::u16string())
@@ -28,14 +29,7 @@ class OutlineItem final : public IPdfOutlineItem, public IPdfPageLabel {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetTitle(BSTR* title) override;
-  HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
   // S_FALSE, storing nothing, when the destination is unknown.
   HRESULT STDMETHODCALLTYPE GetPage(LONG* page) override;
 
@@ -45,7 +39,7 @@ class OutlineItem final : public IPdfOutlineItem, public IPdfPageLabel {
  private:
   ~OutlineItem() = default;
 
-  volatile std::int32_t references = 1;
+  std::atomic<std::int32_t> references{1};
   const std::u16string title;
   const std::int32_t page;  // OutlineTree::kNone when unknown
   const std::u16string label;
@@ -53,7 +47,7 @@ class OutlineItem final : public IPdfOutlineItem, public IPdfPageLabel {
 
 // The document and its outline cursor in one object. Open reads the whole
 // outline into memory; the cursor then walks that copy.
-class PdfDocument final : public IPdfDocument, public IPdfOutline {
+class PdfDocument final : public IPdfDocumentPlaceholders, public IPdfOutlinePlaceholders {
  public:
   PdfDocument() = default;
   PdfDocument(const PdfDocument&) = delete;
@@ -63,24 +57,15 @@ class PdfDocument final : public IPdfDocument, public IPdfOutline {
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
 
-  // Slots 3-6 are placeholders in both interfaces.
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-
   // IPdfDocument
   HRESULT STDMETHODCALLTYPE Open(BSTR path) override;
 
   // IPdfOutline
-  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE MoveToRoot() override;
   HRESULT STDMETHODCALLTYPE MoveToParent() override;
   HRESULT STDMETHODCALLTYPE IsLeaf() override;
   HRESULT STDMETHODCALLTYPE MoveToFirstChild() override;
-  HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE MoveToNextSibling() override;
-  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetCurrentItem(IPdfOutlineItem** item) override;
 
  private:
@@ -90,7 +75,7 @@ class PdfDocument final : public IPdfDocument, public IPdfOutline {
     return tree.nodes[static_cast<std::size_t>(cursor)];
   }
 
-  volatile std::int32_t references = 1;
+  std::atomic<std::int32_t> references{1};
   bool open = false;
   OutlineTree tree;
   std::int32_t cursor = 0;

@@ -7,9 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <random>
 #include <string>
 
 #include "platform/interrupts.h"
@@ -37,51 +34,67 @@ class InterruptsHeld {
   sigset_t previous;
 };
 
-}  // namespace
+// Writes with write(2) directly: the caller buffers.
+class PosixWritableFile final : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd(fd) {}
+  ~PosixWritableFile() override {
+    if (fd >= 0) close(fd);
+  }
+  PosixWritableFile(const PosixWritableFile&) = delete;
+  PosixWritableFile& operator=(const PosixWritableFile&) = delete;
 
-Status CreateTemporaryFile(const std::string& target, std::FILE** file,
-                           std::string* temporaryPath) {
-  *file = nullptr;
-  static const char kLetters[] =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::random_device device;
-  std::mt19937 random(device() ^ static_cast<unsigned>(getpid()));
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string path = target + ".tmp-";
-    for (int i = 0; i < 8; ++i) path += kLetters[random() % (sizeof kLetters - 1)];
-    InterruptsHeld held;
-    if (!BeginCreatingTemporaryFile()) {
-      // An interrupt is ending the program. Failing here would send the
-      // writer to its in-place fallback and leave a half-written file, so
-      // wait for the end instead.
-      for (int second = 0; second < 30; ++second) sleep(1);
-      return Status::IoError("interrupted");
+  Status Append(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      ssize_t written = write(fd, bytes.data(), bytes.size());
+      if (written < 0 && errno == EINTR) continue;
+      // A write that stops short is retried for the rest, which reports
+      // the reason (a full disk, the file size limit).
+      if (written <= 0) return ErrorStatus(written < 0 ? errno : EIO);
+      bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-    // Mode 0666 lets the umask decide, as a plain create would.
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    const int error = errno;
-    if (fd >= 0) TrackTemporaryFile(path);
-    EndCreatingTemporaryFile();
-    if (fd < 0) {
-      if (error == EEXIST) continue;
-      return ErrorStatus(error);
-    }
-    std::FILE* stream = fdopen(fd, "wb");
-    if (stream == nullptr) {
-      int error = errno;
-      close(fd);
-      RemoveFile(path);
-      return ErrorStatus(error);
-    }
-    *file = stream;
-    *temporaryPath = path;
     return Status::OK();
   }
-  return Status::IoError("cannot find a free temporary file name");
-}
 
-Status SyncFile(std::FILE* file) {
-  if (fsync(fileno(file)) != 0) return ErrorStatus(errno);
+  Status Sync() override {
+    if (fsync(fd) != 0) return ErrorStatus(errno);
+    return Status::OK();
+  }
+
+  Status Close() override {
+    const int result = close(fd);
+    fd = -1;
+    if (result != 0) return ErrorStatus(errno);
+    return Status::OK();
+  }
+
+ private:
+  int fd;
+};
+
+}  // namespace
+
+Status CreateNewFile(const std::string& path, std::unique_ptr<WritableFile>* file, bool* taken) {
+  file->reset();
+  *taken = false;
+  InterruptsHeld held;
+  if (!BeginCreatingTemporaryFile()) {
+    // An interrupt is ending the program. Failing here would send the
+    // writer to its in-place fallback and leave a half-written file, so
+    // wait for the end instead.
+    for (int second = 0; second < 30; ++second) sleep(1);
+    return Status::IoError("interrupted");
+  }
+  // Mode 0666 lets the umask decide, as a plain create would.
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int error = errno;
+  if (fd >= 0) TrackTemporaryFile(path);
+  EndCreatingTemporaryFile();
+  if (fd < 0) {
+    *taken = error == EEXIST;
+    return ErrorStatus(error);
+  }
+  file->reset(new PosixWritableFile(fd));
   return Status::OK();
 }
 
@@ -115,7 +128,7 @@ Status CheckMayWrite(const std::string& target, bool* exists) {
   return Status::OK();
 }
 
-Status OverwriteFile(const std::string& target, const std::string& bytes, Sync sync) {
+Status OverwriteFile(const std::string& target, std::string_view bytes, Sync sync) {
   int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) return ErrorStatus(errno);
   struct stat info;
@@ -161,12 +174,7 @@ void RemoveFile(const std::string& path) {
   ForgetTemporaryFile(path);
 }
 
-std::string ErrorText(int error) { return std::strerror(error); }
-
-Status ErrorStatus(int error) {
-  return Status(error == ENOENT || error == ENOTDIR ? StatusCode::kNotFound : StatusCode::kIoError,
-                ErrorText(error));
-}
+std::uint32_t ProcessId() { return static_cast<std::uint32_t>(getpid()); }
 
 }  // namespace platform
 }  // namespace vellox

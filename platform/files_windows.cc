@@ -1,71 +1,88 @@
 #include "platform/files.h"
 
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <random>
 #include <string>
 
 #include "platform/system_message_windows.h"
+#include "platform/wide_path_windows.h"
 
 namespace vellox {
 namespace platform {
 namespace {
 
-// Seeds the name generator from more than the runtime's random device,
-// which some runtimes implement as a fixed sequence: two runs started at
-// once must not walk through the same names.
-std::mt19937 NameGenerator() {
-  std::random_device device;
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  std::seed_seq seed{device(), static_cast<unsigned>(GetCurrentProcessId()),
-                     static_cast<unsigned>(counter.LowPart),
-                     static_cast<unsigned>(counter.HighPart)};
-  return std::mt19937(seed);
+// OK, or the system's reason why the call that just returned `succeeded`
+// failed.
+Status Checked(BOOL succeeded) {
+  return succeeded ? Status::OK() : Win32ErrorStatus(GetLastError());
 }
+
+// At most this much per WriteFile, whose length is a DWORD.
+constexpr std::size_t kMostPerCall = 1u << 30;
+
+// Writes all of `bytes` at the file pointer.
+Status WriteAll(HANDLE handle, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min(bytes.size(), kMostPerCall));
+    if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr))
+      return Win32ErrorStatus(GetLastError());
+    if (written == 0) return Win32ErrorStatus(ERROR_WRITE_FAULT);
+    bytes.remove_prefix(written);
+  }
+  return Status::OK();
+}
+
+// Sets the file's length; the file pointer ends there.
+bool SetLength(HANDLE handle, long long length) {
+  LARGE_INTEGER at;
+  at.QuadPart = length;
+  return SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
+}
+
+class WindowsWritableFile final : public WritableFile {
+ public:
+  explicit WindowsWritableFile(HANDLE handle) : handle(handle) {}
+  ~WindowsWritableFile() override {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+  WindowsWritableFile(const WindowsWritableFile&) = delete;
+  WindowsWritableFile& operator=(const WindowsWritableFile&) = delete;
+
+  Status Append(std::string_view bytes) override { return WriteAll(handle, bytes); }
+
+  Status Sync() override { return Checked(FlushFileBuffers(handle)); }
+
+  Status Close() override {
+    const BOOL closed = CloseHandle(handle);
+    handle = INVALID_HANDLE_VALUE;
+    return Checked(closed);
+  }
+
+ private:
+  HANDLE handle;
+};
 
 }  // namespace
 
-Status CreateTemporaryFile(const std::string& target, std::FILE** file,
-                           std::string* temporaryPath) {
-  *file = nullptr;
-  static const char kLetters[] =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::mt19937 random = NameGenerator();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string path = target + ".tmp-";
-    for (int i = 0; i < 8; ++i) path += kLetters[random() % (sizeof kLetters - 1)];
-    // Exclusive, so that the name is this run's alone; binary, so that
-    // stdio writes the bytes as given; not inherited by child processes.
-    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                   _S_IREAD | _S_IWRITE);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return ErrorStatus(errno);
-    }
-    std::FILE* stream = _fdopen(fd, "wb");
-    if (stream == nullptr) {
-      int error = errno;
-      _close(fd);
-      DeleteFileA(path.c_str());
-      return ErrorStatus(error);
-    }
-    *file = stream;
-    *temporaryPath = path;
-    return Status::OK();
+// An interrupt leaves temporary files to the next look at the folder (see
+// interrupts_windows.cc), so there is nothing to list.
+Status CreateNewFile(const std::string& path, std::unique_ptr<WritableFile>* file, bool* taken) {
+  file->reset();
+  // CREATE_NEW, so that the name is this run's alone; no security
+  // attributes, so that child processes do not inherit the handle; no
+  // delete sharing while it is written.
+  HANDLE handle = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    *taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    return Win32ErrorStatus(error);
   }
-  return Status::IoError("cannot find a free temporary file name");
-}
-
-Status SyncFile(std::FILE* file) {
-  if (_commit(_fileno(file)) != 0) return ErrorStatus(errno);
+  *taken = false;
+  file->reset(new WindowsWritableFile(handle));
   return Status::OK();
 }
 
@@ -74,40 +91,42 @@ Status SyncFile(std::FILE* file) {
 // through, so there is no folder to sync afterwards.
 Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target,
                            Sync /*sync*/) {
-  if (!MoveFileExA(temporaryPath.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return Win32ErrorStatus(GetLastError());
-  return Status::OK();
+  return Checked(MoveFileExW(WidePath(temporaryPath).c_str(), WidePath(target).c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
+// A plain write is refused only by the read-only attribute, which a
+// directory's does not mean.
 Status CheckMayWrite(const std::string& target, bool* exists) {
-  *exists = _access(target.c_str(), 0) == 0;
-  if (*exists && _access(target.c_str(), 2) != 0) return ErrorStatus(errno);
+  const DWORD attributes = GetFileAttributesW(WidePath(target).c_str());
+  *exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (*exists && (attributes & FILE_ATTRIBUTE_READONLY) &&
+      !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return Win32ErrorStatus(ERROR_ACCESS_DENIED);
   return Status::OK();
 }
 
-Status OverwriteFile(const std::string& target, const std::string& bytes, Sync sync) {
-  int fd = _open(target.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
-  if (fd < 0) return ErrorStatus(errno);
-  const long long oldLength = _filelengthi64(fd);
+Status OverwriteFile(const std::string& target, std::string_view bytes, Sync sync) {
+  HANDLE handle = CreateFileW(WidePath(target).c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return Win32ErrorStatus(GetLastError());
+  LARGE_INTEGER oldLength;
   const long long length = static_cast<long long>(bytes.size());
-  int error = oldLength < 0 ? errno : 0;
+  Status status = Checked(GetFileSizeEx(handle, &oldLength));
   // Growing the file first claims the room; on failure the old length
   // comes back with the old content untouched.
-  if (error == 0 && length > oldLength) {
-    error = _chsize_s(fd, length);
-    if (error != 0) _chsize_s(fd, oldLength);
+  if (status.ok() && length > oldLength.QuadPart) {
+    status = Checked(SetLength(handle, length));
+    if (!status.ok()) SetLength(handle, oldLength.QuadPart);
   }
-  for (std::size_t done = 0; error == 0 && done < bytes.size();) {
-    unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-    int written = _write(fd, bytes.data() + done, chunk);
-    if (written < 0) error = errno;
-    if (written > 0) done += static_cast<std::size_t>(written);
-  }
-  if (error == 0) error = _chsize_s(fd, length);
-  if (error == 0 && sync == Sync::kNow && _commit(fd) != 0) error = errno;
-  if (_close(fd) != 0 && error == 0) error = errno;
-  return error == 0 ? Status::OK() : ErrorStatus(error);
+  const LARGE_INTEGER start = {};
+  if (status.ok()) status = Checked(SetFilePointerEx(handle, start, nullptr, FILE_BEGIN));
+  if (status.ok()) status = WriteAll(handle, bytes);
+  if (status.ok()) status = Checked(SetLength(handle, length));
+  if (status.ok() && sync == Sync::kNow) status = Checked(FlushFileBuffers(handle));
+  Status closed = Checked(CloseHandle(handle));
+  return status.ok() ? closed : status;
 }
 
 // Flushing a whole volume takes administrator rights on Windows. Files
@@ -115,18 +134,9 @@ Status OverwriteFile(const std::string& target, const std::string& bytes, Sync s
 // drives default to "quick removal", which does not cache writes.
 Status SyncFileSystem(const std::string& /*folder*/) { return Status::OK(); }
 
-void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+void RemoveFile(const std::string& path) { DeleteFileW(WidePath(path).c_str()); }
 
-std::string ErrorText(int error) {
-  std::string text = std::strerror(error);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text;
-}
-
-Status ErrorStatus(int error) {
-  return Status(error == ENOENT || error == ENOTDIR ? StatusCode::kNotFound : StatusCode::kIoError,
-                ErrorText(error));
-}
+std::uint32_t ProcessId() { return static_cast<std::uint32_t>(GetCurrentProcessId()); }
 
 }  // namespace platform
 }  // namespace vellox

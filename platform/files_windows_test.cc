@@ -4,9 +4,12 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/atomic_file.h"
+#include "platform/system_message_windows.h"
 #include "test_util.h"
 
 namespace vellox {
@@ -17,19 +20,19 @@ using testing::ReadFile;
 using testing::ScratchDirectory;
 using testing::WriteFile;
 
-TEST(FilesTest, TemporaryFilesAreNewBinaryAndBesideTheTarget) {
+TEST(FilesTest, TemporaryFilesAreNewUntranslatedAndBesideTheTarget) {
   ScratchDirectory scratch;
   const std::string target = scratch.Path("book.pdr");
   std::vector<std::string> paths;
   for (int i = 0; i < 2; ++i) {
-    std::FILE* file = nullptr;
+    std::unique_ptr<WritableFile> file;
     std::string path;
     Status status = CreateTemporaryFile(target, &file, &path);
     ASSERT_TRUE(status.ok()) << status.message();
     EXPECT_EQ(path.substr(0, target.size() + 5), target + ".tmp-");
-    // Line ends pass as they are: a text-mode stream would add a CR.
-    ASSERT_GE(std::fputs("a\nb", file), 0);
-    std::fclose(file);
+    // Line ends pass as they are: no text mode adds a CR.
+    ASSERT_TRUE(file->Append("a\nb").ok());
+    ASSERT_TRUE(file->Close().ok());
     EXPECT_EQ(ReadFile(path), "a\nb");
     paths.push_back(path);
   }
@@ -39,11 +42,12 @@ TEST(FilesTest, TemporaryFilesAreNewBinaryAndBesideTheTarget) {
 
 TEST(FilesTest, TemporaryFileInAMissingDirectoryIsAnError) {
   ScratchDirectory scratch;
-  std::FILE* file = nullptr;
+  std::unique_ptr<WritableFile> file;
   std::string path;
   Status status = CreateTemporaryFile(scratch.Path("missing\\book.pdr"), &file, &path);
-  EXPECT_FALSE(status.ok());
-  EXPECT_EQ(status.message(), "No such file or directory");
+  EXPECT_EQ(status.code(), StatusCode::kNotFound) << status.message();
+  EXPECT_FALSE(status.message().empty());
+  EXPECT_EQ(status.message().find_first_of("\r\n"), std::string::npos);
   EXPECT_EQ(file, nullptr);
 }
 
@@ -74,6 +78,46 @@ TEST(FilesTest, ReplaceSwapsInTheNewFileOrLeavesTheOldOne) {
   WriteFile(temporary, "first");
   ASSERT_TRUE(CommitTemporaryFile(temporary, scratch.Path("fresh.pdr"), Sync::kNow).ok());
   EXPECT_EQ(ReadFile(scratch.Path("fresh.pdr")), "first");
+}
+
+// The read-only attribute refuses a write in place, so it refuses a
+// replacement too.
+TEST(FilesTest, AReadOnlyFileIsRefusedNotReplaced) {
+  ScratchDirectory scratch;
+  const std::string target = scratch.Path("book.pdr");
+  WriteFile(target, "old");
+  ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+  StatusOr<std::unique_ptr<AtomicFile>> file = AtomicFile::Open(target, Sync::kNow);
+  SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_FALSE(file.ok());
+  EXPECT_EQ(file.status().message(), Win32ErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(ReadFile(target), "old");
+  EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdr"});
+}
+
+// The in-place rewrite, for where no temporary file can be created: the
+// file ends up holding exactly the new bytes, whatever its old length.
+TEST(FilesTest, OverwriteFileLeavesExactlyTheNewBytes) {
+  ScratchDirectory scratch;
+  const std::string target = scratch.Path("book.pdr");
+  struct Case {
+    const char* what;
+    std::string old;
+    std::string fresh;
+  } cases[] = {
+      {"longer old content", std::string(100000, 'x'), "new"},
+      {"shorter old content", "old", std::string(100000, 'n')},
+      {"no new content", "old", ""},
+  };
+  for (const Case& c : cases) {
+    WriteFile(target, c.old);
+    Status status = OverwriteFile(target, c.fresh, Sync::kNow);
+    EXPECT_TRUE(status.ok()) << c.what << ": " << status.message();
+    EXPECT_TRUE(ReadFile(target) == c.fresh) << c.what;
+  }
+  Status status = OverwriteFile(scratch.Path("missing.pdr"), "new", Sync::kNow);
+  EXPECT_EQ(status.code(), StatusCode::kNotFound) << status.message();
+  EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdr"});
 }
 
 TEST(FilesTest, RemoveFileIgnoresWhatIsNotThere) {

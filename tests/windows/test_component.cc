@@ -161,40 +161,29 @@ class Component;
 
 // Each interface is a separate small object, so that the log can tell
 // through which one the walker called IUnknown.
-class DocumentInterface final : public IPdfDocument {
+class DocumentInterface final : public IPdfDocumentPlaceholders {
  public:
   explicit DocumentInterface(Component* owner) : owner(owner) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Open(BSTR path) override;
 
  private:
   Component* owner;
 };
 
-class OutlineInterface final : public IPdfOutline {
+class OutlineInterface final : public IPdfOutlinePlaceholders {
  public:
   explicit OutlineInterface(Component* owner) : owner(owner) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE MoveToRoot() override;
   HRESULT STDMETHODCALLTYPE MoveToParent() override;
   HRESULT STDMETHODCALLTYPE IsLeaf() override;
   HRESULT STDMETHODCALLTYPE MoveToFirstChild() override;
-  HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE MoveToNextSibling() override;
-  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetCurrentItem(IPdfOutlineItem** item) override;
 
  private:
@@ -258,7 +247,7 @@ class Component {
 };
 
 // One per node while the walker holds it; holds the component alive.
-class Item final : public IPdfOutlineItem {
+class Item final : public IPdfOutlineItemPlaceholders {
  public:
   Item(Component* owner, Node* node) : owner(owner), node(node) {
     owner->AddRef();
@@ -289,19 +278,12 @@ class Item final : public IPdfOutlineItem {
     }
     return static_cast<ULONG>(left);
   }
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetTitle(BSTR* title) override {
     owner->Log("GetTitle " + owner->Name(node));
     if (title == nullptr) return E_POINTER;
     *title = SysAllocStringLen(node->title.data(), static_cast<UINT>(node->title.size()));
     return *title != nullptr ? S_OK : E_OUTOFMEMORY;
   }
-  HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetPage(LONG* page) override {
     owner->Log("GetPage " + owner->Name(node));
     if (page == nullptr) return E_POINTER;

@@ -1,0 +1,16 @@
+#ifndef VELLOX_PLATFORM_STANDARD_OUTPUT_H_
+#define VELLOX_PLATFORM_STANDARD_OUTPUT_H_
+
+#include "base/status.h"
+
+namespace vellox {
+namespace platform {
+
+// Writes out what standard output still buffers and says whether all that
+// was printed there arrived: a full disk or a closed pipe is a failure.
+Status FlushStandardOutput();
+
+}  // namespace platform
+}  // namespace vellox
+
+#endif  // VELLOX_PLATFORM_STANDARD_OUTPUT_H_
