@@ -34,12 +34,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "deflate.h"
+#include "pdf_writer.h"
+
 namespace {
+
+using vellox::testing::Deflate;
+using vellox::testing::FileOutput;
+using vellox::testing::PdfWriter;
 
 enum class Form { kArray, kNames, kDests, kGoTo, kHyperref };
 
@@ -125,6 +131,24 @@ std::string Utf16Hex(const std::u16string& text) {
   return out + ">";
 }
 
+// `count` bytes of xorshift noise seeded by `seed`: no compressor shrinks
+// them, as none shrinks a scan's JPEG data. Made as they are written.
+void WriteNoise(PdfWriter* pdf, std::uint64_t count, std::uint64_t seed) {
+  std::uint64_t state = 0x9E3779B97F4A7C15ULL * (seed + 1);
+  std::array<std::uint64_t, 8192> block;
+  while (count > 0) {
+    for (std::uint64_t& word : block) {
+      state ^= state << 13;
+      state ^= state >> 7;
+      state ^= state << 17;
+      word = state;
+    }
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof block));
+    pdf->Write(reinterpret_cast<const char*>(block.data()), n);
+    count -= n;
+  }
+}
+
 // Numbered objects, written in the order a typesetter ships them: each
 // page's objects (content, page, its destinations) as the page goes out,
 // then everything else (fonts, page tree, outline, name tree, catalog).
@@ -146,7 +170,7 @@ class Writer {
   }
   // A Flate-compressed stream, as typesetters write page contents.
   long AddStream(const std::string& data) {
-    const std::string packed = Deflate(data);
+    const std::string packed = Deflate(data, Z_DEFAULT_COMPRESSION);
     const long object = Add("<< /Filter /FlateDecode /Length " + std::to_string(packed.size()) +
                             " >>\nstream\n" + packed + "\nendstream");
     isStream[Slot(object)] = true;
@@ -169,8 +193,6 @@ class Writer {
   // object streams of 100 objects, found through a compressed xref stream,
   // as pdfTeX writes at \pdfobjcompresslevel=2; else a classic xref table.
   bool Write(const std::string& path, long root, bool objectStreams) const {
-    Sink out(path);
-    if (!out.Open()) return false;
     std::vector<long> order;
     std::vector<bool> placed(bodies.size() + 1, false);
     for (const auto& objects : perPage) {
@@ -182,150 +204,43 @@ class Writer {
     for (long object = 1; object <= static_cast<long>(bodies.size()); ++object)
       if (!placed[static_cast<std::size_t>(object)]) order.push_back(object);
 
-    out += "%PDF-1.5\n%\xE2\xE3\xCF\xD3\n";
-    // Per object number: offset (top level) or object stream and index.
-    struct Entry {
-      int type = 0;
-      std::uint64_t field2 = 0;
-      std::uint32_t field3 = 0;
-    };
-    std::vector<Entry> entries(bodies.size() + 1);
+    FileOutput file(path);
+    PdfWriter pdf(&file, "1.5");
     long next = static_cast<long>(bodies.size()) + 1;  // object streams and xref stream
-    auto topLevel = [&](long number, const std::string& body) {
-      if (static_cast<std::size_t>(number) >= entries.size()) entries.resize(static_cast<std::size_t>(number) + 1);
-      entries[static_cast<std::size_t>(number)] = Entry{1, out.size(), 0};
-      out += std::to_string(number) + " 0 obj\n" + body;
-      if (static_cast<std::size_t>(number) <= bodies.size() && noiseBytes[Slot(number)] > 0) {
-        out.Noise(noiseBytes[Slot(number)], static_cast<std::uint64_t>(number));
-        out += "\nendstream";
-      }
-      out += "\nendobj\n";
-    };
-    std::vector<long> pending;  // objects waiting for the current object stream
+    std::vector<std::pair<long, std::string>> pending;  // for the current object stream
     auto flush = [&]() {
       if (pending.empty()) return;
-      const long stream = next++;
-      std::string header, data;
-      for (std::size_t i = 0; i < pending.size(); ++i) {
-        header += std::to_string(pending[i]) + " " + std::to_string(data.size()) + " ";
-        data += Body(pending[i]) + "\n";
-        entries[static_cast<std::size_t>(pending[i])] =
-            Entry{2, static_cast<std::uint64_t>(stream), static_cast<std::uint32_t>(i)};
-      }
-      const std::string packed = Deflate(header + data);
-      topLevel(stream, "<< /Type /ObjStm /N " + std::to_string(pending.size()) + " /First " +
-                           std::to_string(header.size()) + " /Filter /FlateDecode /Length " +
-                           std::to_string(packed.size()) + " >>\nstream\n" + packed +
-                           "\nendstream");
+      pdf.AddObjectStream(next++, pending);
       pending.clear();
     };
     for (long object : order) {
       if (objectStreams && !isStream[Slot(object)]) {
-        pending.push_back(object);
+        pending.emplace_back(object, Body(object));
         if (pending.size() == 100) flush();
+      } else if (noiseBytes[Slot(object)] > 0) {
+        pdf.BeginObject(object);
+        pdf.Write(Body(object));
+        WriteNoise(&pdf, noiseBytes[Slot(object)], static_cast<std::uint64_t>(object));
+        pdf.Write("\nendstream");
+        pdf.EndObject();
       } else {
-        topLevel(object, Body(object));
+        pdf.AddObject(object, Body(object));
       }
     }
     flush();
-
-    if (!objectStreams) {
-      const std::uint64_t xref = out.size();
-      out += "xref\n0 " + std::to_string(entries.size()) + "\n0000000000 65535 f \n";
-      char line[32];
-      for (std::size_t i = 1; i < entries.size(); ++i) {
-        std::snprintf(line, sizeof line, "%010llu 00000 n \n",
-                      static_cast<unsigned long long>(entries[i].field2));
-        out += line;
-      }
-      out += "trailer\n<< /Size " + std::to_string(entries.size()) + " /Root " + Ref(root) +
-             " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    if (objectStreams) {
+      pdf.EndWithXrefStream(next, "/Root " + Ref(root));
     } else {
-      const long xrefObject = next++;
-      entries.resize(static_cast<std::size_t>(xrefObject) + 1);
-      const std::uint64_t xref = out.size();
-      entries[static_cast<std::size_t>(xrefObject)] = Entry{1, xref, 0};
-      std::string rows;
-      for (std::size_t i = 0; i < entries.size(); ++i) {
-        const Entry& e = i == 0 ? Entry{0, 0, 65535} : entries[i];
-        rows.push_back(static_cast<char>(e.type));
-        for (int shift = 24; shift >= 0; shift -= 8) rows.push_back(static_cast<char>(e.field2 >> shift));
-        rows.push_back(static_cast<char>(e.field3 >> 8));
-        rows.push_back(static_cast<char>(e.field3));
-      }
-      const std::string packed = Deflate(rows);
-      out += std::to_string(xrefObject) + " 0 obj\n<< /Type /XRef /Size " +
-             std::to_string(entries.size()) + " /W [1 4 2] /Root " + Ref(root) +
-             " /Filter /FlateDecode /Length " + std::to_string(packed.size()) +
-             " >>\nstream\n" + packed + "\nendstream\nendobj\nstartxref\n" +
-             std::to_string(xref) + "\n%%EOF\n";
+      pdf.EndWithTable("/Root " + Ref(root));
     }
-    return out.Close();
+    return file.Close();
   }
 
  private:
-  // The output file, with the count of bytes written so far.
-  class Sink {
-   public:
-    explicit Sink(const std::string& path) : path_(path) {}
-    ~Sink() {
-      if (file_ != nullptr) std::fclose(file_);
-    }
-    bool Open() {
-      file_ = std::fopen(path_.c_str(), "wb");
-      return file_ != nullptr;
-    }
-    Sink& operator+=(const std::string& text) {
-      Put(text.data(), text.size());
-      return *this;
-    }
-    // `count` bytes of xorshift noise seeded by `seed`: no compressor
-    // shrinks them, as none shrinks a scan's JPEG data.
-    void Noise(std::uint64_t count, std::uint64_t seed) {
-      std::uint64_t state = 0x9E3779B97F4A7C15ULL * (seed + 1);
-      std::array<std::uint64_t, 8192> block;
-      while (count > 0) {
-        for (std::uint64_t& word : block) {
-          state ^= state << 13;
-          state ^= state >> 7;
-          state ^= state << 17;
-          word = state;
-        }
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof block));
-        Put(reinterpret_cast<const char*>(block.data()), n);
-        count -= n;
-      }
-    }
-    std::uint64_t size() const { return size_; }
-    bool Close() {
-      const bool closed = std::fclose(file_) == 0;
-      file_ = nullptr;
-      return closed && ok_;
-    }
-
-   private:
-    void Put(const char* data, std::size_t n) {
-      ok_ = ok_ && std::fwrite(data, 1, n, file_) == n;
-      size_ += n;
-    }
-    std::string path_;
-    std::FILE* file_ = nullptr;
-    std::uint64_t size_ = 0;
-    bool ok_ = true;
-  };
-
   std::size_t Slot(long object) const { return static_cast<std::size_t>(object - 1); }
   std::string Body(long object) const {
     const std::string& body = bodies[Slot(object)];
     return body.empty() ? std::string("null") : body;
-  }
-  static std::string Deflate(const std::string& data) {
-    uLongf size = compressBound(static_cast<uLong>(data.size()));
-    std::string packed(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(&packed[0]), &size,
-              reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()), 6);
-    packed.resize(size);
-    return packed;
   }
 
   std::vector<std::string> bodies;

@@ -17,13 +17,12 @@
 # means the built-in reader hands the file to the qpdf fallback.
 # No test: the figures depend on the machine and its load (the test run
 # only builds the tools and runs each once, bench/smoke_test.sh).
-set -euo pipefail
+source "$(dirname "$0")/../scripts/lib.sh"
 
 # All in one function, read whole before it runs: editing the file meanwhile
 # cannot derail a run.
 main() {
-root="$(cd "$(dirname "$0")/.." && pwd)"
-out="${BENCH_DIR:-$root/build-bench}"
+out="${BENCH_DIR:-$repo_root/build-bench}"
 
 quick=0
 corpus=""
@@ -60,10 +59,8 @@ fi
 scan_image_bytes=2500000  # a 300 dpi greyscale A4 scan as JPEG
 
 echo "== building (Release) in $out"
-cmake -S "$root" -B "$out/vellox" -DCMAKE_BUILD_TYPE=Release -DVELLOX_BUILD_TESTS=OFF >/dev/null
-cmake --build "$out/vellox" -j 2 >/dev/null
-cmake -S "$root/bench" -B "$out/tools" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$out/tools" -j 2 >/dev/null
+vellox_build "$out/vellox" -DCMAKE_BUILD_TYPE=Release -DVELLOX_BUILD_TESTS=OFF >/dev/null
+vellox_build "$out/tools" -S "$repo_root/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
 vellox="$out/vellox/vellox"
 pdfgen="$out/tools/pdfgen"
 timeit="$out/tools/timeit"

@@ -5,7 +5,7 @@
 # bench/run.sh parses.
 #
 #   smoke_test.sh PDFGEN TIMEIT QPDF_FLOOR HELLO_ZLIB VELLOX WORK_DIR
-set -euo pipefail
+source "$(dirname "$0")/../scripts/lib.sh"
 pdfgen="$1" timeit="$2" floor="$3" hello="$4" vellox="$5" work="$6"
 rm -rf "$work"
 mkdir -p "$work"

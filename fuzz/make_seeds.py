@@ -2,8 +2,8 @@
 """Writes the fuzz targets' seed inputs into fuzz/corpus/<target>/.
 
 Run once after changing an input format; the seeds are committed. The PDF
-seeds come from the hostile-corpus generator's writer, kept small so that
-the fuzzer mutates quickly."""
+seeds are the hostile-corpus generator's documents (written by
+tests/pdf_writer.py), kept small so that the fuzzer mutates quickly."""
 import os
 import struct
 import sys

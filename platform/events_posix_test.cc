@@ -12,40 +12,30 @@
 #include <climits>
 #include <string>
 
-#include "test_util.h"
-
-#include "app/sync_events.h"
 #include "platform/interrupts.h"
+#include "semaphore_value.h"
+#include "test_util.h"
 
 namespace vellox {
 namespace platform {
 namespace {
 
-// The value of the named semaphore behind an event, or -1 when no such
-// name exists.
-int ValueOf(const char* name) {
-  sem_t* s = sem_open((std::string("/") + name).c_str(), 0);
-  if (s == SEM_FAILED) return -1;
-  int value = -2;
-  sem_getvalue(s, &value);
-  sem_close(s);
-  return value;
-}
+using vellox::testing::SemaphoreValue;
 
 TEST(EventsTest, SetAndResetAreIdempotent) {
   const char* name = "VelloxTestEvent";
   sem_unlink("/VelloxTestEvent");
   EventHandle event = CreateNamedEvent(name);
   ASSERT_NE(event, nullptr);
-  EXPECT_EQ(ValueOf(name), 0);
+  EXPECT_EQ(SemaphoreValue(name), 0);
   SetNamedEvent(event);
   SetNamedEvent(event);
-  EXPECT_EQ(ValueOf(name), 1);
+  EXPECT_EQ(SemaphoreValue(name), 1);
   ResetNamedEvent(event);
   ResetNamedEvent(event);
-  EXPECT_EQ(ValueOf(name), 0);
+  EXPECT_EQ(SemaphoreValue(name), 0);
   CloseNamedEvent(event);
-  EXPECT_EQ(ValueOf(name), -1);  // this process made it, so the name goes
+  EXPECT_EQ(SemaphoreValue(name), -1);  // this process made it, so the name goes
 }
 
 TEST(EventsTest, AnEventMadeByAnotherProcessKeepsItsStateAndName) {
@@ -54,10 +44,10 @@ TEST(EventsTest, AnEventMadeByAnotherProcessKeepsItsStateAndName) {
   sem_t* other = sem_open("/VelloxTestShared", O_CREAT | O_EXCL, 0600, 1);
   ASSERT_NE(other, SEM_FAILED);
   EventHandle event = CreateNamedEvent(name);
-  EXPECT_EQ(ValueOf(name), 1);
+  EXPECT_EQ(SemaphoreValue(name), 1);
   ResetNamedEvent(event);
   CloseNamedEvent(event);
-  EXPECT_EQ(ValueOf(name), 0);  // still there: it is the other process's
+  EXPECT_EQ(SemaphoreValue(name), 0);  // still there: it is the other process's
   sem_close(other);
   sem_unlink("/VelloxTestShared");
 }
@@ -119,7 +109,7 @@ TEST(EventsTest, ResetOfAHugeValueIsBounded) {
   ASSERT_NE(event, nullptr);
   EXPECT_EQ(refusal, "");
   ResetNamedEvent(event);
-  int value = ValueOf(name);
+  int value = SemaphoreValue(name);
   EXPECT_LT(value, SEM_VALUE_MAX);
   EXPECT_GT(value, SEM_VALUE_MAX - 1000);
   CloseNamedEvent(event);
@@ -145,23 +135,26 @@ TEST(EventsTest, AnInterruptedRunRemovesTheEventsItMade) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFSIGNALED(status)) << "exit " << WEXITSTATUS(status);
   EXPECT_EQ(WTERMSIG(status), SIGTERM);
-  EXPECT_EQ(ValueOf("VelloxTestInterrupted"), -1);
+  EXPECT_EQ(SemaphoreValue("VelloxTestInterrupted"), -1);
   sem_unlink("/VelloxTestInterrupted");
 }
 
+// A null handle stands for an event that could not be made or was
+// refused: the calls take it and return, and touch no event there is.
 TEST(EventsTest, NullHandlesAreIgnored) {
-  SetNamedEvent(nullptr);
+  const char* name = "VelloxTestBesideNull";
+  sem_unlink("/VelloxTestBesideNull");
+  EventHandle event = CreateNamedEvent(name);
+  ASSERT_NE(event, nullptr);
+  SetNamedEvent(event);
   ResetNamedEvent(nullptr);
   CloseNamedEvent(nullptr);
-}
-
-TEST(EventsTest, SyncEventsAreSignalledForTheirLifetime) {
-  for (const char* name : SyncEvents::kNames) sem_unlink((std::string("/") + name).c_str());
-  {
-    SyncEvents events;
-    for (const char* name : SyncEvents::kNames) EXPECT_EQ(ValueOf(name), 1) << name;
-  }
-  for (const char* name : SyncEvents::kNames) EXPECT_EQ(ValueOf(name), -1) << name;
+  EXPECT_EQ(SemaphoreValue(name), 1);  // neither reset nor removed
+  ResetNamedEvent(event);
+  SetNamedEvent(nullptr);
+  EXPECT_EQ(SemaphoreValue(name), 0);  // nor set
+  CloseNamedEvent(event);
+  EXPECT_EQ(SemaphoreValue(name), -1);
 }
 
 }  // namespace

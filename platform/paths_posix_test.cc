@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "app/argument_table.h"
 #include "test_util.h"
 
 namespace vellox {
@@ -61,22 +60,6 @@ TEST(PathsTest, LongPathsAreNeverTruncated) {
   ASSERT_TRUE(CombinePath("/base", deep + "book.pdf", &combined).ok());
   ASSERT_TRUE(CanonicalizePath(combined, &canonical).ok());
   EXPECT_EQ(canonical, "/base/" + deep + "book.pdf");
-}
-
-TEST(PathsTest, RelativeArgumentsResolveAgainstTheCurrentDirectoryWhateverTheProgramPath) {
-  std::string current;
-  ASSERT_TRUE(CurrentDirectory(&current).ok());
-  // A backslash is part of a POSIX name, never a directory separator.
-  for (const char* program :
-       {"vellox", "./bin/vellox", "/usr/bin/vellox", "/opt/tools\\v1/vellox",
-        "C:\\tools\\vellox.exe"}) {
-    ArgumentTable table;
-    const char* argv[] = {program};
-    table.Parse(1, argv);
-    std::string resolved;
-    ASSERT_TRUE(table.ResolvePath("book.pdf", &resolved).ok());
-    EXPECT_EQ(resolved, current == "/" ? "/book.pdf" : current + "/book.pdf") << program;
-  }
 }
 
 TEST(PathsTest, SameFileSeesThroughLinks) {

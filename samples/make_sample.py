@@ -5,6 +5,11 @@ Run once; the result is committed. Titles use both PDFDocEncoding and
 UTF-16BE, and destinations use an explicit page, a GoTo action and a
 named destination, so that the sample shows what a real book holds."""
 import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "tests"))
+from pdf_writer import Writer  # noqa: E402
 
 pages = ["Preface", "Chapter 1", "Section 1.1", "Section 1.2", "Index"]
 objects = {}
@@ -43,18 +48,8 @@ objects[o["s12"]] = ("<< /Title %s /Parent %d 0 R /Prev %d 0 R /Dest [%d 0 R /Fi
 objects[o["index"]] = ("<< /Title (Index) /Parent 3 0 R /Prev %d 0 R /Dest /index >>"
                        % o["ch1"])
 
-out = bytearray(b"%PDF-1.4\n%\xe2\xe3\xcf\xd3\n")
-offsets = {}
+out = Writer(b"1.4")
 for number in sorted(objects):
-    offsets[number] = len(out)
-    out += b"%d 0 obj\n%s\nendobj\n" % (number, objects[number].encode("latin-1"))
-xref = len(out)
-count = max(objects) + 1
-out += b"xref\n0 %d\n0000000000 65535 f \n" % count
-for number in range(1, count):
-    out += b"%010d 00000 n \n" % offsets[number]
-out += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (count, xref)
-
-path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "sample.pdf")
-with open(path, "wb") as f:
-    f.write(out)
+    out.object(number, objects[number].encode("latin-1"))
+with open(os.path.join(HERE, "sample.pdf"), "wb") as f:
+    f.write(out.end_with_table(b"/Root 1 0 R"))

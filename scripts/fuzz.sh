@@ -11,10 +11,8 @@
 #                 seeds in the repository are never modified
 #   BUILD_ROOT    where the build trees go (default: build-test)
 #   FUZZ_CXX      the clang to build with (default: clang++, else clang++-14)
-set -euo pipefail
-cd "$(dirname "$0")/.."
-root="${BUILD_ROOT:-build-test}"
-jobs="${JOBS:-2}"
+source "$(dirname "$0")/lib.sh"
+cd "$repo_root"
 seconds="${FUZZ_SECONDS:-60}"
 read -r -a targets <<< "${FUZZ_TARGETS:-pdf args writer differential}"
 cxx="${FUZZ_CXX:-}"
@@ -26,9 +24,8 @@ fi
 [ -n "$cxx" ] || { echo "fuzz.sh: clang++ is needed (Debian: clang libclang-rt-14-dev)" >&2; exit 2; }
 
 echo "== fuzz build ($cxx, ASan + UBSan + libFuzzer)"
-cmake -S . -B "$root/fuzz" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVELLOX_BUILD_TESTS=OFF -DVELLOX_SANITIZE=ON -DVELLOX_FUZZ=ON >/dev/null
-cmake --build "$root/fuzz" -j "$jobs" --target "${targets[@]/#/fuzz_}"
+vellox_build "$build_root/fuzz" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVELLOX_BUILD_TESTS=OFF -DVELLOX_SANITIZE=ON -DVELLOX_FUZZ=ON -- "${targets[@]/#/fuzz_}"
 
 if [ -n "${FUZZ_WORK:-}" ]; then
   work="$FUZZ_WORK"
@@ -37,8 +34,7 @@ else
   work="$(mktemp -d)"
   trap 'rm -rf "$work"' EXIT
 fi
-artifacts="$PWD/$root/fuzz-artifacts"
-case "$root" in /*) artifacts="$root/fuzz-artifacts" ;; esac
+artifacts="$build_root/fuzz-artifacts"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -51,7 +47,7 @@ for target in "${targets[@]}"; do
   cp -n fuzz/corpus/"$target"/* "$corpus"/
   log="$work/$target.log"
   code=0
-  "$root/fuzz/fuzz/fuzz_$target" "$corpus" -max_total_time="$seconds" -rss_limit_mb=2048 \
+  "$build_root/fuzz/fuzz/fuzz_$target" "$corpus" -max_total_time="$seconds" -rss_limit_mb=2048 \
     -timeout=10 -print_final_stats=1 -artifact_prefix="$artifacts/$target/" >"$log" 2>&1 || code=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   coverage=$(grep -a -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)

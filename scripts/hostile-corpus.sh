@@ -8,18 +8,16 @@
 #   BUILD_ROOT     where the build trees go (default: build-test)
 #   HOSTILE_SMALL  set to 1 to leave out the multi-megabyte cases
 #   VELLOX         the program to check (default: the plain build's)
-set -euo pipefail
-cd "$(dirname "$0")/.."
-root="${BUILD_ROOT:-build-test}"
-jobs="${JOBS:-2}"
+source "$(dirname "$0")/lib.sh"
+cd "$repo_root"
 
 echo "== hostile-input corpus"
 vellox="${VELLOX:-}"
 if [ -z "$vellox" ]; then
   # The plain build of scripts/test-all.sh; only the program is needed.
-  cmake -S . -B "$root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON >/dev/null
-  cmake --build "$root/native" -j "$jobs" --target vellox
-  vellox="$root/native/vellox"
+  vellox_build "$build_root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON \
+    -- vellox
+  vellox="$build_root/native/vellox"
 fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

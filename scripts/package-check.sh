@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package, unpacks it into a fresh folder root and runs
 # the installed program once. BUILD_ROOT as in scripts/test-all.sh.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-root="${BUILD_ROOT:-build-test}"
-build="$root/package"
+source "$(dirname "$0")/lib.sh"
+cd "$repo_root"
+build="$build_root/package"
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELLOX_BUILD_TESTS=OFF
-cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"
+vellox_build "$build" -DCMAKE_BUILD_TYPE=Release -DVELLOX_BUILD_TESTS=OFF
 (cd "$build" && rm -f vellox_*.deb && cpack -G DEB)
 deb="$(ls "$build"/vellox_*.deb)"
 

@@ -6,22 +6,18 @@
 # everything. Exits non-zero on any finding.
 # BUILD_ROOT chooses where the build trees go (default: build-test);
 # CXX picks the compiler of the sanitizer build (default: the system's).
-set -euo pipefail
-cd "$(dirname "$0")/.."
-root="${BUILD_ROOT:-build-test}"
-jobs="${JOBS:-2}"
-source_dir="$PWD"
+source "$(dirname "$0")/lib.sh"
+cd "$repo_root"
 
 echo "== sanitizer build (ASan + UBSan) and tests"
-cmake -S . -B "$root/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON \
+vellox_build "$build_root/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON \
   -DVELLOX_SANITIZE=ON
-cmake --build "$root/asan" -j "$jobs"
 # Leaks count as failures; the first report of either sanitizer ends the
 # process so that the test, and ctest, fail.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # One test at a time: the named events are shared by every run on the machine.
-ctest --test-dir "$root/asan" --output-on-failure
+ctest --test-dir "$build_root/asan" --output-on-failure
 
 echo "== sanitizer build on the hostile-input corpus (small cases, no truncations)"
 # The truncated files are the fuzzers' ground; the rest are shapes (loops,
@@ -30,16 +26,15 @@ corpus="$(mktemp -d)"
 python3 tests/hostile/make_corpus.py "$corpus" --small
 rm -f "$corpus"/truncated-*
 MEMORY_LIMIT_KB=unlimited BUDGETS=off \
-  bash tests/hostile/check_corpus.sh "$root/asan/vellox" "$corpus" || { rm -rf "$corpus"; exit 1; }
+  bash tests/hostile/check_corpus.sh "$build_root/asan/vellox" "$corpus" || { rm -rf "$corpus"; exit 1; }
 rm -rf "$corpus"
 unset ASAN_OPTIONS UBSAN_OPTIONS
 
 echo "== valgrind: the plain program frees everything, also when it fails"
 # The plain build of scripts/test-all.sh; only the program is needed.
-cmake -S . -B "$root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON >/dev/null
-cmake --build "$root/native" -j "$jobs" --target vellox
-vellox="$source_dir/$root/native/vellox"
-case "$root" in /*) vellox="$root/native/vellox" ;; esac
+vellox_build "$build_root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON \
+  -- vellox
+vellox="$build_root/native/vellox"
 
 scratch="$(mktemp -d)"
 trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT

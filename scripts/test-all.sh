@@ -1,22 +1,19 @@
 #!/usr/bin/env bash
 # Builds vellox with its tests and runs every test. Exits non-zero on any
 # failure. BUILD_ROOT chooses where the build trees go (default: build-test).
-set -euo pipefail
-cd "$(dirname "$0")/.."
-root="${BUILD_ROOT:-build-test}"
-jobs="$(nproc 2>/dev/null || echo 2)"
+source "$(dirname "$0")/lib.sh"
+cd "$repo_root"
 
 echo "== native build and tests"
 # The benchmark's tools too, with a smoke run among the tests, so that they
 # keep building as the code they share moves (bench/run.sh times with them).
-cmake -S . -B "$root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON \
+vellox_build "$build_root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=ON \
   -DVELLOX_BUILD_BENCH=ON
-cmake --build "$root/native" -j "$jobs"
 # One test at a time: the named events are shared by every run on the machine.
-ctest --test-dir "$root/native" --output-on-failure
+ctest --test-dir "$build_root/native" --output-on-failure
 
 echo "== Windows builds, and their tests under Wine"
-bash tests/windows/run_wine_tests.sh "$root"
+bash tests/windows/run_wine_tests.sh "$build_root"
 
 echo "== Debian package"
 bash scripts/package-check.sh

@@ -10,13 +10,13 @@
 namespace vellox {
 namespace testing {
 
-// `bytes` compressed as FlateDecode data.
-inline std::string Deflate(const std::string& bytes) {
+// `bytes` compressed as FlateDecode data, at zlib's `level`.
+inline std::string Deflate(const std::string& bytes, int level = Z_BEST_COMPRESSION) {
   uLongf size = compressBound(static_cast<uLong>(bytes.size()));
   std::string out(size, '\0');
   if (compress2(reinterpret_cast<Bytef*>(&out[0]), &size,
                 reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uLong>(bytes.size()),
-                Z_BEST_COMPRESSION) != Z_OK)
+                level) != Z_OK)
     throw std::runtime_error("compress2 failed");
   out.resize(size);
   return out;

@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "run_program.h"
-#include "test_util.h"
+#include "program_test.h"
 
 namespace vellox {
 namespace {
@@ -22,6 +21,7 @@ using testing::ProgramOptions;
 using testing::ProgramResult;
 using testing::ReadFile;
 using testing::RunProgram;
+using testing::SampleBook;
 using testing::ScratchDirectory;
 using testing::WriteFile;
 
@@ -47,20 +47,7 @@ std::string SampleBookmarks(bool topLevelOnly) {
          Record(3, "4   1.2 Caf\xC3\xA9 notes") + Record(4, "5 Index");
 }
 
-class EndToEndTest : public ::testing::Test {
- protected:
-  ProgramResult Run(const std::vector<std::string>& arguments,
-                    ProgramOptions options = ProgramOptions()) {
-    if (options.directory.empty()) options.directory = scratch.path();
-    return RunProgram(VELLOX_BINARY, arguments, options);
-  }
-
-  void CopySample(const std::string& name) {
-    WriteFile(scratch.Path(name), ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf"));
-  }
-
-  ScratchDirectory scratch;
-};
+using EndToEndTest = testing::ProgramTest;
 
 TEST_F(EndToEndTest, ConvertsTheSampleBesideThePdf) {
   CopySample("book.pdf");
@@ -287,7 +274,7 @@ TEST_F(EndToEndTest, RelativePathsWorkBelowACurrentDirectoryLongerThanPathMax) {
   for (; made < depth; ++made)
     if (mkdir(name.c_str(), 0755) != 0 || chdir(name.c_str()) != 0) break;
   if (made == depth) {
-    WriteFile("book.pdf", ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf"));
+    WriteFile("book.pdf", SampleBook());
     ProgramResult r = RunProgram(VELLOX_BINARY, {"book.pdf"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ReadFile("book.pdr"), SampleBookmarks(false));
@@ -360,8 +347,7 @@ TEST(RepairModuleTest, MissingModuleIsOneLineAndSoundFilesStillConvert) {
   const std::string program = scratch.Path("vellox");
   testing::WriteFile(program, testing::ReadFile(VELLOX_BINARY));
   ASSERT_EQ(chmod(program.c_str(), 0755), 0);
-  const std::string sample =
-      testing::ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf");
+  const std::string sample = testing::SampleBook();
   testing::WriteFile(scratch.Path("sound.pdf"), sample);
   // A wrong cross-reference offset: only the repairing reader reads it.
   std::string damaged = sample;

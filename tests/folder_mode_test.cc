@@ -10,8 +10,7 @@
 #include <string>
 
 #include "pdf_builder.h"
-#include "run_program.h"
-#include "test_util.h"
+#include "program_test.h"
 
 namespace vellox {
 namespace {
@@ -20,11 +19,8 @@ namespace fs = std::filesystem;
 using testing::ProgramOptions;
 using testing::ProgramResult;
 using testing::ReadFile;
-using testing::RunProgram;
-using testing::ScratchDirectory;
+using testing::SampleBook;
 using testing::WriteFile;
-
-std::string Sample() { return ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf"); }
 
 // Every .pdr below `root`, by path relative to it, with its bytes.
 std::map<std::string, std::string> BookmarkFiles(const std::string& root) {
@@ -40,7 +36,7 @@ void RemoveBookmarkFiles(const std::string& root) {
   for (auto& [name, bytes] : BookmarkFiles(root)) fs::remove(fs::path(root) / name);
 }
 
-class FolderModeTest : public ::testing::Test {
+class FolderModeTest : public testing::ProgramTest {
  protected:
   void SetUp() override {
     // Open to the unprivileged user the runs switch to when tests run as
@@ -53,11 +49,11 @@ class FolderModeTest : public ::testing::Test {
     }
   }
 
-  ProgramResult Run(std::vector<std::string> arguments) {
+  // As an unprivileged user, for whom file modes count.
+  ProgramResult Run(const std::vector<std::string>& arguments) const {
     ProgramOptions options;
-    options.directory = scratch.path();
     options.asNobody = true;
-    return RunProgram(VELLOX_BINARY, arguments, options);
+    return ProgramTest::Run(arguments, options);
   }
 
   void Add(const std::string& name, const std::string& bytes) {
@@ -66,19 +62,18 @@ class FolderModeTest : public ::testing::Test {
                                                           fs::perms::others_read);
   }
 
-  ScratchDirectory scratch;
   std::string root;
 };
 
 TEST_F(FolderModeTest, ConvertsEveryPdfBelowAndReportsInPathOrder) {
-  Add("a.pdf", Sample());
-  Add("b.PDF", Sample());
-  Add("sub/deep/c.pdf", Sample());
-  Add("dir.pdf/d.pdf", Sample());
+  Add("a.pdf", SampleBook());
+  Add("b.PDF", SampleBook());
+  Add("sub/deep/c.pdf", SampleBook());
+  Add("dir.pdf/d.pdf", SampleBook());
   Add("empty.pdf", testing::BuildDocument(3, {}));
   Add("fake.pdf", "hello, world\n");
   Add("notes.txt", "not a PDF name");
-  Add("locked.pdf", Sample());
+  Add("locked.pdf", SampleBook());
   chmod(scratch.Path("library/locked.pdf").c_str(), 0);
   ASSERT_EQ(symlink("..", scratch.Path("library/sub/loop").c_str()), 0);
 
@@ -106,8 +101,8 @@ TEST_F(FolderModeTest, ConvertsEveryPdfBelowAndReportsInPathOrder) {
 }
 
 TEST_F(FolderModeTest, SucceedsWithTheBannerOnceAndHonoursTheDepthLimit) {
-  Add("a.pdf", Sample());
-  Add("sub/b.pdf", Sample());
+  Add("a.pdf", SampleBook());
+  Add("sub/b.pdf", SampleBook());
   ProgramResult r = Run({"library", "-ML", "0"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -120,10 +115,10 @@ TEST_F(FolderModeTest, SucceedsWithTheBannerOnceAndHonoursTheDepthLimit) {
 
 TEST_F(FolderModeTest, PdfsSharingABookmarkFileConvertOnlyTheFirst) {
   // On the e-reader's file system book.pdr and Book.pdr are one file.
-  Add("Book.PDF", Sample());
+  Add("Book.PDF", SampleBook());
   Add("Book.pdf", testing::BuildDocument(3, {}));
   Add("book.pdf", testing::BuildDocument(3, {}));
-  Add("other.pdf", Sample());
+  Add("other.pdf", SampleBook());
   ProgramResult r = Run({"library", "-j", "4"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "");
@@ -138,19 +133,18 @@ TEST_F(FolderModeTest, PdfsSharingABookmarkFileConvertOnlyTheFirst) {
 }
 
 TEST_F(FolderModeTest, ThreadsThatCannotBeStartedLeaveTheWorkToThoseThatCan) {
-  Add("a.pdf", Sample());
-  Add("sub/b.pdf", Sample());
-  Add("sub/c.pdf", Sample());
+  Add("a.pdf", SampleBook());
+  Add("sub/b.pdf", SampleBook());
+  Add("sub/c.pdf", SampleBook());
   // One process for the user: the program itself and no thread; three:
   // some threads, as many as the user's other processes leave.
   for (long limit : {1, 3}) {
     ProgramOptions options;
-    options.directory = scratch.path();
     options.asNobody = true;
     options.processLimit = limit;
     // The leak checker needs a thread of its own at exit.
     options.environment = {testing::SanitizerOptions("detect_leaks=0")};
-    ProgramResult r = RunProgram(VELLOX_BINARY, {"library", "-j", "8"}, options);
+    ProgramResult r = ProgramTest::Run({"library", "-j", "8"}, options);
     EXPECT_EQ(r.signal, 0) << limit;
     EXPECT_EQ(r.exitCode, 0) << limit << ": " << r.err;
     EXPECT_EQ(r.err, "vellox: 3 PDFs: 3 converted, 0 without outline, 0 failed\n") << limit;
@@ -166,8 +160,8 @@ TEST_F(FolderModeTest, ThreadsThatCannotBeStartedLeaveTheWorkToThoseThatCan) {
 }
 
 TEST_F(FolderModeTest, SubfolderThatCannotBeReadOrEnteredIsReportedAndFailsTheRun) {
-  Add("a.pdf", Sample());
-  Add("sub/b.pdf", Sample());
+  Add("a.pdf", SampleBook());
+  Add("sub/b.pdf", SampleBook());
   // No access at all; names readable but the folder not searchable.
   for (mode_t mode : {0000, 0444, 0666}) {
     chmod(scratch.Path("library/sub").c_str(), mode);

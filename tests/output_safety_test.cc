@@ -20,8 +20,7 @@
 
 #include "bookmarks/bookmark_file_decoder.h"
 #include "pdf_builder.h"
-#include "run_program.h"
-#include "test_util.h"
+#include "program_test.h"
 
 namespace vellox {
 namespace {
@@ -30,7 +29,7 @@ namespace fs = std::filesystem;
 using testing::ProgramOptions;
 using testing::ProgramResult;
 using testing::ReadFile;
-using testing::RunProgram;
+using testing::SampleBook;
 using testing::ScratchDirectory;
 using testing::WriteFile;
 
@@ -68,16 +67,7 @@ std::vector<std::string> TemporaryFiles(const ScratchDirectory& dir) {
                                        << " were expected, differing from offset " << at;
 }
 
-class OutputSafetyTest : public ::testing::Test {
- protected:
-  ProgramResult Run(const std::vector<std::string>& arguments,
-                    ProgramOptions options = ProgramOptions()) {
-    options.directory = scratch.path();
-    return RunProgram(VELLOX_BINARY, arguments, options);
-  }
-
-  ScratchDirectory scratch;
-};
+using OutputSafetyTest = testing::ProgramTest;
 
 // The disk fills up (the file size limit stands in) at every stage of a
 // bookmark file large enough to pass through many stdio buffers: in the
@@ -129,7 +119,7 @@ TEST_F(OutputSafetyTest, FailuresBeforeWritingLeaveTheOldFile) {
            fs::perms::others_read | fs::perms::others_exec,
        "cannot write '@/book.pdr': Permission denied"},
   };
-  const std::string sample = ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf");
+  const std::string sample = SampleBook();
   for (const Case& c : cases) {
     WriteFile(scratch.Path("book.pdf"), sample);
     WriteFile(scratch.Path("book.pdr"), kOld);
@@ -222,7 +212,7 @@ TEST_F(OutputSafetyTest, ABookmarkFileIsWrittenOnlyWhereItsPermissionsAllow) {
 // files is flushed once at the end rather than once per file.
 TEST_F(OutputSafetyTest, WrittenFilesAreOnTheDiskWhenTheRunEnds) {
   fs::permissions(scratch.path(), fs::perms::all);
-  const std::string sample = ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf");
+  const std::string sample = SampleBook();
   for (const char* name : {"a.pdf", "b.pdf", "c.pdf"}) WriteFile(scratch.Path(name), sample);
   WriteFile(scratch.Path("a.pdr"), kOld);
   fs::permissions(scratch.Path("a.pdr"), fs::perms::all);

@@ -1,12 +1,13 @@
 #include "pdf_builder.h"
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
+
+#include "pdf_writer.h"
 
 namespace vellox {
 namespace testing {
@@ -86,25 +87,16 @@ int PdfBuilder::AddCatalog(const std::string& entries) {
 }
 
 std::string PdfBuilder::Build(const Damage& damage) const {
-  std::string out = "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n";
-  std::vector<std::size_t> offsets;
-  for (std::size_t i = 0; i < bodies.size(); ++i) {
-    offsets.push_back(out.size());
-    out += std::to_string(i + 1) + " 0 obj\n" + bodies[i] + "\nendobj\n";
-  }
-  const std::size_t xref = out.size();
-  if (!damage.noXrefTable) {
-    out += "xref\n0 " + std::to_string(bodies.size() + 1) + "\n0000000000 65535 f \n";
-    char entry[32];
-    for (std::size_t offset : offsets) {
-      std::snprintf(entry, sizeof entry, "%010zu 00000 n \n",
-                    offset + (damage.wrongOffsets ? 5 : 0));
-      out += entry;
-    }
-  }
-  out += "trailer\n<< /Size " + std::to_string(bodies.size() + 1);
-  if (root != 0) out += " /Root " + Ref(root);
-  out += " " + trailerEntries + " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+  std::string out;
+  StringOutput output(&out);
+  PdfWriter writer(&output, "1.7");
+  for (std::size_t i = 0; i < bodies.size(); ++i)
+    writer.AddObject(static_cast<long>(i + 1), bodies[i]);
+  TableFaults faults;
+  faults.offsetShift = damage.wrongOffsets ? 5 : 0;
+  faults.noTable = damage.noXrefTable;
+  writer.EndWithTable((root != 0 ? "/Root " + Ref(root) + " " : std::string()) + trailerEntries,
+                      faults);
   return out;
 }
 

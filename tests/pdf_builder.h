@@ -22,9 +22,9 @@ struct Damage {
   bool noXrefTable = false;   // the trailer follows the objects directly
 };
 
-// Writes small PDF files as text: numbered objects, a classic xref table
-// and a trailer. Object bodies are given verbatim, so tests can write any
-// structure, broken ones included.
+// Small PDF files as text: numbered objects, a classic xref table and a
+// trailer (written by PdfWriter). Object bodies are given verbatim, so
+// tests can write any structure, broken ones included.
 class PdfBuilder {
  public:
   // Adds an object with `body` (e.g. "<< /Type /Page >>"); returns its number.

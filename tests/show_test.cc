@@ -6,8 +6,7 @@
 #include <string>
 
 #include "pdf_builder.h"
-#include "run_program.h"
-#include "test_util.h"
+#include "program_test.h"
 
 namespace vellox {
 namespace {
@@ -16,11 +15,8 @@ using testing::Bytes;
 using testing::BuildDocument;
 using testing::OutlineNode;
 using testing::PdfBuilder;
-using testing::ProgramOptions;
 using testing::ProgramResult;
 using testing::ReadFile;
-using testing::RunProgram;
-using testing::ScratchDirectory;
 using testing::WriteFile;
 
 const char kSampleLines[] =
@@ -30,18 +26,9 @@ const char kSampleLines[] =
     "3\t4   1.2 Caf\xC3\xA9 notes\n"
     "4\t5 Index\n";
 
-class ShowTest : public ::testing::Test {
+class ShowTest : public testing::ProgramTest {
  protected:
-  void SetUp() override {
-    WriteFile(scratch.Path("book.pdf"),
-              ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf"));
-  }
-  ProgramResult Run(const std::vector<std::string>& arguments) {
-    ProgramOptions options;
-    options.directory = scratch.path();
-    return RunProgram(VELLOX_BINARY, arguments, options);
-  }
-  ScratchDirectory scratch;
+  void SetUp() override { CopySample("book.pdf"); }
 };
 
 TEST_F(ShowTest, PdfAndItsBookmarkFileShowTheSameLines) {

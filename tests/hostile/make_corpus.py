@@ -21,7 +21,8 @@ import struct
 import sys
 import zlib
 
-HEADER = b"%PDF-1.7\n%\xe2\xe3\xcf\xd3\n"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from pdf_writer import Pdf, Writer, patch, ref, stream  # noqa: E402
 
 # What any hostile file may cost a run: CPU seconds (user + system) and
 # peak resident MiB.
@@ -41,10 +42,6 @@ READER_BUDGETS = {
 }
 
 
-def ref(number):
-    return b"%d 0 R" % number
-
-
 def literal(text):
     """A PDF literal string of ASCII or PDFDocEncoding bytes."""
     if isinstance(text, str):
@@ -55,29 +52,6 @@ def literal(text):
 
 def utf16(text):
     return b"<FEFF" + text.encode("utf-16-be").hex().upper().encode() + b">"
-
-
-# Slack in a dictionary, so that an entry can be rewritten in place
-# without moving any object behind it (see patch).
-PAD = b" " * 64
-
-
-def stream(dictionary, data, length=None, pad=False):
-    """A stream object body; `length` overrides the true /Length."""
-    value = b"%d" % len(data) if length is None else length
-    return (b"<< " + dictionary + b" /Length " + value + (PAD if pad else b"") +
-            b" >>\nstream\n" + data + b"\nendstream")
-
-
-def patch(data, start, old, new):
-    """Replaces the first `old` at or after `start` with `new`, taking the
-    difference out of the next PAD: every offset stays right."""
-    i = data.index(old, start)
-    data = data[:i] + new + data[i + len(old):]
-    delta = len(new) - len(old)
-    j = data.index(PAD, i + len(new))
-    assert delta <= len(PAD)
-    return data[:j] + data[j + delta:] if delta > 0 else data[:j] + b" " * -delta + data[j:]
 
 
 def zeros_adler32(prefix_adler, count):
@@ -97,79 +71,6 @@ def deflate_bomb(prefix, zero_bytes):
     block = c.compress(b"\0" * chunk) + c.flush(zlib.Z_FULL_FLUSH)
     adler = zeros_adler32(zlib.adler32(prefix), zero_bytes)
     return data + block * (zero_bytes // chunk) + b"\x03\x00" + struct.pack(">I", adler)
-
-
-class Pdf:
-    """Numbered objects and a cross-reference table, written as bytes.
-    Bodies are verbatim, so any structure can be written, broken or not."""
-
-    def __init__(self):
-        self.bodies = []  # object n at n - 1
-
-    def add(self, body=b"null"):
-        self.bodies.append(body)
-        return len(self.bodies)
-
-    def set(self, number, body):
-        self.bodies[number - 1] = body
-
-    def objects(self):
-        """The header and every object; returns (bytes, offsets)."""
-        parts, offsets, size = [HEADER], [], len(HEADER)
-        for i, body in enumerate(self.bodies):
-            offsets.append(size)
-            part = b"%d 0 obj\n" % (i + 1) + body + b"\nendobj\n"
-            parts.append(part)
-            size += len(part)
-        return b"".join(parts), offsets
-
-    def build(self, root, trailer=b"", offset_shift=0):
-        out, offsets = self.objects()
-        xref = len(out)
-        table = [b"xref\n0 %d\n0000000000 65535 f \n" % (len(self.bodies) + 1)]
-        table += [b"%010d 00000 n \n" % (o + offset_shift) for o in offsets]
-        tail = b"trailer\n<< /Size %d /Root %s %s >>\nstartxref\n%d\n%%%%EOF\n" % (
-            len(self.bodies) + 1, ref(root), trailer, xref)
-        return out + b"".join(table) + tail
-
-    def build_compressed(self, root, packed):
-        """The objects numbered in `packed` go into one object stream; the
-        rest stay plain; a cross-reference stream lists them all."""
-        inside = [n for n in range(1, len(self.bodies) + 1) if n in packed]
-        heads, data = [], b""
-        for n in inside:
-            heads.append(b"%d %d" % (n, len(data)))
-            data += self.bodies[n - 1] + b"\n"
-        head = b" ".join(heads) + b"\n"
-        objstm = len(self.bodies) + 1
-        xref_number = objstm + 1
-        body = stream(b"/Type /ObjStm /N %d /First %d /Filter /FlateDecode" % (len(inside), len(head)),
-                      zlib.compress(head + data), pad=True)
-        out, offsets, size = [HEADER], {}, len(HEADER)
-        for n in range(1, len(self.bodies) + 1):
-            if n in packed:
-                continue
-            offsets[n] = size
-            part = b"%d 0 obj\n" % n + self.bodies[n - 1] + b"\nendobj\n"
-            out.append(part)
-            size += len(part)
-        offsets[objstm] = size
-        part = b"%d 0 obj\n" % objstm + body + b"\nendobj\n"
-        out.append(part)
-        size += len(part)
-        rows = [struct.pack(">BIH", 0, 0, 65535)]
-        for n in range(1, xref_number + 1):
-            if n in packed:
-                rows.append(struct.pack(">BIH", 2, objstm, inside.index(n)))
-            elif n == xref_number:
-                rows.append(struct.pack(">BIH", 1, size, 0))
-            else:
-                rows.append(struct.pack(">BIH", 1, offsets[n], 0))
-        xref = stream(b"/Type /XRef /Size %d /W [1 4 2] /Root %s /Filter /FlateDecode"
-                      % (xref_number + 1, ref(root)), zlib.compress(b"".join(rows)))
-        out.append(b"%d 0 obj\n" % xref_number + xref + b"\nendobj\n")
-        out.append(b"startxref\n%d\n%%%%EOF\n" % size)
-        return b"".join(out)
 
 
 def add_pages(pdf, count):
@@ -306,22 +207,27 @@ def object_stream_cases(corpus):
     truncations(corpus, "objstm", data)
 
     objstm = len(pdf.bodies) + 1
-    # The object stream's own cross-reference row says it lives inside
-    # itself.
+    # The object stream extends itself, and its cross-reference row says it
+    # lives inside itself.
     corpus.add("objstm-extends-itself.pdf",
                patch(data, 0, b"/Type /ObjStm", b"/Type /ObjStm /Extends %s" % ref(objstm)))
-    corpus.add("objstm-inside-itself.pdf", object_stream_inside(pdf, root, packed, self_row=True))
+    corpus.add("objstm-inside-itself.pdf",
+               pdf.build_compressed(root, packed, rows={objstm: (2, objstm, 0)}))
     # Its /Length is an object stored in the stream itself.
-    corpus.add("objstm-length-inside.pdf", object_stream_inside(pdf, root, packed, length_inside=True))
+    inner = Pdf()
+    inner.bodies = list(pdf.bodies)
+    length = inner.add(b"0")
+    corpus.add("objstm-length-inside.pdf",
+               object_stream_length(inner.build_compressed(root, packed | {length}), ref(length)))
     # Lying lengths: too short, far too long, negative.
     for label, value in (("short", b"10"), ("long", b"99999999"), ("negative", b"-7")):
         lied = object_stream_length(data, value)
         corpus.add("objstm-length-%s.pdf" % label, lied)
     # Header pairs that point outside the stream or at each other.
-    corpus.add("objstm-offsets-wild.pdf", object_stream_with_header(
-        pdf, root, packed, lambda n, off: b"%d %d" % (n, off * 1000003 + 99999999)))
-    corpus.add("objstm-number-of-itself.pdf", object_stream_with_header(
-        pdf, root, packed, lambda n, off: b"%d %d" % (objstm, off)))
+    corpus.add("objstm-offsets-wild.pdf", pdf.build_compressed(
+        root, packed, pair=lambda n, off: b"%d %d" % (n, off * 1000003 + 99999999)))
+    corpus.add("objstm-number-of-itself.pdf", pdf.build_compressed(
+        root, packed, pair=lambda n, off: b"%d %d" % (objstm, off)))
 
 
 def object_stream_length(data, value):
@@ -329,70 +235,6 @@ def object_stream_length(data, value):
     length_at = data.index(b"/Length ", start) + len(b"/Length ")
     old = data[length_at:data.index(b" ", length_at)]
     return patch(data, length_at, old, value)
-
-
-def object_stream_inside(pdf, root, packed, self_row=False, length_inside=False):
-    """The book with its object stream pointing into itself."""
-    extra = Pdf()
-    extra.bodies = list(pdf.bodies)
-    length_obj = extra.add(b"0") if length_inside else None
-    inside_set = set(packed) | ({length_obj} if length_obj else set())
-    data = extra.build_compressed(root, inside_set)
-    objstm = len(extra.bodies) + 1
-    if length_inside:
-        data = object_stream_length(data, ref(length_obj))
-    if self_row:
-        # Rewrite the row of the object stream (type 1) as type 2 in itself.
-        xref_at = data.rfind(b"/Type /XRef")
-        s = data.find(b"stream\n", xref_at) + len(b"stream\n")
-        e = data.find(b"\nendstream", s)
-        rows = bytearray(zlib.decompress(data[s:e]))
-        rows[objstm * 7:objstm * 7 + 7] = struct.pack(">BIH", 2, objstm, 0)
-        packed_rows = zlib.compress(bytes(rows))
-        head = data[:s]
-        length_at = head.rfind(b"/Length ") + len(b"/Length ")
-        head = head[:length_at] + b"%d" % len(packed_rows) + head[head.find(b" ", length_at):]
-        data = head + packed_rows + data[e:]
-    return data
-
-
-def object_stream_with_header(pdf, root, packed, pair):
-    """The book's object stream with its header pairs rewritten."""
-    inside = sorted(packed)
-    heads, body = [], b""
-    for n in inside:
-        heads.append(pair(n, len(body)))
-        body += pdf.bodies[n - 1] + b"\n"
-    head = b" ".join(heads) + b"\n"
-    good = pdf.build_compressed(root, packed)
-    start = good.find(b"/Type /ObjStm")
-    s = good.find(b"stream\n", start) + len(b"stream\n")
-    e = good.find(b"\nendstream", s)
-    content = zlib.compress(head + body)
-    dictionary = good[:s]
-    first_at = dictionary.rfind(b"/First ") + len(b"/First ")
-    dictionary = dictionary[:first_at] + b"%d" % len(head) + dictionary[dictionary.find(b" ", first_at):]
-    length_at = dictionary.rfind(b"/Length ") + len(b"/Length ")
-    dictionary = dictionary[:length_at] + b"%d" % len(content) + dictionary[dictionary.find(b" ", length_at):]
-    rest = good[e:]
-    # Offsets after the object stream moved: rebuild the xref stream.
-    shift = len(dictionary) + len(content) - s - (e - s)
-    xref_at = rest.find(b"/Type /XRef")
-    xs = rest.find(b"stream\n", xref_at) + len(b"stream\n")
-    xe = rest.find(b"\nendstream", xs)
-    rows = bytearray(zlib.decompress(rest[xs:xe]))
-    xref_number = len(rows) // 7 - 1
-    rows[xref_number * 7:xref_number * 7 + 7] = struct.pack(
-        ">BIH", 1, struct.unpack(">I", rows[xref_number * 7 + 1:xref_number * 7 + 5])[0] + shift, 0)
-    packed_rows = zlib.compress(bytes(rows))
-    xhead = rest[:xs]
-    length_at = xhead.rfind(b"/Length ") + len(b"/Length ")
-    xhead = xhead[:length_at] + b"%d" % len(packed_rows) + xhead[xhead.find(b" ", length_at):]
-    tail = rest[xe:]
-    startxref = tail.rfind(b"startxref\n") + len(b"startxref\n")
-    old = int(tail[startxref:tail.find(b"\n", startxref)])
-    tail = tail[:startxref] + b"%d\n%%%%EOF\n" % (old + shift)
-    return dictionary + content + xhead + packed_rows + tail
 
 
 def loops(corpus):
@@ -629,40 +471,10 @@ def bombs(corpus, small):
     packed = set(range(1, len(pdf.bodies) + 1)) - {root}
     # The object stream: the real objects first, then gigabytes of NULs
     # (white space to a PDF parser).
-    inside = sorted(packed)
-    heads, body = [], b""
-    for n in inside:
-        heads.append(b"%d %d" % (n, len(body)))
-        body += pdf.bodies[n - 1] + b"\n"
-    head = b" ".join(heads) + b"\n"
-    good = pdf.build_compressed(root, packed)
-    start = good.find(b"/Type /ObjStm")
-    s = good.find(b"stream\n", start) + len(b"stream\n")
-    e = good.find(b"\nendstream", s)
-    bomb = deflate_bomb(head + body, size)
-    dictionary = good[:s]
-    length_at = dictionary.rfind(b"/Length ") + len(b"/Length ")
-    dictionary = dictionary[:length_at] + b"%d" % len(bomb) + dictionary[dictionary.find(b" ", length_at):]
-    shift = len(dictionary) - s + len(bomb) - (e - s)
-    rest = good[e:]
-    xref_at = rest.find(b"/Type /XRef")
-    xs = rest.find(b"stream\n", xref_at) + len(b"stream\n")
-    xe = rest.find(b"\nendstream", xs)
-    rows = bytearray(zlib.decompress(rest[xs:xe]))
-    last = len(rows) - 7
-    offset = struct.unpack(">I", rows[last + 1:last + 5])[0] + shift
-    rows[last:last + 7] = struct.pack(">BIH", 1, offset, 0)
-    packed_rows = zlib.compress(bytes(rows))
-    xhead = rest[:xs]
-    length_at = xhead.rfind(b"/Length ") + len(b"/Length ")
-    xhead = xhead[:length_at] + b"%d" % len(packed_rows) + xhead[xhead.find(b" ", length_at):]
-    tail = rest[xe:]
-    sx = tail.rfind(b"startxref\n") + len(b"startxref\n")
-    tail = tail[:sx] + b"%d\n%%%%EOF\n" % offset
+    bombed = pdf.build_compressed(root, packed, compress=lambda data: deflate_bomb(data, size))
     # The reader must refuse to decode it whole: little memory, and an
     # error that names the limit.
-    corpus.add("bomb-object-stream.pdf", dictionary + bomb + xhead + packed_rows + tail,
-               "1", "-", "-", "-", "exceeds the limit")
+    corpus.add("bomb-object-stream.pdf", bombed, "1", "-", "-", "-", "exceeds the limit")
 
     # A page's content stream: never needed for the outline.
     variant = Pdf()
@@ -677,10 +489,11 @@ def bombs(corpus, small):
     rows = b"".join(struct.pack(">BIH", 0, 0, 0) for _ in range(1))
     xref_body = stream(b"/Type /XRef /Size 3 /W [1 4 2] /Root 1 0 R /Filter /FlateDecode",
                        deflate_bomb(rows, size))
-    out = HEADER + b"1 0 obj\n<< /Type /Catalog >>\nendobj\n"
-    at = len(out)
-    out += b"2 0 obj\n" + xref_body + b"\nendobj\nstartxref\n%d\n%%%%EOF\n" % at
-    corpus.add("bomb-xref-stream.pdf", out)
+    out = Writer()
+    out.object(1, b"<< /Type /Catalog >>")
+    at = out.size
+    out.object(2, xref_body)
+    corpus.add("bomb-xref-stream.pdf", out.end(at))
 
 
 def main():

@@ -17,10 +17,10 @@
 #   builds into BUILD_ROOT/build-win64, BUILD_ROOT/build-win32 and
 #   BUILD_ROOT/build-native (default: the repository). Ends with
 #   "N passed, M failed"; exits non-zero on any failure.
-set -euo pipefail
+source "$(dirname "$0")/../../scripts/lib.sh"
 unset VELLOX_READER  # each test chooses the reader itself
 
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+source_dir=$repo_root
 build_root=${1:-$source_dir}
 mkdir -p "$build_root"
 build_root=$(cd "$build_root" && pwd)
@@ -46,9 +46,7 @@ build() {  # build DIR TOOLCHAIN|- TARGET...: "-" for the native build
   shift 2
   if [ "$toolchain" = - ]; then options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=OFF)
   else options=(-DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/$toolchain"); fi
-  cmake -S "$source_dir" -B "$dir" "${generator[@]}" "${options[@]}" >"$dir.configure.log" 2>&1 ||
-    { cat "$dir.configure.log"; return 1; }
-  cmake --build "$dir" -j2 --target "$@"
+  vellox_build "$dir" "${generator[@]}" "${options[@]}" -- "$@"
 }
 summary() { echo "$passed passed, $failed failed"; [ "$failed" = 0 ]; }
 mkdir -p "$win64" "$win32" "$native"
