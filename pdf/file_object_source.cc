@@ -22,21 +22,20 @@ std::string Named(ObjectId id) {
 FileObjectSource::FileObjectSource(std::unique_ptr<platform::RandomAccessFile> file)
     : file(std::move(file)), window(*this->file) {}
 
-std::unique_ptr<FileObjectSource> FileObjectSource::Open(const std::string& path) {
+StatusOr<std::unique_ptr<FileObjectSource>> FileObjectSource::Open(const std::string& path) {
   std::unique_ptr<platform::RandomAccessFile> file;
   Status status = platform::OpenRandomAccessFile(path, &file);
-  if (!status.ok()) throw OpenError(OpenError::Kind::kCannotOpen, status.message());
+  if (!status.ok()) return status;
   return Open(std::move(file));
 }
 
-std::unique_ptr<FileObjectSource> FileObjectSource::Open(
+StatusOr<std::unique_ptr<FileObjectSource>> FileObjectSource::Open(
     std::unique_ptr<platform::RandomAccessFile> file) {
   // Readers accept the header anywhere in the first kilobyte.
   std::string start;
   Status status = file->Read(0, 1024, &start);
-  if (!status.ok()) throw OpenError(OpenError::Kind::kCannotOpen, status.message());
-  if (start.find("%PDF-") == std::string::npos)
-    throw OpenError(OpenError::Kind::kNotPdf, "not a PDF file");
+  if (!status.ok()) return status;
+  if (start.find("%PDF-") == std::string::npos) return Status::InvalidData("not a PDF file");
   std::unique_ptr<FileObjectSource> source(new FileObjectSource(std::move(file)));
   source->xref.Read(&source->window, &source->inflation);
   return source;

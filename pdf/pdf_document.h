@@ -69,7 +69,9 @@ class PdfDocument final : public IPdfDocument, public IPdfOutline {
   HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
 
-  // IPdfDocument
+  // IPdfDocument. A failure's code becomes its HRESULT (outline/
+  // component_status.h) and its reason the component's error text; a
+  // repaired file opens with S_FALSE and the reader's note as that text.
   HRESULT STDMETHODCALLTYPE Open(BSTR path) override;
 
   // IPdfOutline
