@@ -8,25 +8,18 @@
 #include <system_error>
 #include <thread>
 
+#include "app/component_library_scope.h"
 #include "app/convert_file.h"
 #include "app/message.h"
 #include "app/output_collisions.h"
+#include "app/output_path.h"
 #include "app/run.h"
 #include "app/user_messages.h"
-#include "platform/com.h"
 #include "platform/directory.h"
 #include "platform/files.h"
 
 namespace vellox {
 namespace {
-
-bool HasPdfExtension(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string extension = name.substr(name.size() - 4);
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; });
-  return extension == ".pdf";
-}
 
 // One updating line on a terminal; nothing elsewhere.
 class Progress {
@@ -78,7 +71,7 @@ std::vector<std::string> FindPdfs(const std::string& directory,
       std::string path = platform::JoinPath(current, entry.name);
       if (entry.kind == platform::FileKind::kDirectory) {
         pending.push_back(path);
-      } else if (entry.kind == platform::FileKind::kRegular && HasPdfExtension(entry.name)) {
+      } else if (entry.kind == platform::FileKind::kRegular && HasExtension(entry.name, ".pdf")) {
         pdfs.push_back(path);
       }
     }
@@ -107,7 +100,7 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
   std::condition_variable changed;
 
   auto work = [&] {
-    platform::InitializeComponentLibrary();
+    ComponentLibraryScope library;
     for (;;) {
       std::size_t index;
       {
@@ -132,7 +125,6 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
       ++finishedCount;
       changed.notify_one();
     }
-    platform::UninitializeComponentLibrary();
   };
   std::vector<std::thread> workers;
   unsigned threads = static_cast<unsigned>(std::min<std::size_t>(std::max(jobs, 1u), pdfs.size()));

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/argument_table.h"
+#include "app/component_library_scope.h"
 #include "app/convert_file.h"
 #include "app/convert_folder.h"
 #include "app/depth_limit.h"
@@ -16,23 +17,12 @@
 #include "app/usage.h"
 #include "app/user_messages.h"
 #include "platform/code_page.h"
-#include "platform/com.h"
 #include "platform/directory.h"
 #include "platform/files.h"
 #include "platform/interrupts.h"
 
 namespace vellox {
 namespace {
-
-// Initialises the component library for the run's thread and undoes it at
-// the end, on every way out.
-class ComponentLibraryScope {
- public:
-  ComponentLibraryScope() { platform::InitializeComponentLibrary(); }
-  ~ComponentLibraryScope() { platform::UninitializeComponentLibrary(); }
-  ComponentLibraryScope(const ComponentLibraryScope&) = delete;
-  ComponentLibraryScope& operator=(const ComponentLibraryScope&) = delete;
-};
 
 int UsageError(const char* message) {
   PrintMessage(message);

@@ -6,6 +6,7 @@
 
 #include "app/convert_file.h"
 #include "app/message.h"
+#include "app/output_path.h"
 #include "app/run.h"
 #include "app/user_messages.h"
 #include "bookmarks/bookmark_file_decoder.h"
@@ -15,14 +16,6 @@
 
 namespace vellox {
 namespace {
-
-bool IsBookmarkFileName(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string extension = path.substr(path.size() - 4);
-  for (char& c : extension)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return extension == ".pdr";
-}
 
 // Through the platform's file boundary, which refuses what is no regular
 // file (a FIFO would block) before it opens it.
@@ -106,7 +99,7 @@ int ShowPdf(const std::string& path, const OutlineOptions& options) {
 
 int ShowBookmarks(const std::string& path, const OutlineOptions& options) {
   // A failed write to standard output is the caller's to report.
-  return IsBookmarkFileName(path) ? ShowBookmarkFile(path) : ShowPdf(path, options);
+  return HasExtension(path, ".pdr") ? ShowBookmarkFile(path) : ShowPdf(path, options);
 }
 
 }  // namespace vellox
