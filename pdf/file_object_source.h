@@ -58,7 +58,7 @@ class FileObjectSource : public ObjectSource {
 
   // The object `id` names, as stored (itself possibly a reference).
   Object Fetch(ObjectId id);
-  Object FetchFromStream(ObjectId id, const XrefEntry& entry);
+  Object FetchFromStream(ObjectId id, const ObjectLocation& location);
   std::shared_ptr<const ObjectStream> LoadObjectStream(std::uint32_t number);
   std::shared_ptr<const ObjectStream> ReadObjectStream(std::uint32_t number);
   // Charges the document for `bytes` of object text parsed.
