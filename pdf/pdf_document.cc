@@ -117,7 +117,8 @@ HRESULT PdfDocument::Open(BSTR path) {
       SetErrorText("the document is already open");
       return kNotOpen;
     }
-    StatusOr<OutlineTree> read = ReadOutlineTree(platform::BytesFromWide(path, SysStringLen(path)));
+    StatusOr<OutlineTree> read =
+        ReadOutlineTree(platform::BytesFromWide(path, SysStringLen(path)));
     if (!read.ok()) {
       SetErrorText(read.status().message());
       return ComponentResult(read.status().code());

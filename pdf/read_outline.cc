@@ -32,13 +32,14 @@ StatusOr<OutlineTree> ReadOutlineTree(const std::string& path) {
   }
   StatusOr<FallbackReader> fallback = GetFallbackReader();
   if (fallback.ok()) return (*fallback)(path);
-  // A build without any fallback (no reason given) fails with the
-  // built-in reader's reason alone.
-  const std::string& why = fallback.status().message();
-  if (handedOver.ok())
-    return why.empty() ? Status::Unavailable("this build has no repair reader") : fallback.status();
-  if (why.empty()) return handedOver;
-  return Status::Damaged(handedOver.message() + "; " + why);
+  // No fallback: the built-in reader's reason, and why the fallback is
+  // missing where that says anything (a build without one has no reason).
+  const std::string& missing = fallback.status().message();
+  if (choice == ReaderChoice::kFallbackOnly)
+    return missing.empty() ? Status::Unavailable("this build has no repair reader")
+                           : fallback.status();
+  if (missing.empty()) return handedOver;
+  return Status::Damaged(handedOver.message() + "; " + missing);
 }
 
 }  // namespace pdf

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -16,6 +17,8 @@
 #include "outline/com_reference.h"
 #include "outline/outline_walker.h"
 #include "outline/pdf_component.h"
+#include "pdf/budgets.h"
+#include "pdf/read_outline.h"
 #include "pdf_builder.h"
 #include "reader_agreement.h"
 #include "platform/code_page.h"
@@ -961,6 +964,70 @@ TEST_F(ReaderTest, DamagedFileIsRecoveredWithOneWarning) {
     EXPECT_EQ(result.report.warning.substr(0, prefix.size()), prefix) << result.report.warning;
     EXPECT_EQ(result.report.warning.back(), ')');
     EXPECT_EQ(result.report.warning.find('\n'), std::string::npos);
+  }
+}
+
+// Sets VELLOX_READER for the scope and puts the old value back.
+class ReaderChoiceScope {
+ public:
+  explicit ReaderChoiceScope(const char* choice) {
+    const char* old = std::getenv("VELLOX_READER");
+    if (old != nullptr) previous = old;
+    setenv("VELLOX_READER", choice, 1);
+  }
+  ~ReaderChoiceScope() {
+    if (previous) {
+      setenv("VELLOX_READER", previous->c_str(), 1);
+    } else {
+      unsetenv("VELLOX_READER");
+    }
+  }
+
+ private:
+  std::optional<std::string> previous;
+};
+
+// Which failures the built-in reader hands to the fallback: damage only.
+TEST_F(ReaderTest, OnlyDamageIsHandedToTheFallback) {
+  PdfBuilder b;
+  b.AddPages(1);
+  b.AddOutline({{"A", "", {}}});
+  b.AddCatalog();
+  Damage noXref;
+  noXref.noXrefTable = true;
+  const std::string damaged = Save(b.Build(noXref), "damaged.pdf");
+
+  // /Outlines through a chain of references longer than the reader follows.
+  PdfBuilder chained;
+  chained.AddPages(1);
+  int head = chained.AddOutline({{"A", "", {}}});
+  for (int i = 0; i <= pdf::kMaxReferenceHops; ++i) head = chained.AddObject(Ref(head));
+  chained.SetRoot(chained.AddObject("<< /Type /Catalog /Pages " +
+                                    Ref(chained.PagesObject()) + " /Outlines " + Ref(head) +
+                                    " >>"));
+  const std::string overLimit = Save(chained.Build(), "chained.pdf");
+
+  const struct {
+    const char* name;
+    const char* reader;
+    std::string path;
+    StatusCode code;     // kOk: read
+    std::string reason;  // the start of the failure's reason or of the repair note
+  } cases[] = {
+      {"damage, repaired", "auto", damaged, StatusCode::kOk, "the file is damaged; read what"},
+      {"damage, built-in reader alone", "builtin", damaged, StatusCode::kDamaged, "damaged ("},
+      {"over a budget: final", "auto", overLimit, StatusCode::kOverLimit,
+       "a chain of references exceeds the limit"},
+      {"no PDF: final", "auto", Save("text\n", "text.pdf"), StatusCode::kInvalidData,
+       "not a PDF file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReaderChoiceScope choice(c.reader);
+    StatusOr<pdf::OutlineTree> read = pdf::ReadOutlineTree(c.path);
+    EXPECT_EQ(read.status().code(), c.code);
+    const std::string& said = read.ok() ? read->repairNote : read.status().message();
+    EXPECT_EQ(said.substr(0, c.reason.size()), c.reason) << said;
   }
 }
 
