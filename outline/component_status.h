@@ -30,8 +30,10 @@ inline HRESULT ComponentResult(StatusCode code) {
   return E_FAIL;
 }
 
-// The code a failing HRESULT stands for. Another component's own codes
-// mean nothing here: they, like any system failure, are kIoError.
+// The code a failing HRESULT stands for: ours back to their codes, the
+// walker's own "no component" and "no outline" to kUnavailable, anything
+// else (a system failure, a registered component's own code) to kIoError.
+// Only the code is read from it; the words come with the error text.
 inline StatusCode CodeOfComponentResult(HRESULT result) {
   for (const ComponentCode& entry : kComponentCodes)
     if (entry.result == result) return entry.code;
