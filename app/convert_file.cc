@@ -1,7 +1,7 @@
 #include "app/convert_file.h"
 
 #include "app/output_path.h"
-#include "outline/outline_walker.h"
+#include "app/user_messages.h"
 #include "platform/paths.h"
 
 namespace vellox {
@@ -9,15 +9,8 @@ namespace vellox {
 Conversion ReadBookmarks(const std::string& inputPath, const OutlineOptions& options,
                          BookmarkList* list) {
   Conversion conversion;
-  OutlineReport report;
-  conversion.status = ReadOutline(inputPath, list, options, &report);
-  if (!report.warning.empty())
-    conversion.warnings.push_back("'" + inputPath + "': " + report.warning);
-  if (report.depthCut)
-    conversion.warnings.push_back("'" + inputPath + "': the outline is nested deeper than " +
-                                  std::to_string(kMaxOutlineDepth) +
-                                  " levels; the deeper bookmarks are left out");
-  conversion.hasOutline = report.hasOutline;
+  Status read = ReadOutline(inputPath, list, options, &conversion.outline);
+  if (!read.ok()) conversion.status = CannotRead(inputPath, read);
   return conversion;
 }
 
@@ -26,15 +19,13 @@ Conversion ConvertFile(const std::string& inputPath, const OutlineOptions& optio
   const std::string outputPath = DeriveOutputPath(inputPath);
   if (outputPath == inputPath || platform::IsSameFile(inputPath, outputPath)) {
     Conversion refused;
-    refused.status = Status::IoError("cannot convert '" + inputPath +
-                                   "': the bookmark file would replace the input file");
+    refused.status = WouldReplaceInput(inputPath);
     return refused;
   }
   BookmarkList list;
   Conversion conversion = ReadBookmarks(inputPath, options, &list);
   if (conversion.status.ok())
-    conversion.status = list.SaveToFile(outputPath, sync).WithContext("cannot write '" +
-                                                                      outputPath + "'");
+    conversion.status = CannotWrite(outputPath, list.SaveToFile(outputPath, sync));
   return conversion;
 }
 

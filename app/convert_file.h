@@ -1,22 +1,19 @@
 #ifndef VELLOX_APP_CONVERT_FILE_H_
 #define VELLOX_APP_CONVERT_FILE_H_
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
+#include "base/status.h"
 #include "bookmarks/bookmark_list.h"
 #include "outline/outline_walker.h"
-#include "base/status.h"
 
 namespace vellox {
 
 // What converting one PDF came to. Nothing is printed on the way: the
 // caller decides what to say, and when.
 struct Conversion {
-  Status status = Status::OK();
-  std::vector<std::string> warnings;  // each a message for "vellox: warning: "
-  bool hasOutline = false;
+  Status status;          // a failure, in the user's words (app/user_messages.h)
+  OutlineReport outline;  // what the walk noticed, warnings included
 };
 
 // Reads the outline of the PDF at `inputPath` into `list`, as `options`

@@ -8,24 +8,18 @@
 #include <system_error>
 #include <thread>
 
+#include "app/component_library_scope.h"
 #include "app/convert_file.h"
 #include "app/message.h"
 #include "app/output_collisions.h"
+#include "app/output_path.h"
 #include "app/run.h"
-#include "platform/com.h"
+#include "app/user_messages.h"
 #include "platform/directory.h"
 #include "platform/files.h"
 
 namespace vellox {
 namespace {
-
-bool HasPdfExtension(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string extension = name.substr(name.size() - 4);
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; });
-  return extension == ".pdf";
-}
 
 // One updating line on a terminal; nothing elsewhere.
 class Progress {
@@ -70,14 +64,14 @@ std::vector<std::string> FindPdfs(const std::string& directory,
     pending.pop_back();
     Status status = platform::ListDirectory(current, &entries);
     if (!status.ok()) {
-      errors->push_back("cannot read '" + current + "': " + status.message());
+      errors->push_back(CannotRead(current, status).message());
       continue;
     }
     for (const platform::DirectoryEntry& entry : entries) {
       std::string path = platform::JoinPath(current, entry.name);
       if (entry.kind == platform::FileKind::kDirectory) {
         pending.push_back(path);
-      } else if (entry.kind == platform::FileKind::kRegular && HasPdfExtension(entry.name)) {
+      } else if (entry.kind == platform::FileKind::kRegular && HasExtension(entry.name, ".pdf")) {
         pdfs.push_back(path);
       }
     }
@@ -91,7 +85,7 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
                   unsigned jobs) {
   std::vector<std::string> listingErrors;
   const std::vector<std::string> pdfs = FindPdfs(directory, &listingErrors);
-  for (const std::string& error : listingErrors) Say(error);
+  for (const std::string& error : listingErrors) PrintMessage(error);
 
   // Two PDFs with one bookmark file: only the first is converted, so that
   // neither silently replaces the other's.
@@ -106,7 +100,7 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
   std::condition_variable changed;
 
   auto work = [&] {
-    platform::InitializeComponentLibrary();
+    ComponentLibraryScope library;
     for (;;) {
       std::size_t index;
       {
@@ -117,15 +111,13 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
       Conversion conversion;
       try {
         if (!collisions[index].empty()) {
-          conversion.status = Status::IoError("cannot convert '" + pdfs[index] + "': '" +
-                                            collisions[index] +
-                                            "' has the same bookmark file, letter case aside");
+          conversion.status = SharesBookmarkFile(pdfs[index], collisions[index]);
         } else {
           conversion = ConvertFile(pdfs[index], options, platform::Sync::kLater);
         }
       } catch (const std::bad_alloc&) {
         conversion = Conversion();
-        conversion.status = Status::IoError("cannot convert '" + pdfs[index] + "': out of memory");
+        conversion.status = OutOfMemory(pdfs[index]);
       }
       std::lock_guard<std::mutex> lock(mutex);
       results[index] = std::move(conversion);
@@ -133,7 +125,6 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
       ++finishedCount;
       changed.notify_one();
     }
-    platform::UninitializeComponentLibrary();
   };
   std::vector<std::thread> workers;
   unsigned threads = static_cast<unsigned>(std::min<std::size_t>(std::max(jobs, 1u), pdfs.size()));
@@ -163,13 +154,13 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
       });
       conversion = std::move(results[reported]);
     }
-    if (!conversion.warnings.empty() || !conversion.status.ok()) progress.Clear();
-    for (const std::string& warning : conversion.warnings)
-      Say("warning: " + warning);
+    const std::vector<std::string> warnings = OutlineWarnings(pdfs[reported], conversion.outline);
+    if (!warnings.empty() || !conversion.status.ok()) progress.Clear();
+    for (const std::string& warning : warnings) PrintMessage(warning);
     if (!conversion.status.ok()) {
-      Say(conversion.status.message());
+      PrintMessage(conversion.status.message());
       ++failed;
-    } else if (conversion.hasOutline) {
+    } else if (conversion.outline.hasOutline) {
       ++converted;
     } else {
       ++withoutOutline;
@@ -181,12 +172,9 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
   // One flush for the whole folder rather than one per file.
   Status synced = Status::OK();
   if (converted + withoutOutline > 0) synced = platform::SyncFileSystem(directory);
-  if (!synced.ok())
-    std::fprintf(stderr, "vellox: cannot write to '%s': %s\n", directory.c_str(),
-                 synced.message().c_str());
+  if (!synced.ok()) PrintMessage(CannotSyncFolder(directory, synced).message());
 
-  std::fprintf(stderr, "vellox: %zu PDF%s: %zu converted, %zu without outline, %zu failed\n",
-               pdfs.size(), pdfs.size() == 1 ? "" : "s", converted, withoutOutline, failed);
+  PrintMessage(FolderSummary(pdfs.size(), converted, withoutOutline, failed));
   return failed == 0 && listingErrors.empty() && synced.ok() ? kExitSuccess : kExitFailure;
 }
 

@@ -2,8 +2,8 @@
 #include <new>
 #include <string>
 
-#include "app/message.h"
 #include "app/run.h"
+#include "app/user_messages.h"
 
 int main(int argc, char** argv) {
   std::string inputPath;
@@ -12,11 +12,7 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     // Everything the run held, a half-written temporary file included, has
     // been undone by the time the exception arrives here.
-    if (inputPath.empty()) {
-      vellox::Say("out of memory");
-    } else {
-      vellox::Say("cannot convert '", inputPath, "': out of memory");
-    }
+    vellox::PrintOutOfMemory(inputPath);
     return vellox::kExitFailure;
   }
 }

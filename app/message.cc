@@ -41,9 +41,9 @@ std::string EscapeControls(const std::string& text) {
   return escaped;
 }
 
-void Say(const std::string& message) { Say("", message, ""); }
+void PrintMessage(const std::string& message) { PrintMessage("", message, ""); }
 
-void Say(const char* before, const std::string& middle, const char* after) {
+void PrintMessage(const char* before, const std::string& middle, const char* after) {
   // Gathered in a fixed buffer, so that a line costs one write (stderr is
   // unbuffered) and nothing is allocated: this also reports lack of memory.
   char line[1024];

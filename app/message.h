@@ -11,11 +11,13 @@ namespace vellox {
 // Every other byte, multibyte characters included, stays as it is.
 std::string EscapeControls(const std::string& text);
 
-// Prints "vellox: " and `message`, escaped, as one line on standard error.
-// Allocates nothing, so that it can report running out of memory.
-void Say(const std::string& message);
+// Prints "vellox: " and `message`, escaped, as one line on standard error:
+// the one place that writes what the user reads there (the words are
+// app/user_messages.h's). Allocates nothing, so that it can report
+// running out of memory.
+void PrintMessage(const std::string& message);
 // The same for a message made of three pieces, without joining them.
-void Say(const char* before, const std::string& middle, const char* after);
+void PrintMessage(const char* before, const std::string& middle, const char* after);
 
 }  // namespace vellox
 

@@ -1,5 +1,7 @@
 #include "app/output_path.h"
 
+#include <algorithm>
+
 #include "platform/code_page.h"
 #include "platform/paths.h"
 
@@ -18,6 +20,15 @@ std::string DeriveOutputPath(const std::string& inputPath) {
   std::size_t dot = platform::FindLastCharacter(inputPath, '.', elementStart);
   if (dot == std::string::npos || dot == elementStart) return inputPath + ".pdr";
   return inputPath.substr(0, dot) + ".pdr";
+}
+
+bool HasExtension(const std::string& path, const std::string& extension) {
+  if (path.size() < extension.size()) return false;
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return std::equal(extension.begin(), extension.end(), path.end() - extension.size(),
+                    [&](char a, char b) { return lower(a) == lower(b); });
 }
 
 }  // namespace vellox

@@ -10,6 +10,10 @@ namespace vellox {
 // stop that starts the element (".hidden") is no extension.
 std::string DeriveOutputPath(const std::string& inputPath);
 
+// Whether `path` ends in `extension` (".pdf"), ASCII letters compared
+// without case.
+bool HasExtension(const std::string& path, const std::string& extension);
+
 }  // namespace vellox
 
 #endif  // VELLOX_APP_OUTPUT_PATH_H_

@@ -30,5 +30,16 @@ TEST(OutputPathTest, ReplacesTheExtensionOfTheLastElementOnly) {
   for (const Case& c : cases) EXPECT_EQ(DeriveOutputPath(c.input), c.expected) << c.input;
 }
 
+TEST(OutputPathTest, ExtensionsMatchInAnyLetterCase) {
+  struct Case {
+    const char* path;
+    bool pdf;
+  } cases[] = {
+      {"/d/book.pdf", true}, {"/d/book.PdF", true}, {".pdf", true},
+      {"/d/book.pdfx", false}, {"/d/bookpdf", false}, {"pdf", false}, {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(HasExtension(c.path, ".pdf"), c.pdf) << c.path;
+}
+
 }  // namespace
 }  // namespace vellox

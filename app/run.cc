@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/argument_table.h"
+#include "app/component_library_scope.h"
 #include "app/convert_file.h"
 #include "app/convert_folder.h"
 #include "app/depth_limit.h"
@@ -13,8 +14,8 @@
 #include "app/show.h"
 #include "app/sync_events.h"
 #include "app/usage.h"
+#include "app/user_messages.h"
 #include "platform/code_page.h"
-#include "platform/com.h"
 #include "platform/directory.h"
 #include "platform/interrupts.h"
 #include "platform/standard_output.h"
@@ -22,18 +23,8 @@
 namespace vellox {
 namespace {
 
-// Initialises the component library for the run's thread and undoes it at
-// the end, on every way out.
-class ComponentLibraryScope {
- public:
-  ComponentLibraryScope() { platform::InitializeComponentLibrary(); }
-  ~ComponentLibraryScope() { platform::UninitializeComponentLibrary(); }
-  ComponentLibraryScope(const ComponentLibraryScope&) = delete;
-  ComponentLibraryScope& operator=(const ComponentLibraryScope&) = delete;
-};
-
-int UsageError(const std::string& message) {
-  Say(message);
+int UsageError(const char* message) {
+  PrintMessage(message);
   std::fputs(kUsage, stderr);
   return kExitUsage;
 }
@@ -61,41 +52,44 @@ void WarnAboutUnknownOptions(const ArgumentTable& arguments) {
   static const char* const kKnown[] = {"-ML", "-PL", "-j", "--show", "-h", "--help", "--version"};
   for (const std::string& option : arguments.Options()) {
     if (std::find(std::begin(kKnown), std::end(kKnown), option) == std::end(kKnown))
-      Say("warning: unknown option '" + option + "' ignored");
+      PrintMessage(UnknownOption(option));
   }
 }
 
 int ConvertOne(const std::string& inputPath, const OutlineOptions& options) {
   Conversion conversion = ConvertFile(inputPath, options);
-  for (const std::string& warning : conversion.warnings) Say("warning: " + warning);
+  for (const std::string& warning : OutlineWarnings(inputPath, conversion.outline))
+    PrintMessage(warning);
   if (!conversion.status.ok()) {
-    Say(conversion.status.message());
+    PrintMessage(conversion.status.message());
     return kExitFailure;
   }
   // A limit below -1 admits no level, so it says nothing about the outline.
-  if (!conversion.hasOutline && options.depthLimit >= -1)
-    Say("'" + inputPath + "' has no outline; the bookmark file is empty");
+  if (!conversion.outline.hasOutline && options.depthLimit >= -1)
+    PrintMessage(NoOutline(inputPath));
   return kExitSuccess;
 }
 
-int Dispatch(const ArgumentTable& arguments, std::string* inputPath) {
+// Does what the arguments ask for: shows the bookmarks of a file, or
+// converts one PDF or a folder of them.
+int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
   OutlineOptions options;
   if (arguments.HasOption("-ML"))
     options.depthLimit = ParseDepthLimit(arguments.GetValue("-ML", 0));
   options.printedLabels = arguments.HasOption("-PL");
   // Most likely "-PL book.pdf", which would otherwise say no file was given.
-  if (!arguments.GetValue("-PL", 0).empty()) return UsageError("-PL takes no value");
+  if (!arguments.GetValue("-PL", 0).empty()) return UsageError(kLabelsTakeNoValue);
   unsigned jobs = 0;
-  if (!ParseJobs(arguments, &jobs)) return UsageError("-j takes a number of threads from 1 to 1024");
+  if (!ParseJobs(arguments, &jobs)) return UsageError(kJobsOutOfRange);
 
   bool show = arguments.HasOption("--show");
   std::string argument = show ? arguments.GetValue("--show", 0) : "";
   if (argument.empty()) argument = arguments.GetValue("", 0);
-  if (argument.empty()) return UsageError(show ? "--show needs a file" : "no PDF file given");
+  if (argument.empty()) return UsageError(show ? kShowNeedsAFile : kNoPdfGiven);
 
   Status status = arguments.ResolvePath(argument, inputPath);
   if (!status.ok()) {
-    Say("cannot read '" + argument + "': " + status.message());
+    PrintMessage(CannotRead(argument, status).message());
     return kExitFailure;
   }
   if (show) return ShowBookmarks(*inputPath, options);
@@ -113,7 +107,7 @@ int Run(int argc, const char* const* argv, std::string* inputPath) {
   platform::InitializeCodePage();
   platform::RemoveTemporaryFilesOnInterrupt();
   SyncEvents events;
-  for (const std::string& warning : events.Warnings()) Say("warning: " + warning);
+  for (const std::string& warning : events.Warnings()) PrintMessage(Warning(warning));
   ComponentLibraryScope library;
 
   ArgumentTable arguments;
@@ -127,13 +121,13 @@ int Run(int argc, const char* const* argv, std::string* inputPath) {
     std::fputs(kVersion, stdout);
     code = kExitSuccess;
   } else {
-    code = Dispatch(arguments, inputPath);
+    code = ConvertOrShow(arguments, inputPath);
   }
   // What was printed is part of the result: output lost to a full disk or
   // a closed pipe is a failure.
   Status printed = platform::FlushStandardOutput();
   if (!printed.ok()) {
-    Say("cannot write to standard output: " + printed.message());
+    PrintMessage(CannotWriteStandardOutput(printed.message()));
     return kExitFailure;
   }
   return code;

@@ -6,7 +6,9 @@
 
 #include "app/convert_file.h"
 #include "app/message.h"
+#include "app/output_path.h"
 #include "app/run.h"
+#include "app/user_messages.h"
 #include "bookmarks/bookmark_file_decoder.h"
 #include "platform/code_page.h"
 #include "platform/com.h"
@@ -14,14 +16,6 @@
 
 namespace vellox {
 namespace {
-
-bool IsBookmarkFileName(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string extension = path.substr(path.size() - 4);
-  for (char& c : extension)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return extension == ".pdr";
-}
 
 // Through the platform's file boundary, which refuses what is no regular
 // file (a FIFO would block) before it opens it.
@@ -74,30 +68,28 @@ void PrintLine(std::int32_t page, const std::string& text) {
   std::fputc('\n', stdout);
 }
 
-int Fail(const std::string& message) {
-  Say(message);
+// Prints the failure; gives the exit code for it.
+int ReportFailure(const Status& failure) {
+  PrintMessage(failure.message());
   return kExitFailure;
 }
 
 int ShowBookmarkFile(const std::string& path) {
   std::string bytes;
   Status status = ReadWholeFile(path, &bytes);
-  if (!status.ok()) return Fail("cannot read '" + path + "': " + status.message());
-  std::vector<BookmarkEntry> records;
-  DecodeError error;
-  if (!DecodeBookmarkFile(bytes, &records, &error))
-    return Fail("'" + path + "' is not a bookmark file: " + error.reason + " at byte " +
-                std::to_string(error.offset));
-  for (const BookmarkEntry& record : records) PrintLine(record.page, record.text);
+  if (!status.ok()) return ReportFailure(CannotRead(path, status));
+  StatusOr<std::vector<BookmarkEntry>> records = DecodeBookmarkFile(bytes);
+  if (!records.ok()) return ReportFailure(NotABookmarkFile(path, records.status()));
+  for (const BookmarkEntry& record : *records) PrintLine(record.page, record.text);
   return kExitSuccess;
 }
 
 int ShowPdf(const std::string& path, const OutlineOptions& options) {
   BookmarkList list;
   Conversion conversion = ReadBookmarks(path, options, &list);
-  for (const std::string& warning : conversion.warnings)
-    Say("warning: " + warning);
-  if (!conversion.status.ok()) return Fail(conversion.status.message());
+  for (const std::string& warning : OutlineWarnings(path, conversion.outline))
+    PrintMessage(warning);
+  if (!conversion.status.ok()) return ReportFailure(conversion.status);
   list.UpdateLabelWidth();
   for (const BookmarkEntry& entry : list.Entries()) PrintLine(entry.page, list.RecordText(entry));
   return kExitSuccess;
@@ -107,7 +99,7 @@ int ShowPdf(const std::string& path, const OutlineOptions& options) {
 
 int ShowBookmarks(const std::string& path, const OutlineOptions& options) {
   // A failed write to standard output is the caller's to report.
-  return IsBookmarkFileName(path) ? ShowBookmarkFile(path) : ShowPdf(path, options);
+  return HasExtension(path, ".pdr") ? ShowBookmarkFile(path) : ShowPdf(path, options);
 }
 
 }  // namespace vellox

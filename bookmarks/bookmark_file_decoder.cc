@@ -31,45 +31,42 @@ class Cursor {
   std::size_t position = 0;
 };
 
-bool Fail(DecodeError* error, const std::string& reason, std::size_t offset) {
-  error->reason = reason;
-  error->offset = offset;
-  return false;
+Status Malformed(const std::string& fault, std::size_t offset) {
+  return Status::InvalidData(fault + " at byte " + std::to_string(offset));
 }
 
 }  // namespace
 
-bool DecodeBookmarkFile(const std::string& bytes, std::vector<BookmarkEntry>* records,
-                        DecodeError* error) {
-  records->clear();
+StatusOr<std::vector<BookmarkEntry>> DecodeBookmarkFile(const std::string& bytes) {
   Cursor in(bytes);
   using namespace bookmark_format;
-  if (!in.Has(kFileHeaderBytes)) return Fail(error, "the header is incomplete", bytes.size());
-  if (in.Read(4) != kMagic) return Fail(error, "wrong magic number", 0);
-  if (in.Read(1) != kVersion) return Fail(error, "unknown version", 4);
-  if (in.Read(4) != kReserved) return Fail(error, "reserved field is not zero", 5);
+  if (!in.Has(kFileHeaderBytes)) return Malformed("the header is incomplete", bytes.size());
+  if (in.Read(4) != kMagic) return Malformed("wrong magic number", 0);
+  if (in.Read(1) != kVersion) return Malformed("unknown version", 4);
+  if (in.Read(4) != kReserved) return Malformed("reserved field is not zero", 5);
   std::uint32_t count = in.Read(4);
   // Every record takes at least its header: a count the file cannot hold
   // is refused before anything is reserved for it.
   if (count > (bytes.size() - kFileHeaderBytes) / kRecordHeaderBytes)
-    return Fail(error, "more records announced than the file holds", 9);
-  records->reserve(count);
+    return Malformed("more records announced than the file holds", 9);
+  std::vector<BookmarkEntry> records;
+  records.reserve(count);
 
   for (std::uint32_t i = 0; i < count; ++i) {
     std::size_t start = in.offset();
     if (!in.Has(kRecordHeaderBytes))
-      return Fail(error, "record " + std::to_string(i + 1) + " is incomplete", start);
-    if (in.Read(1) != 0) return Fail(error, "record does not start with 0", start);
+      return Malformed("record " + std::to_string(i + 1) + " is incomplete", start);
+    if (in.Read(1) != 0) return Malformed("record does not start with 0", start);
     std::int32_t page = static_cast<std::int32_t>(in.Read(4));
     std::uint32_t length = in.Read(2);
     if (length > kMaxRecordText)
-      return Fail(error, "text longer than 65000 bytes", start + 5);
+      return Malformed("text longer than 65000 bytes", start + 5);
     if (!in.Has(length))
-      return Fail(error, "record " + std::to_string(i + 1) + " is incomplete", start);
-    records->push_back(BookmarkEntry{page, in.ReadText(length)});
+      return Malformed("record " + std::to_string(i + 1) + " is incomplete", start);
+    records.push_back(BookmarkEntry{page, in.ReadText(length)});
   }
-  if (in.Has(1)) return Fail(error, "data after the last record", in.offset());
-  return true;
+  if (in.Has(1)) return Malformed("data after the last record", in.offset());
+  return records;
 }
 
 }  // namespace vellox

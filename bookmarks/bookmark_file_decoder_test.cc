@@ -22,10 +22,10 @@ TEST(BookmarkFileDecoderTest, ReadsBackWhatTheWriterWrote) {
   list.Append({-5, std::string(70000, 'x')});
   ASSERT_TRUE(list.SaveToFile(scratch.Path("b.pdr")).ok());
 
-  std::vector<BookmarkEntry> records;
-  DecodeError error;
-  ASSERT_TRUE(DecodeBookmarkFile(testing::ReadFile(scratch.Path("b.pdr")), &records, &error))
-      << error.reason;
+  StatusOr<std::vector<BookmarkEntry>> decoded =
+      DecodeBookmarkFile(testing::ReadFile(scratch.Path("b.pdr")));
+  ASSERT_TRUE(decoded.ok()) << decoded.status().message();
+  const std::vector<BookmarkEntry>& records = *decoded;
   ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records[0].text, "0000000001 Preface");
   EXPECT_EQ(records[1].page, 11);
@@ -51,11 +51,10 @@ TEST(BookmarkFileDecoderTest, NamesTheFaultAndItsOffset) {
       {kHeader + Bytes({0, 0, 0, 0, 7}), "data after the last record", 13},
   };
   for (const Case& c : cases) {
-    std::vector<BookmarkEntry> records;
-    DecodeError error;
-    EXPECT_FALSE(DecodeBookmarkFile(c.bytes, &records, &error)) << c.reason;
-    EXPECT_EQ(error.reason, c.reason);
-    EXPECT_EQ(error.offset, c.offset) << c.reason;
+    StatusOr<std::vector<BookmarkEntry>> decoded = DecodeBookmarkFile(c.bytes);
+    ASSERT_FALSE(decoded.ok()) << c.reason;
+    EXPECT_EQ(decoded.status().code(), StatusCode::kInvalidData) << c.reason;
+    EXPECT_EQ(decoded.status().message(), c.reason + (" at byte " + std::to_string(c.offset)));
   }
 }
 

@@ -140,11 +140,9 @@ inline std::string WriteAndVerify(BookmarkList* list) {
   const std::uint32_t width = ExpectedLabelWidth(entries);
   FUZZ_CHECK(list->LabelWidth() == width, "label width " + std::to_string(list->LabelWidth()) +
                                                ", expected " + std::to_string(width));
-  std::vector<BookmarkEntry> records;
-  DecodeError error;
-  FUZZ_CHECK(DecodeBookmarkFile(bytes, &records, &error),
-             "the written file does not decode: " + error.reason + " at offset " +
-                 std::to_string(error.offset));
+  StatusOr<std::vector<BookmarkEntry>> decoded = DecodeBookmarkFile(bytes);
+  FUZZ_CHECK(decoded.ok(), "the written file does not decode: " + decoded.status().message());
+  const std::vector<BookmarkEntry>& records = *decoded;
   FUZZ_CHECK(records.size() == entries.size(),
              std::to_string(records.size()) + " records for " +
                  std::to_string(entries.size()) + " entries");

@@ -4,15 +4,18 @@
 #include <utility>
 
 #include "outline/com_reference.h"
+#include "outline/component_status.h"
 #include "platform/code_page.h"
 
 namespace vellox {
 namespace {
 
-Status CannotRead(const std::string& path, HRESULT status) {
+// The component's failure as a Status: in the component's own words where
+// it left some, else in the words for its status code.
+Status ComponentFailure(HRESULT status) {
   std::string reason = platform::TakeComponentErrorText();
   if (reason.empty()) reason = platform::DescribeStatus(status);
-  return Status::IoError("cannot read '" + path + "': " + reason);
+  return Status(CodeOfComponentResult(status), reason);
 }
 
 // The printed label of the item's page; nothing when the component does
@@ -34,20 +37,20 @@ Status ReadOutline(const std::string& path, BookmarkList* list, const OutlineOpt
                    OutlineReport* report, PdfDocumentFactory create) {
   ComReference<IPdfDocument> document;
   HRESULT status = create(document.Out());
-  if (!document) return CannotRead(path, FAILED(status) ? status : E_FAIL);
+  if (!document) return ComponentFailure(FAILED(status) ? status : E_FAIL);
 
   {
     BstrHolder widePath(platform::AllocStringFromBytes(path));
     platform::TakeComponentErrorText();  // drop any stale description
     status = document->Open(widePath.get());
   }
-  if (FAILED(status)) return CannotRead(path, status);
+  if (FAILED(status)) return ComponentFailure(status);
   if (status != S_OK) report->warning = platform::TakeComponentErrorText();
 
   ComReference<IPdfOutline> outline;
   status = document->QueryInterface(IID_IPdfOutline, outline.OutVoid());
   document.Reset();
-  if (!outline) return CannotRead(path, FAILED(status) ? status : E_NOINTERFACE);
+  if (!outline) return ComponentFailure(FAILED(status) ? status : E_NOINTERFACE);
 
   outline->MoveToRoot();
   WalkLevel(outline.get(), list, 0, options, report);

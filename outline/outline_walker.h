@@ -35,7 +35,8 @@ using PdfDocumentFactory = HRESULT (*)(IPdfDocument** document);
 
 // Opens the PDF at `path` and appends one entry per outline node, in
 // pre-order, as `options` say. Fails, appending nothing, when the document
-// cannot be read; the message names the path and the reason.
+// cannot be read, with the component's reason (no path: the caller names
+// the file) and the code it stands for.
 Status ReadOutline(const std::string& path, BookmarkList* list, const OutlineOptions& options,
                    OutlineReport* report, PdfDocumentFactory create = CreatePdfDocument);
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "outline/component_status.h"
 #include "platform/code_page.h"
 
 namespace vellox {
@@ -363,26 +364,33 @@ TEST_F(OutlineWalkerTest, FailuresAreErrorsAndAppendNothing) {
     const char* name;
     bool create;
     Script script;
-    std::string message;
+    StatusCode code;
+    std::string message;  // the bare reason: the caller names the file
   } cases[] = {
-      {"component missing", false, Book(),
-       "cannot read '/books/b.pdf': the PDF document component is not available"},
+      {"component missing", false, Book(), StatusCode::kUnavailable,
+       "the PDF document component is not available"},
       {"open fails with a description", true, [] {
          Script s = Book();
          s.openResult = E_FAIL;
+         s.errorText = u"broken";
+         return s;
+       }(), StatusCode::kIoError, "broken"},
+      {"open fails with one of our codes", true, [] {
+         Script s = Book();
+         s.openResult = ComponentResult(StatusCode::kInvalidData);
          s.errorText = u"not a PDF file";
          return s;
-       }(), "cannot read '/books/b.pdf': not a PDF file"},
+       }(), StatusCode::kInvalidData, "not a PDF file"},
       {"open fails without one", true, [] {
          Script s = Book();
          s.openResult = static_cast<HRESULT>(0x80040999);
          return s;
-       }(), "cannot read '/books/b.pdf': the PDF document component failed (0x80040999)"},
+       }(), StatusCode::kIoError, "the PDF document component failed (0x80040999)"},
       {"outline refused", true, [] {
          Script s = Book();
          s.refuseOutline = true;
          return s;
-       }(), "cannot read '/books/b.pdf': the PDF document component offers no outline"},
+       }(), StatusCode::kUnavailable, "the PDF document component offers no outline"},
   };
   for (Case& c : cases) {
     list = BookmarkList();
@@ -390,6 +398,7 @@ TEST_F(OutlineWalkerTest, FailuresAreErrorsAndAppendNothing) {
     g_component = component.get();
     Status status = ReadOutline("/books/b.pdf", &list, -1, &report, CreateFake);
     EXPECT_FALSE(status.ok()) << c.name;
+    EXPECT_EQ(status.code(), c.code) << c.name;
     EXPECT_EQ(status.message(), c.message) << c.name;
     EXPECT_TRUE(list.Entries().empty()) << c.name;
     if (component) {

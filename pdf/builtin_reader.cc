@@ -10,38 +10,30 @@
 namespace vellox {
 namespace pdf {
 
-BuiltinOutcome ReadWithBuiltinReader(const std::string& path, OutlineTree* tree,
-                                     std::string* reason) {
+StatusOr<OutlineTree> ReadWithBuiltinReader(const std::string& path) {
   try {
-    std::unique_ptr<FileObjectSource> source = FileObjectSource::Open(path);
-    OutlineTree read;
-    BuildOutlineTree(source.get(), &read);
-    *tree = std::move(read);
-    return BuiltinOutcome::kRead;
+    StatusOr<std::unique_ptr<FileObjectSource>> source = FileObjectSource::Open(path);
+    if (!source.ok()) return source.status();
+    OutlineTree tree;
+    BuildOutlineTree(source->get(), &tree);
+    return tree;
   } catch (const std::bad_alloc&) {
     throw;
-  } catch (const OpenError& e) {
-    *reason = e.what();
-    return BuiltinOutcome::kCannotOpen;
   } catch (const ReadError& e) {
     switch (e.fault()) {
       case ReadFault::kLimit:
-        *reason = e.what();
-        return BuiltinOutcome::kOverLimit;
+        return Status::OverLimit(e.what());
       case ReadFault::kEncrypted:
-        *reason = "encrypted";
-        break;
+        return Status::Damaged("encrypted");
       case ReadFault::kUnsupported:
-        *reason = std::string("uses a feature that is not supported (") + e.what() + ")";
-        break;
+        return Status::Damaged(std::string("uses a feature that is not supported (") + e.what() +
+                               ")");
       case ReadFault::kDamaged:
-        *reason = std::string("damaged (") + e.what() + ")";
         break;
     }
-    return BuiltinOutcome::kNeedsRepair;
+    return Status::Damaged(std::string("damaged (") + e.what() + ")");
   } catch (const std::exception& e) {
-    *reason = std::string("damaged (") + e.what() + ")";
-    return BuiltinOutcome::kNeedsRepair;
+    return Status::Damaged(std::string("damaged (") + e.what() + ")");
   }
 }
 

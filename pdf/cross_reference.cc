@@ -310,29 +310,29 @@ void CrossReference::AddInStream(std::uint32_t number, std::uint64_t stream,
 
 void CrossReference::AddFree(std::uint32_t number) { Add(number, kFree << kTypeShift); }
 
-XrefEntry CrossReference::Find(std::uint32_t number) const {
-  XrefEntry entry;
+ObjectLocation CrossReference::Find(std::uint32_t number) const {
+  ObjectLocation location;
   const std::size_t page = number / kPageEntries;
-  if (page >= pages.size() || !pages[page]) return entry;
+  if (page >= pages.size() || !pages[page]) return location;
   const std::uint64_t packed = (*pages[page])[number % kPageEntries];
   switch (packed >> kTypeShift) {
     case kFree:
-      entry.type = XrefEntry::Type::kFree;
+      location.type = ObjectLocation::Type::kFree;
       break;
     case kInFile:
-      entry.type = XrefEntry::Type::kInFile;
-      entry.offset = (packed >> 16) & kMaxOffset;
-      entry.generation = static_cast<std::uint32_t>(packed & 0xFFFF);
+      location.type = ObjectLocation::Type::kInFile;
+      location.offset = (packed >> 16) & kMaxOffset;
+      location.generation = static_cast<std::uint32_t>(packed & 0xFFFF);
       break;
     case kInStream:
-      entry.type = XrefEntry::Type::kInStream;
-      entry.stream = static_cast<std::uint32_t>((packed >> 32) & kMaxObjectNumber);
-      entry.index = static_cast<std::uint32_t>(packed & 0xFFFFFFFFu);
+      location.type = ObjectLocation::Type::kInStream;
+      location.stream = static_cast<std::uint32_t>((packed >> 32) & kMaxObjectNumber);
+      location.index = static_cast<std::uint32_t>(packed & 0xFFFFFFFFu);
       break;
     default:
       break;
   }
-  return entry;
+  return location;
 }
 
 }  // namespace pdf

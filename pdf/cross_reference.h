@@ -13,7 +13,7 @@ namespace vellox {
 namespace pdf {
 
 // Where the newest cross-reference section puts an object.
-struct XrefEntry {
+struct ObjectLocation {
   enum class Type : std::uint8_t { kNone, kFree, kInFile, kInStream };
   Type type = Type::kNone;
   std::uint64_t offset = 0;       // kInFile
@@ -31,7 +31,7 @@ class CrossReference {
   // the file says; kEncrypted for an encrypted file.
   void Read(FileWindow* window, InflationBudget* budget);
 
-  XrefEntry Find(std::uint32_t number) const;
+  ObjectLocation Find(std::uint32_t number) const;
   // The newest trailer, with keys only older ones have added.
   const Object& trailer() const { return trailer_; }
 

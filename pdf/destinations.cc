@@ -104,7 +104,7 @@ bool Destinations::SearchNameTree(const std::string& name, Object* value) {
   Object reference = source->Resolve(catalog.Get("Names")).Get("Dests");
   std::unordered_set<std::uint64_t> visited;
   for (bool isRoot = true;; isRoot = false) {
-    if (reference.IsReference() && !visited.insert(reference.Id().Key()).second) return false;
+    if (reference.IsReference() && !visited.insert(reference.Id().Packed()).second) return false;
     const NameNode* node = NameTreeNode(reference, isRoot);
     if (node == nullptr) return false;
     if (!node->kids.IsArray()) {
@@ -139,7 +139,7 @@ bool Destinations::SearchNameTree(const std::string& name, Object* value) {
 const Destinations::NameNode* Destinations::NameTreeNode(const Object& reference, bool isRoot) {
   constexpr std::uint64_t kDirectRoot = ~std::uint64_t{0};  // no object has this key
   if (!reference.IsReference() && !isRoot) return nullptr;
-  const std::uint64_t key = reference.IsReference() ? reference.Id().Key() : kDirectRoot;
+  const std::uint64_t key = reference.IsReference() ? reference.Id().Packed() : kDirectRoot;
   auto cached = nameNodes.find(key);
   if (cached != nameNodes.end()) return &cached->second;
   const Object node = source->Resolve(reference);
@@ -175,7 +175,7 @@ void Destinations::ReadNameTree() {
   while (!pending.empty()) {
     const Object reference = std::move(pending.back());
     pending.pop_back();
-    if (reference.IsReference() && !visited.insert(reference.Id().Key()).second) continue;
+    if (reference.IsReference() && !visited.insert(reference.Id().Packed()).second) continue;
     const Object node = source->Resolve(reference);
     if (!node.IsDictionary()) continue;
     const Object names = source->Resolve(node.Get("Names"));

@@ -3,22 +3,21 @@
 
 #include <string>
 
+#include "base/status_or.h"
 #include "pdf/outline_tree.h"
-#include "platform/com.h"
 
 namespace vellox {
 namespace pdf {
 
 // Reads a document the built-in reader cannot trust (damaged, encrypted),
 // repairing what can be repaired; results as ReadOutlineTree's.
-using FallbackReader = HRESULT (*)(const std::string& path, OutlineTree* tree,
-                                   std::string* message);
+using FallbackReader = StatusOr<OutlineTree> (*)(const std::string& path);
 
-// The fallback reader, null with the reason in `why` when there is none;
-// `why` is empty when the build has none at all. Which one, and how it is
-// reached (loaded as a module on first use, linked in, or none), is chosen
-// when the program is linked.
-FallbackReader GetFallbackReader(std::string* why);
+// The fallback reader; kUnavailable with the reason when it cannot be
+// reached, and with no reason at all when the build has none. Which one,
+// and how it is reached (loaded as a module on first use, linked in, or
+// none), is chosen when the program is linked.
+StatusOr<FallbackReader> GetFallbackReader();
 
 }  // namespace pdf
 }  // namespace vellox

@@ -14,20 +14,16 @@ namespace vellox {
 namespace pdf {
 namespace {
 
+// The module, kept for the whole run, and the reader it exports.
 struct Loaded {
-  std::unique_ptr<platform::Module> module;  // kept for the whole run
+  std::unique_ptr<platform::Module> module;
   FallbackReader reader = nullptr;
-  std::string why;
 };
 
-Loaded Load() {
-  Loaded loaded;
+StatusOr<Loaded> Load() {
   std::string directory;
   Status status = platform::ProgramDirectory(&directory);
-  if (!status.ok()) {
-    loaded.why = status.message();
-    return loaded;
-  }
+  if (!status.ok()) return Status::Unavailable(status.message());
   const std::string file = platform::ModuleFileName(VELLOX_QPDF_MODULE_NAME);
   std::string failure;
   for (const std::string& folder : {directory, directory + "/" VELLOX_MODULE_RELATIVE_DIR}) {
@@ -46,23 +42,23 @@ Loaded Load() {
       failure = folder + "/" + file + " is from another build of vellox";
       continue;
     }
+    Loaded loaded;
     loaded.reader = reader();
     loaded.module = std::move(module);
     return loaded;
   }
-  loaded.why = "the repair reader (" + file + ") cannot be loaded: " + failure;
-  return loaded;
+  return Status::Unavailable("the repair reader (" + file + ") cannot be loaded: " + failure);
 }
 
 }  // namespace
 
-FallbackReader GetFallbackReader(std::string* why) {
+StatusOr<FallbackReader> GetFallbackReader() {
   // Folder mode converts on several threads; the module is loaded once.
   static std::once_flag once;
-  static Loaded* loaded = nullptr;
-  std::call_once(once, [] { loaded = new Loaded(Load()); });
-  if (loaded->reader == nullptr) *why = loaded->why;
-  return loaded->reader;
+  static StatusOr<Loaded>* loaded = nullptr;
+  std::call_once(once, [] { loaded = new StatusOr<Loaded>(Load()); });
+  if (!loaded->ok()) return loaded->status();
+  return (*loaded)->reader;
 }
 
 }  // namespace pdf

@@ -6,10 +6,7 @@
 namespace vellox {
 namespace pdf {
 
-FallbackReader GetFallbackReader(std::string* why) {
-  why->clear();
-  return nullptr;
-}
+StatusOr<FallbackReader> GetFallbackReader() { return Status::Unavailable(""); }
 
 }  // namespace pdf
 }  // namespace vellox

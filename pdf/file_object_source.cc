@@ -22,21 +22,20 @@ std::string Named(ObjectId id) {
 FileObjectSource::FileObjectSource(std::unique_ptr<platform::RandomAccessFile> file)
     : file(std::move(file)), window(*this->file) {}
 
-std::unique_ptr<FileObjectSource> FileObjectSource::Open(const std::string& path) {
+StatusOr<std::unique_ptr<FileObjectSource>> FileObjectSource::Open(const std::string& path) {
   std::unique_ptr<platform::RandomAccessFile> file;
   Status status = platform::OpenRandomAccessFile(path, &file);
-  if (!status.ok()) throw OpenError(OpenError::Kind::kCannotOpen, status.message());
+  if (!status.ok()) return status;
   return Open(std::move(file));
 }
 
-std::unique_ptr<FileObjectSource> FileObjectSource::Open(
+StatusOr<std::unique_ptr<FileObjectSource>> FileObjectSource::Open(
     std::unique_ptr<platform::RandomAccessFile> file) {
   // Readers accept the header anywhere in the first kilobyte.
   std::string start;
   Status status = file->Read(0, 1024, &start);
-  if (!status.ok()) throw OpenError(OpenError::Kind::kCannotOpen, status.message());
-  if (start.find("%PDF-") == std::string::npos)
-    throw OpenError(OpenError::Kind::kNotPdf, "not a PDF file");
+  if (!status.ok()) return status;
+  if (start.find("%PDF-") == std::string::npos) return Status::InvalidData("not a PDF file");
   std::unique_ptr<FileObjectSource> source(new FileObjectSource(std::move(file)));
   source->xref.Read(&source->window, &source->inflation);
   return source;
@@ -65,30 +64,30 @@ Object FileObjectSource::Fetch(ObjectId id) {
   if (++resolved > kMaxObjectsResolved)
     throw ReadError(ReadFault::kLimit, "objects read exceed the limit of " +
                                            std::to_string(kMaxObjectsResolved));
-  const XrefEntry entry = xref.Find(id.number);
-  switch (entry.type) {
-    case XrefEntry::Type::kInFile: {
-      if (entry.generation != id.generation) return Object();
-      IndirectObject found = ReadIndirectObject(&window, entry.offset);
+  const ObjectLocation location = xref.Find(id.number);
+  switch (location.type) {
+    case ObjectLocation::Type::kInFile: {
+      if (location.generation != id.generation) return Object();
+      IndirectObject found = ReadIndirectObject(&window, location.offset);
       ChargeParsing(found.textBytes);
       // A wrong offset: the table does not match the file.
       if (!(found.id == id)) Damaged(Named(id) + " is not where the cross-reference puts it");
       return std::move(found.value);
     }
-    case XrefEntry::Type::kInStream:
+    case ObjectLocation::Type::kInStream:
       if (id.generation != 0) return Object();
-      return FetchFromStream(id, entry);
-    case XrefEntry::Type::kNone:
-    case XrefEntry::Type::kFree:
+      return FetchFromStream(id, location);
+    case ObjectLocation::Type::kNone:
+    case ObjectLocation::Type::kFree:
       break;
   }
   return Object();  // PDF reads a missing object as null
 }
 
-Object FileObjectSource::FetchFromStream(ObjectId id, const XrefEntry& entry) {
-  const std::shared_ptr<const ObjectStream> stream = LoadObjectStream(entry.stream);
+Object FileObjectSource::FetchFromStream(ObjectId id, const ObjectLocation& location) {
+  const std::shared_ptr<const ObjectStream> stream = LoadObjectStream(location.stream);
   const auto& header = stream->header;
-  std::size_t at = entry.index;
+  std::size_t at = location.index;
   if (at >= header.size() || header[at].first != id.number) {
     // The index is a hint; the header is what the stream holds.
     at = 0;
@@ -156,10 +155,10 @@ std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::LoadObje
 
 std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::ReadObjectStream(
     std::uint32_t number) {
-  const XrefEntry entry = xref.Find(number);
-  if (entry.type != XrefEntry::Type::kInFile)
+  const ObjectLocation location = xref.Find(number);
+  if (location.type != ObjectLocation::Type::kInFile)
     Damaged("object stream " + std::to_string(number) + " is not in the file");
-  IndirectObject object = ReadIndirectObject(&window, entry.offset);
+  IndirectObject object = ReadIndirectObject(&window, location.offset);
   if (object.id.number != number)
     Damaged("object " + std::to_string(number) + " is not where the cross-reference puts it");
   const Object& dictionary = object.value;

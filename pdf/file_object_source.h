@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <list>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "base/status_or.h"
 #include "pdf/cross_reference.h"
 #include "pdf/file_window.h"
 #include "pdf/flate.h"
@@ -19,20 +19,6 @@
 namespace vellox {
 namespace pdf {
 
-// Why FileObjectSource::Open could not start: the file cannot be opened
-// (the system's reason, e.g. "No such file or directory", "not a regular
-// file"), or it holds no PDF ("not a PDF file"). Neither is damage, and
-// no other reader would do better, so the message goes to the user as it is.
-class OpenError : public std::runtime_error {
- public:
-  enum class Kind { kCannotOpen, kNotPdf };
-  OpenError(Kind kind, const std::string& reason) : std::runtime_error(reason), kind_(kind) {}
-  Kind kind() const { return kind_; }
-
- private:
-  Kind kind_;
-};
-
 // The built-in reader's objects: only those asked for are read, by their
 // cross-reference offsets, and object streams are inflated on demand.
 // Memory grows with what is read, never with the file's size; every
@@ -40,11 +26,15 @@ class OpenError : public std::runtime_error {
 class FileObjectSource : public ObjectSource {
  public:
   // Opens `path` (file-name bytes) and reads its cross-reference sections.
-  // Throws OpenError when the file cannot be opened or is no PDF, and
-  // ReadError when its cross-reference or trailer cannot be read.
-  static std::unique_ptr<FileObjectSource> Open(const std::string& path);
+  // Fails with the system's reason when the file cannot be opened or read
+  // ("No such file or directory", "not a regular file"), and kInvalidData
+  // when it holds no PDF: neither is damage, and no other reader would do
+  // better. Throws ReadError when its cross-reference or trailer cannot be
+  // read.
+  static StatusOr<std::unique_ptr<FileObjectSource>> Open(const std::string& path);
   // The same over a file already open.
-  static std::unique_ptr<FileObjectSource> Open(std::unique_ptr<platform::RandomAccessFile> file);
+  static StatusOr<std::unique_ptr<FileObjectSource>> Open(
+      std::unique_ptr<platform::RandomAccessFile> file);
 
   Object Catalog() override;
   Object Resolve(const Object& object) override;
@@ -68,7 +58,7 @@ class FileObjectSource : public ObjectSource {
 
   // The object `id` names, as stored (itself possibly a reference).
   Object Fetch(ObjectId id);
-  Object FetchFromStream(ObjectId id, const XrefEntry& entry);
+  Object FetchFromStream(ObjectId id, const ObjectLocation& location);
   std::shared_ptr<const ObjectStream> LoadObjectStream(std::uint32_t number);
   std::shared_ptr<const ObjectStream> ReadObjectStream(std::uint32_t number);
   // Charges the document for `bytes` of object text parsed.

@@ -188,10 +188,13 @@ Object Ref(std::uint32_t number, std::uint32_t generation = 0) {
 
 class FileObjectSourceTest : public ::testing::Test {
  protected:
+  // A source over `bytes`, which hold a PDF header.
   std::unique_ptr<FileObjectSource> Open(const std::string& bytes) {
     const std::string path = scratch.Path("file" + std::to_string(files++) + ".pdf");
     WriteFile(path, bytes);
-    return FileObjectSource::Open(path);
+    StatusOr<std::unique_ptr<FileObjectSource>> source = FileObjectSource::Open(path);
+    EXPECT_TRUE(source.ok()) << source.status().message();
+    return source.ok() ? std::move(source).value() : nullptr;
   }
 
   // The fault opening (and reading the catalog and `number`) meets.
@@ -541,43 +544,39 @@ TEST_F(FileObjectSourceTest, OpenFailuresKeepTheirReasons) {
   struct {
     const char* name;
     std::function<std::string()> make;  // the path
-    OpenError::Kind kind;
+    StatusCode code;
     const char* message;
   } cases[] = {
-      {"missing", [&] { return scratch.Path("missing.pdf"); }, OpenError::Kind::kCannotOpen,
+      {"missing", [&] { return scratch.Path("missing.pdf"); }, StatusCode::kNotFound,
        "No such file or directory"},
-      {"directory", [&] { return scratch.path(); }, OpenError::Kind::kCannotOpen,
-       "is a directory"},
+      {"directory", [&] { return scratch.path(); }, StatusCode::kIoError, "is a directory"},
       {"fifo",
        [&] {
          const std::string path = scratch.Path("fifo.pdf");
          mkfifo(path.c_str(), 0600);
          return path;
        },
-       OpenError::Kind::kCannotOpen, "not a regular file"},
+       StatusCode::kIoError, "not a regular file"},
       {"not a pdf",
        [&] {
          const std::string path = scratch.Path("text.pdf");
          WriteFile(path, std::string(2000, 'x') + "%PDF-1.4\n");
          return path;
        },
-       OpenError::Kind::kNotPdf, "not a PDF file"},
+       StatusCode::kInvalidData, "not a PDF file"},
       {"empty",
        [&] {
          const std::string path = scratch.Path("empty.pdf");
          WriteFile(path, "");
          return path;
        },
-       OpenError::Kind::kNotPdf, "not a PDF file"},
+       StatusCode::kInvalidData, "not a PDF file"},
   };
   for (const auto& c : cases) {
-    try {
-      FileObjectSource::Open(c.make());
-      ADD_FAILURE() << c.name;
-    } catch (const OpenError& error) {
-      EXPECT_EQ(error.kind(), c.kind) << c.name;
-      EXPECT_STREQ(error.what(), c.message) << c.name;
-    }
+    StatusOr<std::unique_ptr<FileObjectSource>> source = FileObjectSource::Open(c.make());
+    ASSERT_FALSE(source.ok()) << c.name;
+    EXPECT_EQ(source.status().code(), c.code) << c.name;
+    EXPECT_EQ(source.status().message(), c.message) << c.name;
   }
 }
 

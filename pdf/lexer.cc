@@ -29,6 +29,8 @@ inline int HexValue(char c) {
   return -1;
 }
 
+[[noreturn]] void Damaged(const char* what) { throw ReadError(ReadFault::kDamaged, what); }
+
 // Reads [begin, end) as a number: [+-] digits [. digits], at least one
 // digit. False when it is none.
 bool ParseNumber(const char* begin, const char* end, Token* token) {
@@ -83,8 +85,6 @@ bool ParseNumber(const char* begin, const char* end, Token* token) {
 bool IsPdfWhitespace(char c) { return ClassOf(c) == kWhitespace; }
 bool IsPdfRegular(char c) { return ClassOf(c) == 0; }
 
-void Lexer::Fail(const char* what) { throw ReadError(ReadFault::kDamaged, what); }
-
 void Lexer::SkipWhitespace() {
   const char* p = position_;
   for (;;) {
@@ -131,7 +131,7 @@ Token Lexer::Next() {
     case '<': {
       if (p + 1 == end_) {
         reachedEnd_ = true;
-        Fail("unterminated hex string");
+        Damaged("unterminated hex string");
       }
       if (p[1] == '<') {
         token.type = TokenType::kDictionaryOpen;
@@ -141,12 +141,13 @@ Token Lexer::Next() {
       token.type = TokenType::kHexString;
       token.begin = ++p;
       while (p != end_ && *p != '>') {
-        if (HexValue(*p) < 0 && ClassOf(*p) != kWhitespace) Fail("bad character in a hex string");
+        if (HexValue(*p) < 0 && ClassOf(*p) != kWhitespace)
+          Damaged("bad character in a hex string");
         ++p;
       }
       if (p == end_) {
         reachedEnd_ = true;
-        Fail("unterminated hex string");
+        Damaged("unterminated hex string");
       }
       token.end = p;
       position_ = p + 1;
@@ -155,9 +156,9 @@ Token Lexer::Next() {
     case '>':
       if (p + 1 == end_) {
         reachedEnd_ = true;
-        Fail("unexpected '>'");
+        Damaged("unexpected '>'");
       }
-      if (p[1] != '>') Fail("unexpected '>'");
+      if (p[1] != '>') Damaged("unexpected '>'");
       token.type = TokenType::kDictionaryClose;
       p += 2;
       break;
@@ -176,14 +177,14 @@ Token Lexer::Next() {
       }
       if (p == end_) {
         reachedEnd_ = true;
-        Fail("unterminated string");
+        Damaged("unterminated string");
       }
       token.end = p;
       position_ = p + 1;
       return token;
     }
     case ')':
-      Fail("unexpected ')'");
+      Damaged("unexpected ')'");
     case '{':
     case '}':
       // PostScript braces: no object uses them, so the parser rejects them.

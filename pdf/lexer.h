@@ -62,7 +62,6 @@ class Lexer {
 
  private:
   const char* ScanRegular(const char* from);
-  [[noreturn]] void Fail(const char* what);
 
   const char* begin_;
   const char* end_;

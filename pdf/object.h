@@ -15,8 +15,8 @@ struct ObjectId {
   std::uint32_t number = 0;
   std::uint32_t generation = 0;
 
-  // One integer per object, for sets and maps.
-  std::uint64_t Key() const { return (std::uint64_t{number} << 32) | generation; }
+  // Number and generation packed into one integer, for sets and maps.
+  std::uint64_t Packed() const { return (std::uint64_t{number} << 32) | generation; }
   bool operator==(const ObjectId& other) const {
     return number == other.number && generation == other.generation;
   }

@@ -51,7 +51,7 @@ class OutlineBuilder {
     if (!outlines.IsDictionary())
       throw ReadError(ReadFault::kDamaged, "the catalog's outline is not a dictionary");
     std::unordered_set<std::uint64_t> visited;
-    if (outlinesEntry.IsReference()) visited.insert(outlinesEntry.Id().Key());
+    if (outlinesEntry.IsReference()) visited.insert(outlinesEntry.Id().Packed());
 
     // One frame per open level: the next sibling to take and the last
     // node added there. Depth costs heap, not stack.
@@ -66,7 +66,7 @@ class OutlineBuilder {
     while (!frames.empty()) {
       const Object reference = std::move(frames.back().next);
       frames.back().next = Object();
-      if (reference.IsReference() && !visited.insert(reference.Id().Key()).second) {
+      if (reference.IsReference() && !visited.insert(reference.Id().Packed()).second) {
         frames.pop_back();
         continue;
       }

@@ -42,6 +42,9 @@ struct OutlineTree {
   std::vector<Node> nodes;
   std::u16string titles;
   std::vector<std::u16string> labels;
+  // What a reader that repaired the file to read it has to say about the
+  // damage, one short line; empty when the file read cleanly.
+  std::string repairNote;
 };
 
 }  // namespace pdf

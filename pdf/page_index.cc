@@ -18,7 +18,7 @@ PageIndex::PageIndex(ObjectSource* source, const Object& catalog) {
   };
   std::vector<Frame> frames;
   auto visit = [&](const Object& reference) {
-    if (reference.IsReference() && !visited.insert(reference.Id().Key()).second) return;
+    if (reference.IsReference() && !visited.insert(reference.Id().Packed()).second) return;
     const Object node = source->Resolve(reference);
     if (!node.IsDictionary()) return;
     const Object type = source->Resolve(node.Get("Type"));
@@ -29,7 +29,7 @@ PageIndex::PageIndex(ObjectSource* source, const Object& catalog) {
     }
     if (type.IsName("Pages")) return;  // an empty inner node
     if (pageCount == std::numeric_limits<std::int32_t>::max()) return;
-    if (reference.IsReference()) indices.emplace(reference.Id().Key(), pageCount);
+    if (reference.IsReference()) indices.emplace(reference.Id().Packed(), pageCount);
     ++pageCount;
   };
   visit(catalog.Get("Pages"));
@@ -46,7 +46,7 @@ PageIndex::PageIndex(ObjectSource* source, const Object& catalog) {
 
 std::int32_t PageIndex::IndexOf(const Object& reference) const {
   if (!reference.IsReference()) return kNone;
-  auto found = indices.find(reference.Id().Key());
+  auto found = indices.find(reference.Id().Packed());
   return found == indices.end() ? kNone : found->second;
 }
 

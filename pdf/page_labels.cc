@@ -126,7 +126,7 @@ PageLabels ReadPageLabels(ObjectSource& source, const Object& catalog) {
   while (!pending.empty() && nodesRead < kMaxNodes) {
     Object node = std::move(pending.back());
     pending.pop_back();
-    if (node.IsReference() && !visited.insert(node.Id().Key()).second) continue;
+    if (node.IsReference() && !visited.insert(node.Id().Packed()).second) continue;
     node = source.Resolve(node);
     if (!node.IsDictionary()) continue;
     ++nodesRead;

@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "outline/component_status.h"
 #include "platform/code_page.h"
 #include "pdf/read_outline.h"
 
@@ -115,17 +116,20 @@ HRESULT PdfDocument::Open(BSTR path) {
       SetErrorText("the document is already open");
       return kNotOpen;
     }
-    OutlineTree read;
-    std::string message;
-    const HRESULT status = ReadOutlineTree(
-        platform::BytesFromWide(path, SysStringLen(path)), &read, &message);
-    if (!message.empty()) SetErrorText(message);
-    if (FAILED(status)) return status;
-    items.assign(read.nodes.size(), nullptr);
-    tree = std::move(read);
+    StatusOr<OutlineTree> read =
+        ReadOutlineTree(platform::BytesFromWide(path, SysStringLen(path)));
+    if (!read.ok()) {
+      SetErrorText(read.status().message());
+      return ComponentResult(read.status().code());
+    }
+    items.assign(read->nodes.size(), nullptr);
+    tree = std::move(read).value();
     cursor = 0;
     open = true;
-    return status;
+    // A repaired file opens with a warning, which the error text carries.
+    if (tree.repairNote.empty()) return S_OK;
+    SetErrorText(tree.repairNote);
+    return S_FALSE;
   });
 }
 

@@ -57,7 +57,9 @@ class PdfDocument final : public IPdfDocumentPlaceholders, public IPdfOutlinePla
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
 
-  // IPdfDocument
+  // IPdfDocument. A failure's code becomes its HRESULT (outline/
+  // component_status.h) and its reason the component's error text; a
+  // repaired file opens with S_FALSE and the reader's note as that text.
   HRESULT STDMETHODCALLTYPE Open(BSTR path) override;
 
   // IPdfOutline

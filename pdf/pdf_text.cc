@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/unicode.h"
+
 namespace vellox {
 namespace pdf {
 namespace {
@@ -29,16 +31,6 @@ char16_t FromPdfDocEncoding(unsigned char b) {
   if (b == 0x7F) return kReplacement;
   if (b >= 0x80 && b <= 0xAD) return kHigh[b - 0x80];
   return b;
-}
-
-void AppendCodePoint(char32_t c, std::u16string* out) {
-  if (c < 0x10000) {
-    out->push_back(static_cast<char16_t>(c));
-  } else {
-    c -= 0x10000;
-    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  }
 }
 
 // Code units from `bytes` after the mark; a surrogate without its partner
@@ -79,39 +71,18 @@ std::u16string DecodeUtf16(const std::string& bytes, bool bigEndian) {
 // UTF-8 after the mark; each byte that starts no valid, shortest-form
 // sequence becomes one U+FFFD.
 std::u16string DecodeUtf8(const std::string& bytes) {
-  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-  const std::size_t n = bytes.size();
   std::u16string out;
-  out.reserve(n);
-  std::size_t i = 3;
-  while (i < n) {
-    unsigned char b = s[i];
-    std::size_t length = 0;
+  out.reserve(bytes.size());
+  for (std::size_t i = 3; i < bytes.size();) {
     char32_t c = 0;
-    char32_t minimum = 0;
-    if (b < 0x80) {
-      length = 1, c = b;
-    } else if (b >= 0xC2 && b <= 0xDF) {
-      length = 2, c = b & 0x1F, minimum = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      length = 3, c = b & 0x0F, minimum = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      length = 4, c = b & 0x07, minimum = 0x10000;
-    }
-    bool valid = length != 0 && i + length <= n;
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      if ((s[i + k] & 0xC0) != 0x80) valid = false;
-      c = (c << 6) | (s[i + k] & 0x3F);
-    }
-    if (valid && (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)))
-      valid = false;
-    if (!valid) {
+    const std::size_t length = platform::DecodeUtf8(bytes.data() + i, bytes.size() - i, &c);
+    if (length == 0) {
       out.push_back(kReplacement);
       ++i;
-      continue;
+    } else {
+      platform::AppendUtf16(c, &out);
+      i += length;
     }
-    AppendCodePoint(c, &out);
-    i += length;
   }
   return out;
 }

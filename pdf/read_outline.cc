@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 #include "pdf/builtin_reader.h"
 #include "pdf/fallback_reader.h"
@@ -19,41 +18,28 @@ ReaderChoice ChosenReader() {
   return ReaderChoice::kAuto;
 }
 
-HRESULT ReadOutlineTree(const std::string& path, OutlineTree* tree, std::string* message) {
-  message->clear();
+StatusOr<OutlineTree> ReadOutlineTree(const std::string& path) {
   const ReaderChoice choice = ChosenReader();
-  std::string reason;
+  Status handedOver;  // why the built-in reader gave the file up
   if (choice != ReaderChoice::kFallbackOnly) {
-    OutlineTree read;
-    switch (ReadWithBuiltinReader(path, &read, &reason)) {
-      case BuiltinOutcome::kRead:
-        *tree = std::move(read);
-        return S_OK;
-      case BuiltinOutcome::kCannotOpen:
-        *message = reason;
-        return kCannotOpen;
-      case BuiltinOutcome::kOverLimit:
-        *message = reason;
-        return kOverLimit;
-      case BuiltinOutcome::kNeedsRepair:
-        break;
-    }
-    if (choice == ReaderChoice::kBuiltinOnly) {
-      *message = reason;
-      return kDamagedBeyondRepair;
-    }
+    StatusOr<OutlineTree> read = ReadWithBuiltinReader(path);
+    // Only damage is worth another reader's try: a missing file, a file
+    // that is no PDF and a broken budget stay what they are.
+    if (read.ok() || read.status().code() != StatusCode::kDamaged ||
+        choice == ReaderChoice::kBuiltinOnly)
+      return read;
+    handedOver = read.status();
   }
-  std::string why;
-  FallbackReader fallback = GetFallbackReader(&why);
-  if (fallback == nullptr) {
-    // A build without any fallback (`why` empty) gives the built-in
-    // reader's reason alone.
-    *message = reason;
-    if (!why.empty()) *message = reason.empty() ? why : reason + "; " + why;
-    if (message->empty()) *message = "this build has no repair reader";
-    return kDamagedBeyondRepair;
-  }
-  return fallback(path, tree, message);
+  StatusOr<FallbackReader> fallback = GetFallbackReader();
+  if (fallback.ok()) return (*fallback)(path);
+  // No fallback: the built-in reader's reason, and why the fallback is
+  // missing where that says anything (a build without one has no reason).
+  const std::string& missing = fallback.status().message();
+  if (choice == ReaderChoice::kFallbackOnly)
+    return missing.empty() ? Status::Unavailable("this build has no repair reader")
+                           : fallback.status();
+  if (missing.empty()) return handedOver;
+  return Status::Damaged(handedOver.message() + "; " + missing);
 }
 
 }  // namespace pdf

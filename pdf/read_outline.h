@@ -3,19 +3,11 @@
 
 #include <string>
 
+#include "base/status_or.h"
 #include "pdf/outline_tree.h"
-#include "platform/com.h"
 
 namespace vellox {
 namespace pdf {
-
-// Failures of ReadOutlineTree.
-constexpr HRESULT kCannotOpen = static_cast<HRESULT>(0x80040200);
-constexpr HRESULT kNotPdf = static_cast<HRESULT>(0x80040201);
-constexpr HRESULT kNeedsPassword = static_cast<HRESULT>(0x80040202);
-constexpr HRESULT kDamagedBeyondRepair = static_cast<HRESULT>(0x80040203);
-constexpr HRESULT kUnsupported = static_cast<HRESULT>(0x80040204);
-constexpr HRESULT kOverLimit = static_cast<HRESULT>(0x80040206);
 
 // Which reader reads documents, from the environment variable
 // VELLOX_READER, for tests and for comparing readers: "auto" (the default:
@@ -26,12 +18,12 @@ constexpr HRESULT kOverLimit = static_cast<HRESULT>(0x80040206);
 enum class ReaderChoice { kAuto, kBuiltinOnly, kFallbackOnly, kComponentOnly };
 ReaderChoice ChosenReader();
 
-// Reads the PDF at `path` (file-name bytes) and fills `tree` with its
-// outline. S_OK when the file read cleanly; S_FALSE when it was damaged
-// and what could be recovered is in `tree`, with `message` saying so;
-// a failure, with `message` giving the reason, when it cannot be read.
-// Messages are one short line. Throws only std::bad_alloc.
-HRESULT ReadOutlineTree(const std::string& path, OutlineTree* tree, std::string* message);
+// The outline of the PDF at `path` (file-name bytes). A file that had to
+// be repaired says so in the tree's repairNote. Fails with kNotFound or
+// kIoError when the file cannot be read, kInvalidData when it is no PDF,
+// kOverLimit past a budget, kDamaged when no reader at hand can read it;
+// reasons are one short line. Throws only std::bad_alloc.
+StatusOr<OutlineTree> ReadOutlineTree(const std::string& path);
 
 }  // namespace pdf
 }  // namespace vellox

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -16,6 +17,8 @@
 #include "outline/com_reference.h"
 #include "outline/outline_walker.h"
 #include "outline/pdf_component.h"
+#include "pdf/budgets.h"
+#include "pdf/read_outline.h"
 #include "pdf_builder.h"
 #include "reader_agreement.h"
 #include "platform/code_page.h"
@@ -964,6 +967,70 @@ TEST_F(ReaderTest, DamagedFileIsRecoveredWithOneWarning) {
   }
 }
 
+// Sets VELLOX_READER for the scope and puts the old value back.
+class ReaderChoiceScope {
+ public:
+  explicit ReaderChoiceScope(const char* choice) {
+    const char* old = std::getenv("VELLOX_READER");
+    if (old != nullptr) previous = old;
+    setenv("VELLOX_READER", choice, 1);
+  }
+  ~ReaderChoiceScope() {
+    if (previous) {
+      setenv("VELLOX_READER", previous->c_str(), 1);
+    } else {
+      unsetenv("VELLOX_READER");
+    }
+  }
+
+ private:
+  std::optional<std::string> previous;
+};
+
+// Which failures the built-in reader hands to the fallback: damage only.
+TEST_F(ReaderTest, OnlyDamageIsHandedToTheFallback) {
+  PdfBuilder b;
+  b.AddPages(1);
+  b.AddOutline({{"A", "", {}}});
+  b.AddCatalog();
+  Damage noXref;
+  noXref.noXrefTable = true;
+  const std::string damaged = Save(b.Build(noXref), "damaged.pdf");
+
+  // /Outlines through a chain of references longer than the reader follows.
+  PdfBuilder chained;
+  chained.AddPages(1);
+  int head = chained.AddOutline({{"A", "", {}}});
+  for (int i = 0; i <= pdf::kMaxReferenceHops; ++i) head = chained.AddObject(Ref(head));
+  chained.SetRoot(chained.AddObject("<< /Type /Catalog /Pages " +
+                                    Ref(chained.PagesObject()) + " /Outlines " + Ref(head) +
+                                    " >>"));
+  const std::string overLimit = Save(chained.Build(), "chained.pdf");
+
+  const struct {
+    const char* name;
+    const char* reader;
+    std::string path;
+    StatusCode code;     // kOk: read
+    std::string reason;  // the start of the failure's reason or of the repair note
+  } cases[] = {
+      {"damage, repaired", "auto", damaged, StatusCode::kOk, "the file is damaged; read what"},
+      {"damage, built-in reader alone", "builtin", damaged, StatusCode::kDamaged, "damaged ("},
+      {"over a budget: final", "auto", overLimit, StatusCode::kOverLimit,
+       "a chain of references exceeds the limit"},
+      {"no PDF: final", "auto", Save("text\n", "text.pdf"), StatusCode::kInvalidData,
+       "not a PDF file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReaderChoiceScope choice(c.reader);
+    StatusOr<pdf::OutlineTree> read = pdf::ReadOutlineTree(c.path);
+    EXPECT_EQ(read.status().code(), c.code);
+    const std::string& said = read.ok() ? read->repairNote : read.status().message();
+    EXPECT_EQ(said.substr(0, c.reason.size()), c.reason) << said;
+  }
+}
+
 TEST_F(ReaderTest, UnreadableFilesFailWithReason) {
   const std::string pdf = BuildDocument(1, {{"A", "", {}}});
   const std::string missing = scratch.Path("missing.pdf");
@@ -972,22 +1039,26 @@ TEST_F(ReaderTest, UnreadableFilesFailWithReason) {
   const struct {
     const char* name;
     std::string path;
+    StatusCode code;
     std::string reason;  // the start of it
   } cases[] = {
-      {"missing", missing, "No such file or directory"},
-      {"directory", directory, "is a directory"},
-      {"text file", Save("just some text\n", "text.pdf"), "not a PDF file"},
-      {"empty file", Save("", "empty.pdf"), "not a PDF file"},
-      {"header only", Save("%PDF-1.4\n", "header.pdf"), "damaged beyond repair"},
+      {"missing", missing, StatusCode::kNotFound, "No such file or directory"},
+      {"directory", directory, StatusCode::kIoError, "is a directory"},
+      {"text file", Save("just some text\n", "text.pdf"), StatusCode::kInvalidData,
+       "not a PDF file"},
+      {"empty file", Save("", "empty.pdf"), StatusCode::kInvalidData, "not a PDF file"},
+      {"header only", Save("%PDF-1.4\n", "header.pdf"), StatusCode::kDamaged,
+       "damaged beyond repair"},
       {"password", Save(testing::Encrypted(pdf, "secret", "owner"), "locked.pdf"),
-       "needs a password"},
+       StatusCode::kDamaged, "needs a password"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ReadResult result = ReadPath(c.path);
     ASSERT_FALSE(result.status.ok());
-    const std::string prefix = "cannot read '" + c.path + "': " + c.reason;
-    EXPECT_EQ(result.status.message().substr(0, prefix.size()), prefix)
+    // The code survives the component boundary; the reason names no path.
+    EXPECT_EQ(result.status.code(), c.code);
+    EXPECT_EQ(result.status.message().substr(0, c.reason.size()), c.reason)
         << result.status.message();
     EXPECT_EQ(result.status.message().find('\n'), std::string::npos);
     EXPECT_TRUE(result.entries.empty());
@@ -999,7 +1070,7 @@ TEST_F(ReaderTest, UnreadableFilePermission) {
   const std::string path = Save(BuildDocument(1, {}));
   ASSERT_EQ(chmod(path.c_str(), 0), 0);
   ReadResult result = ReadPath(path);
-  EXPECT_EQ(result.status.message(), "cannot read '" + path + "': Permission denied");
+  EXPECT_EQ(result.status.message(), "Permission denied");
 }
 
 // A path whose bytes are not UTF-8 reaches the file system unchanged.

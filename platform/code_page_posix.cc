@@ -9,6 +9,8 @@
 #include <new>
 #include <string>
 
+#include "platform/unicode.h"
+
 namespace vellox {
 namespace platform {
 namespace {
@@ -19,36 +21,6 @@ bool g_utf8 = true;
 
 constexpr char16_t kEscapeBase = 0xDC00;  // + byte, for undecodable bytes
 constexpr char kDefaultCharacter = '?';
-
-// Decodes one UTF-8 character; returns its length, or 0 when `s` does not
-// start a valid, shortest-form, non-surrogate sequence.
-std::size_t DecodeUtf8(const unsigned char* s, std::size_t n, char32_t* out) {
-  unsigned char b = s[0];
-  if (b < 0x80) {
-    *out = b;
-    return 1;
-  }
-  std::size_t length;
-  char32_t c;
-  char32_t minimum;
-  if (b >= 0xC2 && b <= 0xDF) {
-    length = 2, c = b & 0x1F, minimum = 0x80;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    length = 3, c = b & 0x0F, minimum = 0x800;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    length = 4, c = b & 0x07, minimum = 0x10000;
-  } else {
-    return 0;
-  }
-  if (n < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((s[i] & 0xC0) != 0x80) return 0;
-    c = (c << 6) | (s[i] & 0x3F);
-  }
-  if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-  *out = c;
-  return length;
-}
 
 std::size_t DecodeLocale(const char* s, std::size_t n, char32_t* out) {
   std::mbstate_t state{};
@@ -62,18 +34,7 @@ std::size_t DecodeLocale(const char* s, std::size_t n, char32_t* out) {
 }
 
 std::size_t Decode(const char* s, std::size_t n, char32_t* out) {
-  return g_utf8 ? DecodeUtf8(reinterpret_cast<const unsigned char*>(s), n, out)
-                : DecodeLocale(s, n, out);
-}
-
-void AppendUtf16(char32_t c, std::u16string* out) {
-  if (c < 0x10000) {
-    out->push_back(static_cast<char16_t>(c));
-  } else {
-    c -= 0x10000;
-    out->push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    out->push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  }
+  return g_utf8 ? DecodeUtf8(s, n, out) : DecodeLocale(s, n, out);
 }
 
 // Appends `c` in the active character set; false when it has no form there.

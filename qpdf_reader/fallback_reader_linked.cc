@@ -7,7 +7,9 @@
 namespace vellox {
 namespace pdf {
 
-FallbackReader GetFallbackReader(std::string*) { return &qpdf_reader::ReadOutlineTree; }
+StatusOr<FallbackReader> GetFallbackReader() {
+  return FallbackReader(&qpdf_reader::ReadOutlineTree);
+}
 
 }  // namespace pdf
 }  // namespace vellox

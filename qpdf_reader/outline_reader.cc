@@ -38,33 +38,18 @@ std::string FirstTellingWarning(const std::vector<QPDFExc>& warnings) {
   return DescribeQpdfError(warnings.front());
 }
 
-using pdf::kCannotOpen;
-using pdf::kDamagedBeyondRepair;
-using pdf::kNeedsPassword;
-using pdf::kNotPdf;
-using pdf::kUnsupported;
-
-// Reads the whole file at `path` into `bytes`; on failure leaves the
-// reason in `message`. Parsing from memory beats qpdf's own file reading,
-// which seeks before every read; this reader serves only the documents
-// that need repair, where the whole file is what qpdf scans anyway.
-HRESULT ReadFile(const std::string& path, std::string* bytes, std::string* message) {
+// Reads the whole file at `path` into `bytes`. Parsing from memory beats
+// qpdf's own file reading, which seeks before every read; this reader
+// serves only the documents that need repair, where the whole file is
+// what qpdf scans anyway.
+Status ReadFile(const std::string& path, std::string* bytes) {
   std::unique_ptr<platform::RandomAccessFile> file;
   Status status = platform::OpenRandomAccessFile(path, &file);
-  if (status.ok()) {
-    const std::uint64_t size = file->Size();
-    if (size > std::numeric_limits<std::size_t>::max()) {
-      *message = "too large to read";
-      return kCannotOpen;
-    }
-    platform::TuneHeap(static_cast<std::size_t>(size));  // before the buffer
-    status = file->Read(0, static_cast<std::size_t>(size), bytes);  // short if it shrank
-  }
-  if (!status.ok()) {
-    *message = status.message();
-    return kCannotOpen;
-  }
-  return S_OK;
+  if (!status.ok()) return status;
+  const std::uint64_t size = file->Size();
+  if (size > std::numeric_limits<std::size_t>::max()) return Status::IoError("too large to read");
+  platform::TuneHeap(static_cast<std::size_t>(size));  // before the buffer
+  return file->Read(0, static_cast<std::size_t>(size), bytes);  // short if it shrank
 }
 
 bool HasPdfHeader(const std::string& bytes) {
@@ -126,21 +111,18 @@ std::string EmptyOversizedObjectStreams(QPDF* pdf) {
   return note;
 }
 
-std::string Damaged(const std::string& detail) {
-  return detail.empty() ? "damaged beyond repair" : "damaged beyond repair (" + detail + ")";
+Status BeyondRepair(const std::string& detail) {
+  return Status::Damaged(detail.empty() ? "damaged beyond repair"
+                                        : "damaged beyond repair (" + detail + ")");
 }
 
 }  // namespace
 
-HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree, std::string* message) {
-  message->clear();
+StatusOr<pdf::OutlineTree> ReadOutlineTree(const std::string& path) {
   std::string bytes;
-  HRESULT status = ReadFile(path, &bytes, message);
-  if (FAILED(status)) return status;
-  if (!HasPdfHeader(bytes)) {
-    *message = "not a PDF file";
-    return kNotPdf;
-  }
+  Status status = ReadFile(path, &bytes);
+  if (!status.ok()) return status;
+  if (!HasPdfHeader(bytes)) return Status::InvalidData("not a PDF file");
 
   // Everything qpdf would print is collected instead: a warning reaches
   // the user once, through the caller.
@@ -157,19 +139,13 @@ HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree, std::st
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const QPDFExc& e) {
-    if (e.getErrorCode() == qpdf_e_password) {
-      *message = "needs a password";
-      return kNeedsPassword;
-    }
-    if (e.getErrorCode() == qpdf_e_unsupported) {
-      *message = "uses a feature that is not supported (" + DescribeQpdfError(e) + ")";
-      return kUnsupported;
-    }
-    *message = Damaged(DescribeQpdfError(e));
-    return kDamagedBeyondRepair;
+    if (e.getErrorCode() == qpdf_e_password) return Status::Damaged("needs a password");
+    if (e.getErrorCode() == qpdf_e_unsupported)
+      return Status::Damaged("uses a feature that is not supported (" + DescribeQpdfError(e) +
+                             ")");
+    return BeyondRepair(DescribeQpdfError(e));
   } catch (const std::exception& e) {
-    *message = Damaged(DescribeQpdfError(e));
-    return kDamagedBeyondRepair;
+    return BeyondRepair(DescribeQpdfError(e));
   }
 
   std::string oversized;
@@ -186,13 +162,13 @@ HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree, std::st
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& e) {
-    *message = Damaged(DescribeQpdfError(e));  // no catalog: nothing to read
-    return kDamagedBeyondRepair;
+    return BeyondRepair(DescribeQpdfError(e));  // no catalog: nothing to read
   }
+  pdf::OutlineTree tree;
   std::string interrupted;
   try {
     QpdfObjectSource source(&qpdf);
-    pdf::BuildOutlineTree(&source, tree);
+    pdf::BuildOutlineTree(&source, &tree);
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& e) {
@@ -200,13 +176,13 @@ HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree, std::st
   }
 
   std::vector<QPDFExc> warnings = qpdf.getWarnings();
-  if (warnings.empty() && interrupted.empty() && oversized.empty()) return S_OK;
+  if (warnings.empty() && interrupted.empty() && oversized.empty()) return tree;
   const std::string detail = !oversized.empty() ? oversized
                              : warnings.empty() ? interrupted
                                                 : FirstTellingWarning(warnings);
-  *message = "the file is damaged; read what could be recovered";
-  if (!detail.empty()) *message += " (" + detail + ")";
-  return S_FALSE;
+  tree.repairNote = "the file is damaged; read what could be recovered";
+  if (!detail.empty()) tree.repairNote += " (" + detail + ")";
+  return tree;
 }
 
 }  // namespace qpdf_reader

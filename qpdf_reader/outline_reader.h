@@ -3,21 +3,19 @@
 
 #include <string>
 
-#include "platform/com.h"
+#include "base/status_or.h"
 #include "pdf/outline_tree.h"
-#include "pdf/read_outline.h"
 
 namespace vellox {
 namespace qpdf_reader {
 
-// Reads the PDF at `path` (file-name bytes) and fills `tree` with its
-// outline. S_OK when the file read cleanly; S_FALSE when it was damaged
-// and what could be recovered is in `tree`, with `message` saying so;
-// a failure (the codes of pdf/read_outline.h), with `message` giving the
-// reason, when it cannot be read.
-// Messages are one short line. Throws only std::bad_alloc.
-HRESULT ReadOutlineTree(const std::string& path, pdf::OutlineTree* tree,
-                        std::string* message);
+// Reads the outline of the PDF at `path` (file-name bytes) through qpdf,
+// repairing what can be repaired; a repaired file says so in the tree's
+// repairNote. Fails with the system's reason when the file cannot be
+// read, kInvalidData when it is no PDF, kDamaged when qpdf cannot read it
+// (damaged beyond repair, a password, an unsupported feature). Reasons
+// are one short line. Throws only std::bad_alloc.
+StatusOr<pdf::OutlineTree> ReadOutlineTree(const std::string& path);
 
 }  // namespace qpdf_reader
 }  // namespace vellox

@@ -317,12 +317,10 @@ constexpr int kManyItems = 100000;
 
 // Whether `bytes` is a complete bookmark file of the kManyItems outline.
 ::testing::AssertionResult IsCompleteFile(const std::string& bytes) {
-  std::vector<BookmarkEntry> records;
-  DecodeError error;
-  if (!DecodeBookmarkFile(bytes, &records, &error))
-    return ::testing::AssertionFailure() << error.reason << " at " << error.offset;
-  if (records.size() != static_cast<std::size_t>(kManyItems))
-    return ::testing::AssertionFailure() << records.size() << " records";
+  StatusOr<std::vector<BookmarkEntry>> records = DecodeBookmarkFile(bytes);
+  if (!records.ok()) return ::testing::AssertionFailure() << records.status().message();
+  if (records->size() != static_cast<std::size_t>(kManyItems))
+    return ::testing::AssertionFailure() << records->size() << " records";
   return ::testing::AssertionSuccess();
 }
 
@@ -343,10 +341,10 @@ TEST_F(OutputSafetyTest, KilledWhileWritingLeavesTheOldFileAndALaterRunReplacesI
 
   ProgramResult r = Run({"book.pdf"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  std::vector<BookmarkEntry> records;
-  DecodeError error;
-  ASSERT_TRUE(DecodeBookmarkFile(ReadFile(scratch.Path("book.pdr")), &records, &error))
-      << error.reason << " at " << error.offset;
+  StatusOr<std::vector<BookmarkEntry>> decoded =
+      DecodeBookmarkFile(ReadFile(scratch.Path("book.pdr")));
+  ASSERT_TRUE(decoded.ok()) << decoded.status().message();
+  const std::vector<BookmarkEntry>& records = *decoded;
   ASSERT_EQ(records.size(), static_cast<std::size_t>(kItems));
   EXPECT_EQ(records.front().text, "01 Item 0");
   EXPECT_EQ(records.back().text, "10 Item " + std::to_string(kItems - 1));

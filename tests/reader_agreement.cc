@@ -43,21 +43,19 @@ std::string OutlineDifference(const pdf::OutlineTree& builtin, const pdf::Outlin
 }
 
 std::string CompareReaders(const std::string& path, std::string* handedOver, bool qpdfMustRead) {
-  pdf::OutlineTree builtin;
-  std::string reason;
-  if (pdf::ReadWithBuiltinReader(path, &builtin, &reason) != pdf::BuiltinOutcome::kRead) {
-    if (handedOver != nullptr) *handedOver = reason;
+  StatusOr<pdf::OutlineTree> builtin = pdf::ReadWithBuiltinReader(path);
+  if (!builtin.ok()) {
+    if (handedOver != nullptr) *handedOver = builtin.status().message();
     return "";
   }
-  pdf::OutlineTree qpdf;
-  std::string message;
-  const HRESULT status = qpdf_reader::ReadOutlineTree(path, &qpdf, &message);
-  if (FAILED(status))
-    return qpdfMustRead ? "the built-in reader read what qpdf cannot: " + message : "";
+  StatusOr<pdf::OutlineTree> qpdf = qpdf_reader::ReadOutlineTree(path);
+  if (!qpdf.ok())
+    return qpdfMustRead ? "the built-in reader read what qpdf cannot: " + qpdf.status().message()
+                        : "";
   // Where qpdf finds damage and repairs it, what it rebuilds is a guess of
   // its own, not the file's outline; only a clean read is the reference.
-  if (status != S_OK) return "";
-  return OutlineDifference(builtin, qpdf);
+  if (!qpdf->repairNote.empty()) return "";
+  return OutlineDifference(*builtin, *qpdf);
 }
 
 }  // namespace testing
