@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <iterator>
+#include <memory>
 #include <thread>
 
 #include "app/argument_table.h"
@@ -15,10 +16,12 @@
 #include "app/sync_events.h"
 #include "app/usage.h"
 #include "platform/code_page.h"
+#include "platform/command_line.h"
 #include "platform/com.h"
 #include "platform/directory.h"
 #include "platform/files.h"
 #include "platform/interrupts.h"
+#include "platform/random_access_file.h"
 
 namespace vellox {
 namespace {
@@ -79,6 +82,18 @@ int ConvertOne(const std::string& inputPath, const OutlineOptions& options) {
   return kExitSuccess;
 }
 
+// A relative path taken from the program's folder names a file the user
+// may never have typed: when there is none, the message says why it was
+// looked for there.
+bool FoundInProgramFolder(const std::string& inputPath) {
+  std::unique_ptr<platform::RandomAccessFile> file;
+  Status status = platform::OpenRandomAccessFile(inputPath, &file);
+  if (status.code() != StatusCode::kNotFound) return true;
+  Say("cannot read '" + inputPath + "': " + status.message() +
+      " (relative paths are taken from the program's folder)");
+  return false;
+}
+
 int Dispatch(const ArgumentTable& arguments, std::string* inputPath) {
   OutlineOptions options;
   if (arguments.HasOption("-ML"))
@@ -94,11 +109,18 @@ int Dispatch(const ArgumentTable& arguments, std::string* inputPath) {
   if (argument.empty()) argument = arguments.GetValue("", 0);
   if (argument.empty()) return UsageError(show ? "--show needs a file" : "no PDF file given");
 
+  Status checked = platform::CheckCommandLinePath(argument);
+  if (!checked.ok()) {
+    Say("'" + argument + "': " + checked.message());
+    return kExitUsage;
+  }
   Status status = arguments.ResolvePath(argument, inputPath);
   if (!status.ok()) {
     Say("cannot read '" + argument + "': " + status.message());
     return kExitFailure;
   }
+  if (arguments.TakesFromProgramFolder(argument) && !FoundInProgramFolder(*inputPath))
+    return kExitFailure;
   if (show) return ShowBookmarks(*inputPath, options);
 
   int code = platform::KindOf(*inputPath) == platform::FileKind::kDirectory

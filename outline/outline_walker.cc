@@ -4,14 +4,16 @@
 #include <utility>
 
 #include "outline/com_reference.h"
+#include "outline/component_reasons.h"
 #include "platform/code_page.h"
+#include "platform/wide_path.h"
 
 namespace vellox {
 namespace {
 
 Status CannotRead(const std::string& path, HRESULT status) {
   std::string reason = platform::TakeComponentErrorText();
-  if (reason.empty()) reason = platform::DescribeStatus(status);
+  if (reason.empty()) reason = DescribeComponentStatus(status);
   return Status::IoError("cannot read '" + path + "': " + reason);
 }
 
@@ -37,7 +39,7 @@ Status ReadOutline(const std::string& path, BookmarkList* list, const OutlineOpt
   if (!document) return CannotRead(path, FAILED(status) ? status : E_FAIL);
 
   {
-    BstrHolder widePath(platform::AllocStringFromBytes(path));
+    BstrHolder widePath(platform::AllocStringFromPath(path));
     platform::TakeComponentErrorText();  // drop any stale description
     status = document->Open(widePath.get());
   }

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/atomic.h"
-#include "platform/code_page.h"
+#include "platform/wide_path.h"
 #include "pdf/read_outline.h"
 
 namespace vellox {
@@ -23,9 +23,9 @@ HRESULT Guarded(Body&& body) noexcept {
   }
 }
 
-// Leaves a reason (bytes in the active code page) for the caller.
+// Leaves a reason (a message, which may name a path) for the caller.
 void SetErrorText(const std::string& text) {
-  BSTR wide = platform::AllocStringFromBytes(text);
+  BSTR wide = platform::AllocStringFromMessage(text);
   // OLECHAR's code units, whichever type the platform spells them with.
   std::u16string copy(reinterpret_cast<const char16_t*>(wide), SysStringLen(wide));
   SysFreeString(wide);
@@ -119,7 +119,7 @@ HRESULT PdfDocument::Open(BSTR path) {
     OutlineTree read;
     std::string message;
     const HRESULT status = ReadOutlineTree(
-        platform::BytesFromWide(path, SysStringLen(path)), &read, &message);
+        platform::PathFromWide(path, SysStringLen(path)), &read, &message);
     if (!message.empty()) SetErrorText(message);
     if (FAILED(status)) return status;
     items.assign(read.nodes.size(), nullptr);
