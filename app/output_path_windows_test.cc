@@ -21,7 +21,7 @@ TEST(OutputPathWindowsTest, NamesOutsideTheCodePageKeepTheirExtension) {
     std::string expected;
   } cases[] = {
       {"C:\\My Books\\" + kJapanese + ".pdf", "C:\\My Books\\" + kJapanese + ".pdr"},
-      // The backslash after U+8A9E ends the element "a.U+65E5...".
+      // The backslash after U+8A9E starts the last element: "a." is no extension.
       {"C:\\x\\a." + kJapanese + "\\notes", "C:\\x\\a." + kJapanese + "\\notes.pdr"},
       {"C:\\" + kGreek + "\\" + kGreek + ".PDF", "C:\\" + kGreek + "\\" + kGreek + ".pdr"},
       {"C:/" + kJapanese + "/.hidden", "C:/" + kJapanese + "/.hidden.pdr"},

@@ -4,17 +4,15 @@
 #include "outline/pdf_component.h"
 #include "pdf/pdf_document.h"
 #include "pdf/read_outline.h"
-#include "platform/wide_path.h"
+#include "platform/wide_path_windows.h"
 
 namespace vellox {
 namespace {
 
 // Leaves why the component could not be created for the walker's message.
 void ExplainUnavailable(HRESULT status) {
-  BSTR text = platform::AllocStringFromMessage(DescribeUnavailableComponent(status));
-  platform::SetComponentErrorText(
-      std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text)));
-  SysFreeString(text);
+  const std::wstring text = platform::WidePath(DescribeUnavailableComponent(status));
+  platform::SetComponentErrorText(std::u16string(text.begin(), text.end()));
 }
 
 }  // namespace

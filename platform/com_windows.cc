@@ -34,18 +34,18 @@ std::wstring ClassKey(REFCLSID clsid) {
   return std::wstring(L"CLSID\\") + guid;
 }
 
-// In the registry view `view` selects (0: this process's own).
-bool ClassKeyExists(REFCLSID clsid, REGSAM view) {
+// In this process's own registry view.
+bool ClassKeyExists(REFCLSID clsid) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKey(clsid).c_str(), 0, KEY_QUERY_VALUE | view,
-                    &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKey(clsid).c_str(), 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS)
     return false;
   RegCloseKey(key);
   return true;
 }
 
-// The in-process server's registered file, in the view `view` selects;
-// false when the class has none there.
+// The in-process server's registered file, in the registry view `view`
+// selects (0: this process's own); false when the class has none there.
 bool RegisteredServer(REFCLSID clsid, REGSAM view, std::wstring* server) {
   const std::wstring subkey = ClassKey(clsid) + L"\\InprocServer32";
   HKEY key = nullptr;
@@ -166,7 +166,7 @@ ComponentRegistration CheckComponentRegistration(REFCLSID clsid, std::string* se
   std::wstring registered;
   if (!RegisteredServer(clsid, 0, &registered)) {
     // A class without a DLL may still be served otherwise (a local server).
-    if (ClassKeyExists(clsid, 0)) return ComponentRegistration::kServerPresent;
+    if (ClassKeyExists(clsid)) return ComponentRegistration::kServerPresent;
     return RegisteredServer(clsid, kOtherView, &registered)
                ? ComponentRegistration::kOtherBitnessOnly
                : ComponentRegistration::kNotRegistered;

@@ -185,6 +185,35 @@ gtest end-to-end "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
 gtest builtin-reader "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
   --gtest_filter='BuiltinReaderTest.*'
 
+# Through a terminal Wine gives the program a console: messages must show
+# names the ANSI code page lacks, and the folder's progress line must count
+# the PDFs found while the folder is listed before it counts those
+# converted (of them all). Wine's console draws with cursor movements, and
+# wraps at the terminal's width, made wide enough for one message a line.
+console_shows_names_and_progress() {
+  local folder=$win64/console-folder typescript=$win64/console.typescript screen
+  rm -rf "$folder" && mkdir -p "$folder"
+  for i in 1 2 3 4 5 6; do cp "$source_dir/samples/sample.pdf" "$folder/s$i.pdf"; done
+  echo "not a PDF" >"$folder/日本語 Βιβλίο.pdf"
+  local windows_folder
+  windows_folder=$("$wine" winepath -w "$folder")
+  CONSOLE_WINE=$wine CONSOLE_PROGRAM=$win64/vellox.exe CONSOLE_FOLDER=$windows_folder \
+    LC_ALL=C.UTF-8 VELLOX_READER=builtin timeout 300 \
+    script -qc 'stty cols 400; "$CONSOLE_WINE" "$CONSOLE_PROGRAM" "$CONSOLE_FOLDER" -j 1' \
+    "$typescript" \
+    >/dev/null </dev/null || true
+  screen=$(perl -pe 's/\e\[(\d*)C/" " x ($1 || 1)/ge; s/\e\[[0-9;?]*[A-Za-z]//g; s/\r/\n/g' \
+    "$typescript")
+  grep -qF "vellox: cannot read '$windows_folder\\日本語 Βιβλίο.pdf': " <<<"$screen" &&
+    grep -qF "vellox: 7 PDFs: 6 converted, 0 without outline, 1 failed" <<<"$screen" &&
+    awk '/^\[[0-9]+ found so far\] / { if (counted) bad = 1; listed = 1 }
+         /^\[[0-9]+\/[0-9]+\] / { if (!listed || $1 !~ /\/7\]$/) bad = 1; counted = 1 }
+         END { exit !(listed && !bad) }' <<<"$screen" ||
+    { echo "the console showed (log: $typescript):"; echo "$screen"; return 1; }
+}
+check "on a console, messages show every name and the progress counts what is found first" \
+  console_shows_names_and_progress
+
 # Again in a double-byte code page: Wine takes the ANSI code page from the
 # POSIX locale, which is built here if the system lacks it.
 locales=$win64/locales
