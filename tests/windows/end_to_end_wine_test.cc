@@ -360,7 +360,7 @@ TEST_F(VelloxTest, AQuoteEscapedByTheFoldersBackslash) {
                           "\" -j 2': a backslash before a closing quote escapes it; write \"" +
                           scratch.path() + "\" or \"" + scratch.path() + "\\\\\""));
   EXPECT_FALSE(testing::FileExists(scratch.Path("a.pdr")));
-  // Either way it says works.
+  // Written either way the message says, the folder is converted.
   for (const std::string& folder : {"\"" + scratch.path() + "\"",
                                     "\"" + scratch.path() + "\\\\\""}) {
     DeleteFileA(scratch.Path("a.pdr").c_str());
