@@ -221,7 +221,7 @@ if [ -d "$locales/ja_JP.UTF-8" ] ||
   { mkdir -p "$locales" && localedef -i ja_JP -c -f UTF-8 "$locales/ja_JP.UTF-8" 2>/dev/null; }; then
   export LOCPATH=$locales
   gtest_locale=ja_JP.UTF-8 gtest unit-tests-cp932 "$win64/tests/windows/vellox_unit_tests.exe" \
-    --gtest_filter='CodePageTest.*:ComTest.*:WidePathTest.*:WideNamesTest.*:OutputPathWindowsTest.*'
+    --gtest_filter='CodePageTest.*:ComTest.*:ConsoleTest.*:WidePathTest.*:WideNamesTest.*:OutputPathWindowsTest.*'
   gtest_locale=ja_JP.UTF-8 gtest end-to-end-cp932 \
     "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" --gtest_filter='*CodePage*'
   unset LOCPATH
