@@ -16,7 +16,8 @@ bool ArgumentTable::Parse(int argc, const char* const* argv) {
   options.clear();
   optionOrder.clear();
 
-  baseDirectory = platform::BaseDirectory(argc > 0 && argv[0] != nullptr ? argv[0] : "");
+  baseDirectory = platform::BaseDirectory(argc > 0 && argv[0] != nullptr ? argv[0] : "",
+                                          &baseIsProgramFolder);
 
   // Groups: an option (or, before the first one, the empty key) and the
   // values up to the next option.
@@ -44,6 +45,10 @@ std::string ArgumentTable::GetValue(const std::string& key,
   auto found = options.find(key);
   if (found == options.end() || index >= found->second.size()) return "";
   return found->second[index];
+}
+
+bool ArgumentTable::TakesFromProgramFolder(const std::string& path) const {
+  return baseIsProgramFolder && platform::IsRelativePath(path);
 }
 
 Status ArgumentTable::ResolvePath(const std::string& path,

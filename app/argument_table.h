@@ -28,11 +28,16 @@ class ArgumentTable {
   const std::vector<std::string>& Options() const { return optionOrder; }
   // `path` combined with the base directory and canonicalised.
   Status ResolvePath(const std::string& path, std::string* resolved) const;
+  // True when `path` is relative and the base directory is the program's
+  // own (Windows, started by a path with a backslash), not the current
+  // directory a user would expect.
+  bool TakesFromProgramFolder(const std::string& path) const;
 
   const std::string& BaseDirectory() const { return baseDirectory; }
 
  private:
   std::string baseDirectory;
+  bool baseIsProgramFolder = false;
   std::map<std::string, std::vector<std::string>> options;
   std::vector<std::string> optionOrder;
 };

@@ -1,6 +1,7 @@
 #include "app/convert_folder.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -15,53 +16,55 @@
 #include "app/output_path.h"
 #include "app/run.h"
 #include "app/user_messages.h"
+#include "platform/console.h"
 #include "platform/directory.h"
 #include "platform/files.h"
 
 namespace vellox {
 namespace {
 
-// One updating line on a terminal; nothing elsewhere.
+// One updating line on a terminal; nothing elsewhere. While the folder is
+// listed it counts the PDFs found so far, as the total is not known yet;
+// then the PDFs converted of all those found.
 class Progress {
  public:
-  explicit Progress(std::size_t total)
-      : total(total), enabled(platform::IsTerminal(stderr)) {}
+  Progress() : line(stderr) {}
 
-  void Show(std::size_t done, const std::string& path) {
-    if (!enabled) return;
-    std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] " +
-                       EscapeControls(path);
-    Write(line);
+  // Listing a folder shows at once, then at most every tenth of a second:
+  // a tree of many small folders would spend its time redrawing.
+  void Listing(std::size_t found, const std::string& folder) {
+    if (!line.enabled()) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (listed && now - lastListing < std::chrono::milliseconds(100)) return;
+    listed = true;
+    lastListing = now;
+    line.Show("[" + std::to_string(found) + " found so far] " + EscapeControls(folder));
   }
-  void Clear() {
-    if (enabled && shown > 0) Write("");
-    if (enabled) std::fputs("\r", stderr);
+  void Converting(std::size_t done, std::size_t total, const std::string& path) {
+    if (!line.enabled()) return;
+    line.Show("[" + std::to_string(done) + "/" + std::to_string(total) + "] " +
+              EscapeControls(path));
   }
+  void Clear() { line.Clear(); }
 
  private:
-  void Write(const std::string& line) {
-    std::string padded = line;
-    if (padded.size() < shown) padded.append(shown - padded.size(), ' ');
-    std::fprintf(stderr, "\r%s", padded.c_str());
-    std::fflush(stderr);
-    shown = line.size();
-  }
-
-  std::size_t total;
-  bool enabled;
-  std::size_t shown = 0;
+  platform::TerminalLine line;
+  bool listed = false;
+  std::chrono::steady_clock::time_point lastListing;
 };
 
 }  // namespace
 
 std::vector<std::string> FindPdfs(const std::string& directory,
-                                  std::vector<std::string>* errors) {
+                                  std::vector<std::string>* errors,
+                                  const ListingObserver& listing) {
   std::vector<std::string> pdfs;
   std::vector<std::string> pending = {directory};
   std::vector<platform::DirectoryEntry> entries;
   while (!pending.empty()) {
     std::string current = pending.back();
     pending.pop_back();
+    if (listing) listing(pdfs.size(), current);
     Status status = platform::ListDirectory(current, &entries);
     if (!status.ok()) {
       errors->push_back(CannotRead(current, status).message());
@@ -83,8 +86,13 @@ std::vector<std::string> FindPdfs(const std::string& directory,
 
 int ConvertFolder(const std::string& directory, const OutlineOptions& options,
                   unsigned jobs) {
+  Progress progress;
   std::vector<std::string> listingErrors;
-  const std::vector<std::string> pdfs = FindPdfs(directory, &listingErrors);
+  const std::vector<std::string> pdfs =
+      FindPdfs(directory, &listingErrors, [&](std::size_t found, const std::string& folder) {
+        progress.Listing(found, folder);
+      });
+  if (!listingErrors.empty()) progress.Clear();
   for (const std::string& error : listingErrors) PrintMessage(error);
 
   // Two PDFs with one bookmark file: only the first is converted, so that
@@ -142,14 +150,14 @@ int ConvertFolder(const std::string& directory, const OutlineOptions& options,
   }
   if (workers.empty()) work();  // none at all: this thread converts them all
 
-  Progress progress(pdfs.size());
   std::size_t converted = 0, withoutOutline = 0, failed = 0;
   for (std::size_t reported = 0; reported < pdfs.size(); ++reported) {
     Conversion conversion;
     {
       std::unique_lock<std::mutex> lock(mutex);
+      // Shown while the next PDF to report is still being converted.
       changed.wait(lock, [&] {
-        progress.Show(finishedCount, pdfs[std::min(reported, pdfs.size() - 1)]);
+        if (!finished[reported]) progress.Converting(finishedCount, pdfs.size(), pdfs[reported]);
         return finished[reported];
       });
       conversion = std::move(results[reported]);

@@ -1,7 +1,9 @@
 #ifndef VELLOX_APP_CONVERT_FOLDER_H_
 #define VELLOX_APP_CONVERT_FOLDER_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,11 +11,15 @@
 
 namespace vellox {
 
+// Told, before each folder is listed, how many PDFs were found so far.
+using ListingObserver = std::function<void(std::size_t found, const std::string& folder)>;
+
 // The PDFs below `directory` (names ending in ".pdf" in any letter case,
 // regular files; links to directories are not followed), in path order.
 // Directories that cannot be read are added to `errors` as messages.
 std::vector<std::string> FindPdfs(const std::string& directory,
-                                  std::vector<std::string>* errors);
+                                  std::vector<std::string>* errors,
+                                  const ListingObserver& listing = nullptr);
 
 // Converts every PDF below `directory` with `jobs` threads, each PDF's
 // bookmark file beside it; of PDFs whose bookmark files differ at most in

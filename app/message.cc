@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/console.h"
+
 namespace vellox {
 namespace {
 
@@ -50,7 +52,7 @@ void PrintMessage(const char* before, const std::string& middle, const char* aft
   std::size_t used = 0;
   auto put = [&](const char* bytes, std::size_t length) {
     if (used + length > sizeof line) {
-      std::fwrite(line, 1, used, stderr);
+      platform::WriteText(stderr, line, used);
       used = 0;
     }
     for (std::size_t i = 0; i < length; ++i) line[used++] = bytes[i];
@@ -69,7 +71,7 @@ void PrintMessage(const char* before, const std::string& middle, const char* aft
     }
   }
   put("\n", 1);
-  std::fwrite(line, 1, used, stderr);
+  platform::WriteText(stderr, line, used);
 }
 
 }  // namespace vellox

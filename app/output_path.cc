@@ -2,22 +2,16 @@
 
 #include <algorithm>
 
-#include "platform/code_page.h"
 #include "platform/paths.h"
 
 namespace vellox {
 
 std::string DeriveOutputPath(const std::string& inputPath) {
-  // Step by characters so that a trail byte never passes for a separator.
-  std::size_t elementStart = 0;
-  for (std::size_t i = 0; i < inputPath.size();) {
-    std::size_t length =
-        platform::CharacterLength(inputPath.data() + i, inputPath.size() - i);
-    if (length == 1 && platform::IsPathSeparator(inputPath[i]))
-      elementStart = i + 1;
-    i += length;
-  }
-  std::size_t dot = platform::FindLastCharacter(inputPath, '.', elementStart);
+  // Searched as paths are: a byte of a multibyte character never passes
+  // for a separator or a full stop.
+  const std::size_t separator = platform::FindLastPathSeparator(inputPath);
+  const std::size_t elementStart = separator == std::string::npos ? 0 : separator + 1;
+  std::size_t dot = platform::FindLastPathCharacter(inputPath, '.', elementStart);
   if (dot == std::string::npos || dot == elementStart) return inputPath + ".pdr";
   return inputPath.substr(0, dot) + ".pdr";
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <memory>
 #include <thread>
 
 #include "app/argument_table.h"
@@ -16,9 +17,12 @@
 #include "app/usage.h"
 #include "app/user_messages.h"
 #include "platform/code_page.h"
+#include "platform/command_line.h"
+#include "platform/com.h"
 #include "platform/directory.h"
 #include "platform/interrupts.h"
 #include "platform/standard_output.h"
+#include "platform/random_access_file.h"
 
 namespace vellox {
 namespace {
@@ -70,6 +74,17 @@ int ConvertOne(const std::string& inputPath, const OutlineOptions& options) {
   return kExitSuccess;
 }
 
+// A relative path taken from the program's folder names a file the user
+// may never have typed: when there is none, the message says why it was
+// looked for there.
+bool FoundInProgramFolder(const std::string& inputPath) {
+  std::unique_ptr<platform::RandomAccessFile> file;
+  Status status = platform::OpenRandomAccessFile(inputPath, &file);
+  if (status.code() != StatusCode::kNotFound) return true;
+  PrintMessage(CannotReadFromProgramFolder(inputPath, status).message());
+  return false;
+}
+
 // Does what the arguments ask for: shows the bookmarks of a file, or
 // converts one PDF or a folder of them.
 int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
@@ -87,11 +102,18 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
   if (argument.empty()) argument = arguments.GetValue("", 0);
   if (argument.empty()) return UsageError(show ? kShowNeedsAFile : kNoPdfGiven);
 
+  Status checked = platform::CheckCommandLinePath(argument);
+  if (!checked.ok()) {
+    PrintMessage(UnusablePathArgument(argument, checked).message());
+    return kExitUsage;
+  }
   Status status = arguments.ResolvePath(argument, inputPath);
   if (!status.ok()) {
     PrintMessage(CannotRead(argument, status).message());
     return kExitFailure;
   }
+  if (arguments.TakesFromProgramFolder(argument) && !FoundInProgramFolder(*inputPath))
+    return kExitFailure;
   if (show) return ShowBookmarks(*inputPath, options);
 
   int code = platform::KindOf(*inputPath) == platform::FileKind::kDirectory

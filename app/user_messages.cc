@@ -23,6 +23,16 @@ Status CannotRead(const std::string& path, const Status& reason) {
   return Failed("cannot read '", path, reason);
 }
 
+Status CannotReadFromProgramFolder(const std::string& path, const Status& reason) {
+  const Status failed = CannotRead(path, reason);
+  return Status(failed.code(),
+                failed.message() + " (relative paths are taken from the program's folder)");
+}
+
+Status UnusablePathArgument(const std::string& argument, const Status& reason) {
+  return Failed("'", argument, reason);
+}
+
 Status CannotWrite(const std::string& path, const Status& reason) {
   return Failed("cannot write '", path, reason);
 }

@@ -18,6 +18,11 @@ namespace vellox {
 
 // "cannot read 'PATH': REASON"
 Status CannotRead(const std::string& path, const Status& reason);
+// "cannot read 'PATH': REASON (relative paths are taken from the program's
+// folder)", for a relative name looked for where the user may not expect it
+Status CannotReadFromProgramFolder(const std::string& path, const Status& reason);
+// "'ARGUMENT': REASON", for a command-line path that cannot name a file
+Status UnusablePathArgument(const std::string& argument, const Status& reason);
 // "cannot write 'PATH': REASON"
 Status CannotWrite(const std::string& path, const Status& reason);
 // "cannot convert 'PDF': the bookmark file would replace the input file"

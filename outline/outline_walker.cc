@@ -5,7 +5,9 @@
 
 #include "outline/com_reference.h"
 #include "outline/component_status.h"
+#include "outline/component_reasons.h"
 #include "platform/code_page.h"
+#include "platform/wide_path.h"
 
 namespace vellox {
 namespace {
@@ -14,7 +16,7 @@ namespace {
 // it left some, else in the words for its status code.
 Status ComponentFailure(HRESULT status) {
   std::string reason = platform::TakeComponentErrorText();
-  if (reason.empty()) reason = platform::DescribeStatus(status);
+  if (reason.empty()) reason = DescribeComponentStatus(status);
   return Status(CodeOfComponentResult(status), reason);
 }
 
@@ -40,7 +42,7 @@ Status ReadOutline(const std::string& path, BookmarkList* list, const OutlineOpt
   if (!document) return ComponentFailure(FAILED(status) ? status : E_FAIL);
 
   {
-    BstrHolder widePath(platform::AllocStringFromBytes(path));
+    BstrHolder widePath(platform::AllocStringFromPath(path));
     platform::TakeComponentErrorText();  // drop any stale description
     status = document->Open(widePath.get());
   }

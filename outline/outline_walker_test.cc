@@ -11,6 +11,7 @@
 
 #include "outline/component_status.h"
 #include "platform/code_page.h"
+#include "platform/wide_path.h"
 
 namespace vellox {
 namespace {
@@ -78,7 +79,7 @@ class FakeComponent : public IPdfDocumentPlaceholders, public IPdfOutlinePlaceho
 
   HRESULT STDMETHODCALLTYPE Open(BSTR path) override {
     log.push_back("Open");
-    openedPath = platform::BytesFromWide(path, SysStringLen(path));
+    openedPath = platform::PathFromWide(path, SysStringLen(path));
     if (!script.errorText.empty()) platform::SetComponentErrorText(script.errorText);
     return script.openResult;
   }
@@ -354,7 +355,12 @@ TEST_F(OutlineWalkerTest, AppendsAfterExistingEntries) {
 TEST_F(OutlineWalkerTest, PathReachesTheComponentIntact) {
   component.reset(new FakeComponent(Book()));
   g_component = component.get();
-  const std::string path = "/books/\xFF\xFE odd \xC3\xA9.pdf";
+  // A name as the system gives it: with bytes that do not decode on POSIX
+  // ("\xFF\xFE", carried as U+DCFF U+DCFE), with characters that no ANSI
+  // code page has all of on Windows (Japanese, Greek, Thai).
+  const std::u16string name = u"/books/\xDCFF\xDCFE odd \u00E9 \u65E5\u672C \u0392 \u0E01.pdf";
+  const std::string path =
+      platform::PathFromWide(reinterpret_cast<const OLECHAR*>(name.data()), name.size());
   ASSERT_TRUE(ReadOutline(path, &list, -1, &report, CreateFake).ok());
   EXPECT_EQ(component->openedPath, path);
 }

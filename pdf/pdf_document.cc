@@ -5,6 +5,7 @@
 
 #include "outline/component_status.h"
 #include "platform/code_page.h"
+#include "platform/wide_path.h"
 #include "pdf/read_outline.h"
 
 namespace vellox {
@@ -23,9 +24,9 @@ HRESULT Guarded(Body&& body) noexcept {
   }
 }
 
-// Leaves a reason (bytes in the active code page) for the caller.
+// Leaves a reason (a message, which may name a path) for the caller.
 void SetErrorText(const std::string& text) {
-  BSTR wide = platform::AllocStringFromBytes(text);
+  BSTR wide = platform::AllocStringFromMessage(text);
   // OLECHAR's code units, whichever type the platform spells them with.
   std::u16string copy(reinterpret_cast<const char16_t*>(wide), SysStringLen(wide));
   SysFreeString(wide);
@@ -117,7 +118,7 @@ HRESULT PdfDocument::Open(BSTR path) {
       return kNotOpen;
     }
     StatusOr<OutlineTree> read =
-        ReadOutlineTree(platform::BytesFromWide(path, SysStringLen(path)));
+        ReadOutlineTree(platform::PathFromWide(path, SysStringLen(path)));
     if (!read.ok()) {
       SetErrorText(read.status().message());
       return ComponentResult(read.status().code());

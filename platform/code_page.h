@@ -6,10 +6,12 @@
 
 #include "platform/com.h"
 
-// Byte strings inside the program are in the active code page: the thread's
-// ANSI code page on Windows, the locale's character set on POSIX (UTF-8 in
-// the plain C locale). These helpers step through such strings by whole
-// characters and convert them to and from UTF-16 at the component boundary.
+// Titles and the record texts made of them are in the active code page:
+// the thread's ANSI code page on Windows, the locale's character set on
+// POSIX (UTF-8 in the plain C locale), where every other string is too.
+// (Windows holds paths and messages in UTF-8: wide_path.h.) These helpers
+// step through such strings by whole characters and convert them to and
+// from UTF-16 at the component boundary.
 namespace vellox {
 namespace platform {
 

@@ -40,9 +40,9 @@ std::string Narrow(const OLECHAR* s, std::size_t n) {
 // nothing (its multibyte functions are never called), so it stays "C".
 void InitializeCodePage() {}
 
-// Paths are searched by characters of the system ANSI code page, the one
-// the file system's "A" functions decode them with: in a double-byte code
-// page the trail byte of a character can be 0x5C, which is no backslash.
+// Titles and record texts are stepped through by characters of the system
+// ANSI code page: in a double-byte code page the trail byte of a character
+// can be 0x5C or another ASCII byte. (Paths are UTF-8: paths.h.)
 std::size_t CharacterLength(const char* s, std::size_t n) {
   if (n == 0) return 0;
   if (n >= 2 && s[1] != '\0' && IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(s[0])))

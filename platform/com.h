@@ -57,6 +57,8 @@ inline bool operator!=(const GUID& a, const GUID& b) { return !IsEqualGUID(a, b)
 #define STDMETHODCALLTYPE
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
 #define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
+#define HRESULT_FACILITY(hr) ((static_cast<HRESULT>(hr) >> 16) & 0x1FFF)
+constexpr int FACILITY_ITF = 4;  // codes an interface defines for itself
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -111,8 +113,23 @@ std::string TakeComponentErrorText();
 // Leaves such a description (UTF-16, for the component's side).
 void SetComponentErrorText(const std::u16string& text);
 
-// A status code in words, for when a component leaves no description.
-std::string DescribeStatus(HRESULT status);
+// The system's text for a status code, one line; empty where it has none.
+// Codes of FACILITY_ITF are the component library's where it returns them
+// and a component's own where the component does: only the caller knows.
+std::string SystemStatusText(HRESULT status);
+
+// What the registration of a class shows about why its component could
+// not be created; the status alone does not tell (Wine reports every such
+// failure as REGDB_E_CLASSNOTREG when a local server may be asked too).
+enum class ComponentRegistration {
+  kNotRegistered,      // no registration that this process can see
+  kOtherBitnessOnly,   // registered only for programs of the other bitness
+  kServerMissing,      // its DLL is not where the registration says
+  kServerOtherBitness, // its DLL is built for the other bitness
+  kServerPresent,      // its DLL is there: the reason lies elsewhere
+};
+// `server` receives the DLL's path, where there is one.
+ComponentRegistration CheckComponentRegistration(REFCLSID clsid, std::string* server);
 
 }  // namespace platform
 }  // namespace vellox

@@ -1,7 +1,6 @@
 #include "platform/com.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -57,21 +56,12 @@ std::string TakeComponentErrorText() {
 
 void SetComponentErrorText(const std::u16string& text) { t_errorText = text; }
 
-std::string DescribeStatus(HRESULT status) {
-  switch (status) {
-    case REGDB_E_CLASSNOTREG:
-      return "the PDF document component is not available";
-    case E_OUTOFMEMORY:
-      return "out of memory";
-    case E_NOINTERFACE:
-      return "the PDF document component offers no outline";
-    default:
-      break;
-  }
-  char text[48];
-  std::snprintf(text, sizeof text, "the PDF document component failed (0x%08X)",
-                static_cast<unsigned>(status));
-  return text;
+// No system library defines status codes here.
+std::string SystemStatusText(HRESULT) { return std::string(); }
+
+ComponentRegistration CheckComponentRegistration(REFCLSID, std::string* server) {
+  server->clear();
+  return ComponentRegistration::kNotRegistered;
 }
 
 }  // namespace platform

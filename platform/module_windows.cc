@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/system_message_windows.h"
+#include "platform/wide_path_windows.h"
 
 namespace vellox {
 namespace platform {
@@ -25,19 +26,20 @@ class WindowsModule final : public Module {
 }  // namespace
 
 Status LoadModule(const std::string& path, std::unique_ptr<Module>* module) {
-  HMODULE handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  HMODULE handle =
+      LoadLibraryExW(WidePath(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (handle == nullptr) return Status::Unavailable(SystemMessage(GetLastError()));
   module->reset(new WindowsModule(handle));
   return Status::OK();
 }
 
 Status ProgramDirectory(std::string* directory) {
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return Status::IoError(SystemMessage(GetLastError()));
     if (length < buffer.size()) {
-      std::string path(buffer.data(), length);
+      const std::string path = PathFromWide(buffer.data(), length);
       const std::size_t separator = path.find_last_of("\\/");
       if (separator == std::string::npos) return Status::IoError("the program's path has no directory");
       *directory = path.substr(0, separator);

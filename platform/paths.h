@@ -1,6 +1,7 @@
 #ifndef VELLOX_PLATFORM_PATHS_H_
 #define VELLOX_PLATFORM_PATHS_H_
 
+#include <cstddef>
 #include <string>
 
 #include "base/status.h"
@@ -11,6 +12,18 @@ namespace platform {
 // True for the bytes that separate path elements on this platform.
 bool IsPathSeparator(char c);
 
+// Position of the last `c` (an ASCII byte) in `path`, at or after `from`,
+// that is a character of its own; npos if none. Paths are UTF-8 on
+// Windows, where no byte of a multibyte character is ASCII; on POSIX they
+// are stepped through by the locale's characters.
+std::size_t FindLastPathCharacter(const std::string& path, char c, std::size_t from = 0);
+// The same for the last separator of any kind.
+std::size_t FindLastPathSeparator(const std::string& path);
+
+// True for a path that is taken from a directory (CombinePath gives it
+// one): neither absolute nor, on Windows, rooted or on a drive of its own.
+bool IsRelativePath(const std::string& path);
+
 // The process's current directory, without a trailing separator.
 Status CurrentDirectory(std::string* directory);
 
@@ -18,8 +31,9 @@ Status CurrentDirectory(std::string* directory);
 // On Windows: the program's own directory as the shell passes it in
 // argument 0, up to its last backslash, or else the current directory. On
 // POSIX: always the current directory. Empty when it cannot be read, so
-// that relative paths stay relative.
-std::string BaseDirectory(const std::string& programPath);
+// that relative paths stay relative. `programFolder`, when given, tells
+// whether it is the program's directory.
+std::string BaseDirectory(const std::string& programPath, bool* programFolder = nullptr);
 
 // `path` relative to `directory`; an absolute path stands for itself. On
 // POSIX a relative path too long to open once combined stays relative: the

@@ -8,12 +8,23 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 
 namespace vellox {
 namespace platform {
 
 bool IsPathSeparator(char c) { return c == '/'; }
+
+std::size_t FindLastPathCharacter(const std::string& path, char c, std::size_t from) {
+  return FindLastCharacter(path, c, from);
+}
+
+std::size_t FindLastPathSeparator(const std::string& path) {
+  return FindLastCharacter(path, '/');
+}
+
+bool IsRelativePath(const std::string& path) { return path.empty() || path[0] != '/'; }
 
 Status CurrentDirectory(std::string* directory) {
   // No fixed limit: the buffer grows until the path fits.
@@ -28,7 +39,8 @@ Status CurrentDirectory(std::string* directory) {
   return Status::OK();
 }
 
-std::string BaseDirectory(const std::string&) {
+std::string BaseDirectory(const std::string&, bool* programFolder) {
+  if (programFolder != nullptr) *programFolder = false;
   // A backslash is an ordinary byte of a POSIX name, so the program's path
   // says nothing about where the user's files are.
   std::string directory;

@@ -6,24 +6,24 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
 #include "platform/system_message_windows.h"
+#include "platform/wide_path_windows.h"
 
 namespace vellox {
 namespace platform {
 namespace {
 
-// The shell path services work in buffers of MAX_PATH characters, the
-// terminator included. Where they would cut a path to fit, the run stops
-// instead: a cut path names another file.
+// The shell path services work in buffers of MAX_PATH characters (UTF-16
+// units), the terminator included. Where they would cut a path to fit,
+// the run stops instead: a cut path names another file.
 Status TooLong() { return Status::IoError("the path is too long"); }
 
-bool Fits(const std::string& path) { return path.size() < MAX_PATH; }
+bool Fits(const std::wstring& path) { return path.size() < MAX_PATH; }
 
 // The file's identity, through a handle that asks for no access at all, so
 // that files open elsewhere and directories can be examined too.
 bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
-  HANDLE file = CreateFileA(path.c_str(), 0,
+  HANDLE file = CreateFileW(WidePath(path).c_str(), 0,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -36,25 +36,41 @@ bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
 
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
+// In UTF-8 every byte of a multibyte character is 0x80 or above, so a
+// plain byte search never takes part of one for an ASCII character.
+std::size_t FindLastPathCharacter(const std::string& path, char c, std::size_t from) {
+  const std::size_t found = path.rfind(c);
+  return found != std::string::npos && found >= from ? found : std::string::npos;
+}
+
+std::size_t FindLastPathSeparator(const std::string& path) {
+  return path.find_last_of("\\/");
+}
+
+bool IsRelativePath(const std::string& path) {
+  return PathIsRelativeW(WidePath(path).c_str()) != FALSE;
+}
+
 Status CurrentDirectory(std::string* directory) {
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (length == 0) {
       return Status::IoError("cannot read the current directory: " +
                            Win32ErrorText(GetLastError()));
     }
     // Too small a buffer: the length asked for counts the terminator.
     if (length < buffer.size()) {
-      directory->assign(buffer.data(), length);
+      *directory = PathFromWide(buffer.data(), length);
       return Status::OK();
     }
     buffer.resize(length);
   }
 }
 
-std::string BaseDirectory(const std::string& programPath) {
-  std::size_t separator = FindLastCharacter(programPath, '\\');
+std::string BaseDirectory(const std::string& programPath, bool* programFolder) {
+  std::size_t separator = FindLastPathCharacter(programPath, '\\');
+  if (programFolder != nullptr) *programFolder = separator != std::string::npos;
   if (separator != std::string::npos) return programPath.substr(0, separator + 1);
   std::string directory;
   if (!CurrentDirectory(&directory).ok()) directory.clear();
@@ -63,18 +79,20 @@ std::string BaseDirectory(const std::string& programPath) {
 
 Status CombinePath(const std::string& directory, const std::string& path,
                    std::string* combined) {
-  if (!Fits(directory) || !Fits(path)) return TooLong();
-  char buffer[MAX_PATH] = "";
-  if (PathCombineA(buffer, directory.c_str(), path.c_str()) == nullptr) return TooLong();
-  *combined = buffer;
+  const std::wstring wideDirectory = WidePath(directory), widePath = WidePath(path);
+  if (!Fits(wideDirectory) || !Fits(widePath)) return TooLong();
+  wchar_t buffer[MAX_PATH] = L"";
+  if (PathCombineW(buffer, wideDirectory.c_str(), widePath.c_str()) == nullptr) return TooLong();
+  *combined = PathFromWide(buffer, wcslen(buffer));
   return Status::OK();
 }
 
 Status CanonicalizePath(const std::string& path, std::string* canonical) {
-  if (!Fits(path)) return TooLong();
-  char buffer[MAX_PATH] = "";
-  if (!PathCanonicalizeA(buffer, path.c_str())) return TooLong();
-  *canonical = buffer;
+  const std::wstring widePath = WidePath(path);
+  if (!Fits(widePath)) return TooLong();
+  wchar_t buffer[MAX_PATH] = L"";
+  if (!PathCanonicalizeW(buffer, widePath.c_str())) return TooLong();
+  *canonical = PathFromWide(buffer, wcslen(buffer));
   return Status::OK();
 }
 

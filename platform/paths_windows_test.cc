@@ -94,12 +94,14 @@ TEST(PathsTest, ProgramDirectoryOrCurrentDirectoryIsTheBase) {
     const char* program;
     const char* argument;
     std::string expected;
+    bool fromProgramFolder;  // where a user would not look for it
   } cases[] = {
-      {"C:\\tools\\vellox.exe", "book.pdf", "C:\\tools\\book.pdf"},
-      {"C:\\tools\\bin\\vellox.exe", "..\\docs\\book.pdf", "C:\\tools\\docs\\book.pdf"},
-      {"C:\\tools\\vellox.exe", "D:\\book.pdf", "D:\\book.pdf"},
-      {"vellox", "book.pdf", current + "\\book.pdf"},
-      {"./bin/vellox", "book.pdf", current + "\\book.pdf"},  // '/' is not looked for
+      {"C:\\tools\\vellox.exe", "book.pdf", "C:\\tools\\book.pdf", true},
+      {"C:\\tools\\bin\\vellox.exe", "..\\docs\\book.pdf", "C:\\tools\\docs\\book.pdf", true},
+      {"C:\\tools\\vellox.exe", "D:\\book.pdf", "D:\\book.pdf", false},
+      {"C:\\tools\\vellox.exe", "\\\\server\\share\\book.pdf", "\\\\server\\share\\book.pdf", false},
+      {"vellox", "book.pdf", current + "\\book.pdf", false},
+      {"./bin/vellox", "book.pdf", current + "\\book.pdf", false},  // '/' is not looked for
   };
   ASSERT_TRUE(SetCurrentDirectoryA(scratch.path().c_str()));
   for (const Case& c : cases) {
@@ -109,6 +111,8 @@ TEST(PathsTest, ProgramDirectoryOrCurrentDirectoryIsTheBase) {
     std::string resolved;
     EXPECT_TRUE(table.ResolvePath(c.argument, &resolved).ok());
     EXPECT_EQ(resolved, c.expected) << c.program << " " << c.argument;
+    EXPECT_EQ(table.TakesFromProgramFolder(c.argument), c.fromProgramFolder)
+        << c.program << " " << c.argument;
   }
   SetCurrentDirectoryA(previous);
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/system_message_windows.h"
+#include "platform/wide_path_windows.h"
 
 namespace vellox {
 namespace platform {
@@ -58,12 +59,13 @@ class WindowsRandomAccessFile final : public RandomAccessFile {
 
 Status OpenRandomAccessFile(const std::string& path, std::unique_ptr<RandomAccessFile>* file) {
   file->reset();
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const std::wstring widePath = WidePath(path);
+  const DWORD attributes = GetFileAttributesW(widePath.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return Win32ErrorStatus(GetLastError());
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Status::IoError("is a directory");
 
   // Others may go on writing, renaming or deleting the file while we read.
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ,
+  HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return Win32ErrorStatus(GetLastError());

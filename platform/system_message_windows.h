@@ -6,19 +6,22 @@
 #include <string>
 
 #include "base/status.h"
+#include "platform/wide_path_windows.h"
 
 namespace vellox {
 namespace platform {
 
 // The system's text for a Win32 error or a status code, on one line and
 // without the closing full stop, so that it can end a "vellox: " message.
-// Empty when the system has no text for the code.
+// UTF-8, as every message inside the program: the system's language may
+// have characters the ANSI code page lacks. Empty when the system has no
+// text for the code.
 inline std::string SystemMessage(DWORD code) {
-  char* buffer = nullptr;
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+  wchar_t* buffer = nullptr;
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text(buffer != nullptr ? buffer : "", buffer != nullptr ? length : 0);
+                                nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = buffer != nullptr ? MessageFromWide(buffer, length) : std::string();
   LocalFree(buffer);
   for (char& c : text)
     if (c == '\r' || c == '\n') c = ' ';

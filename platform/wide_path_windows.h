@@ -5,15 +5,16 @@
 
 #include <string>
 
+#include "platform/wide_path.h"
+
 namespace vellox {
 namespace platform {
 
-// A path as the program holds it, for the system's wide ("W") functions,
-// and a wide path from the system back to the program's form. Every call
-// that names a file goes through these two, so that the program's path
-// encoding is decided here alone.
+// A path as the program holds it (UTF-8), for the system's wide ("W")
+// functions, and a wide path from the system back to the program's form
+// (PathFromWide, in wide_path.h). Every call that names a file goes
+// through these, so that the program's path encoding is decided here alone.
 std::wstring WidePath(const std::string& path);
-std::string PathFromWide(const wchar_t* path, std::size_t length);
 inline std::string PathFromWide(const std::wstring& path) {
   return PathFromWide(path.data(), path.size());
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,36 @@ TEST_F(VelloxTest, RelativePathsResolveAgainstTheProgramsDirectory) {
   }
 }
 
+// Started by a path, the program takes a relative name from its own
+// folder; where nothing is there, the message says why it looked there.
+TEST_F(VelloxTest, ARelativeNameMissingFromTheProgramsFolderSaysWhereItLooked) {
+  const std::string bin = scratch.Path("bin"), work = scratch.Path("work");
+  ASSERT_TRUE(CreateDirectoryA(bin.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
+  const std::string copy = bin + "\\vellox.exe";
+  ASSERT_TRUE(CopyFileA(Program().c_str(), copy.c_str(), TRUE));
+  WriteFile(work + "\\here.pdf", "item 0 0 In the current directory\n");
+  const std::string missing = testing::SystemText(ERROR_FILE_NOT_FOUND);
+  const std::string note = " (relative paths are taken from the program's folder)";
+  struct Case {
+    std::string argument0;
+    std::vector<std::string> arguments;
+    std::string message;
+  } cases[] = {
+      {copy, {"here.pdf"}, "cannot read '" + bin + "\\here.pdf': " + missing + note},
+      {copy, {"--show", "here.pdr"}, "cannot read '" + bin + "\\here.pdr': " + missing + note},
+      {"..\\bin\\vellox.exe", {"here.pdf", "-ML", "1"},
+       "cannot read '..\\bin\\here.pdf': " + missing + note},
+      // From the current directory, as a user expects: no note.
+      {"vellox.exe", {"gone.pdf"}, "cannot read '" + work + "\\gone.pdf': " + missing},
+  };
+  for (const Case& c : cases) {
+    Outcome run = RunProgram(copy, c.argument0, c.arguments, work, capture);
+    EXPECT_EQ(run.exitCode, 1u) << c.argument0;
+    EXPECT_EQ(run.err, Line("vellox: " + c.message)) << c.argument0;
+  }
+}
+
 // Workers each need the component library for their own thread.
 TEST_F(VelloxTest, ConvertsAFolderWithSeveralWorkers) {
   ASSERT_TRUE(CreateDirectoryA(scratch.Path("sub").c_str(), nullptr));
@@ -236,7 +267,7 @@ TEST_F(VelloxTest, WithoutTheComponentTheBuiltInReaderTakesOver) {
     const char* reader;  // VELLOX_READER
     std::string reason;  // empty: the built-in reader's, not checked here
   } cases[] = {
-      {"component", "the PDF document component is not available"},
+      {"component", "the PDF document component is not available: its class is not registered"},
       {"auto", ""},
   };
   for (const Case& c : cases) {
@@ -256,28 +287,115 @@ TEST_F(VelloxTest, WithoutTheComponentTheBuiltInReaderTakesOver) {
   }
 }
 
+// What keeps the component away, as its registration shows it; none of
+// it is said where the built-in reader takes over.
+TEST_F(VelloxTest, WhyTheComponentIsNotAvailable) {
+  const char* component32 = std::getenv("VELLOX_WINE_COMPONENT32");
+  ASSERT_NE(component32, nullptr) << "VELLOX_WINE_COMPONENT32 is not set (run_wine_tests.sh sets it)";
+  const std::string dll32 = testing::WindowsPath(component32);
+  ASSERT_TRUE(testing::FileExists(dll32)) << dll32;
+  WriteFile(scratch.Path("book.pdf"), ReadFile(testing::WindowsPath(VELLOX_SAMPLE)));
+  struct Case {
+    const char* name;
+    std::string server;
+    REGSAM view;
+    std::string reason;
+  } cases[] = {
+      {"a registration that leads nowhere", "C:\\nowhere\\component.dll", 0,
+       "its DLL 'C:\\nowhere\\component.dll' is missing"},
+      {"a 32-bit DLL in the 64-bit registry", dll32, 0,
+       "its DLL '" + dll32 + "' is 32-bit, and this vellox is 64-bit"},
+      {"registered for 32-bit programs only", dll32, KEY_WOW64_32KEY,
+       "it is registered for 32-bit programs only, and this vellox is 64-bit"},
+  };
+  for (const Case& c : cases) {
+    testing::ComponentRegisteredAs registration(c.server, c.view);
+    ASSERT_TRUE(registration.ok()) << c.name;
+    {
+      testing::ScopedEnvironment reader("VELLOX_READER", "component");
+      Outcome run = RunProgram(Program(), Program(), {scratch.Path("book.pdf")}, "", capture);
+      EXPECT_EQ(run.exitCode, 1u) << c.name;
+      EXPECT_EQ(run.err, Line("vellox: cannot read '" + scratch.Path("book.pdf") +
+                              "': the PDF document component is not available: " + c.reason))
+          << c.name;
+    }
+    Outcome run = RunProgram(Program(), Program(), {scratch.Path("book.pdf")}, "", capture);
+    EXPECT_EQ(run.exitCode, 0u) << c.name << ": " << run.err;
+    EXPECT_EQ(run.err, "") << c.name;
+  }
+}
+
+// One condition, one wording, whichever part meets it.
+TEST_F(VelloxTest, AMissingFileReadsTheSameEverywhere) {
+  const std::string reason = testing::SystemText(ERROR_FILE_NOT_FOUND);
+  struct Case {
+    const char* reader;  // VELLOX_READER
+    std::vector<std::string> arguments;
+    std::string path;
+  } cases[] = {
+      {"component", {scratch.Path("gone.pdf")}, scratch.Path("gone.pdf")},
+      {"builtin", {scratch.Path("gone.pdf")}, scratch.Path("gone.pdf")},
+      {"auto", {"--show", scratch.Path("gone.pdr")}, scratch.Path("gone.pdr")},
+      {"builtin", {"--show", scratch.Path("gone.pdf")}, scratch.Path("gone.pdf")},
+  };
+  for (const Case& c : cases) {
+    testing::ScopedEnvironment reader("VELLOX_READER", c.reader);
+    Outcome run = RunProgram(Program(), Program(), c.arguments, "", capture);
+    EXPECT_EQ(run.exitCode, 1u) << c.reader << " " << c.path;
+    EXPECT_EQ(run.err, Line("vellox: cannot read '" + c.path + "': " + reason))
+        << c.reader << " " << c.path;
+  }
+}
+
+// "C:\My Books\" reaches the program as C:\My Books": a backslash before
+// a quote escapes it, and the options after it go into the same argument.
+TEST_F(VelloxTest, AQuoteEscapedByTheFoldersBackslash) {
+  WriteFile(scratch.Path("a.pdf"), "item 0 0 A\n");
+  const std::string program = "\"" + Program() + "\" ";
+  Outcome run = testing::RunCommandLine(
+      Program(), program + "\"" + scratch.path() + "\\\" -j 2", "", capture);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, Line("vellox: '" + scratch.path() +
+                          "\" -j 2': a backslash before a closing quote escapes it; write \"" +
+                          scratch.path() + "\" or \"" + scratch.path() + "\\\\\""));
+  EXPECT_FALSE(testing::FileExists(scratch.Path("a.pdr")));
+  // Written either way the message says, the folder is converted.
+  for (const std::string& folder : {"\"" + scratch.path() + "\"",
+                                    "\"" + scratch.path() + "\\\\\""}) {
+    DeleteFileA(scratch.Path("a.pdr").c_str());
+    run = testing::RunCommandLine(Program(), program + folder + " -j 2", "", capture);
+    EXPECT_EQ(run.exitCode, 0u) << folder << ": " << run.err;
+    EXPECT_EQ(ReadFile(scratch.Path("a.pdr")), Pdr({{0, "1 A"}})) << folder;
+  }
+}
+
 TEST_F(VelloxTest, TitlesInAWesternCodePage) {
   if (!RequireCodePage(1252)) GTEST_SKIP() << "for code page 1252";
   // UTF-8 in the fixture; the file gets code page 1252, '?' where it has
   // no character.
-  Outcome run = Convert("item 0 0 caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC\n", "caf\xE9.pdf");
+  const std::string pdf = scratch.path() + "\\caf\xC3\xA9.pdf";
+  testing::WriteFileAt(pdf, "item 0 0 caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC\n");
+  Outcome run = RunProgram(Program(), Program(), {pdf}, "", capture);
   EXPECT_EQ(run.exitCode, 0u) << run.err;
-  EXPECT_EQ(ReadFile(scratch.Path("caf\xE9.pdr")), Pdr({{0, "1 caf\xE9 ??"}}));
+  EXPECT_EQ(testing::ReadFileAt(scratch.path() + "\\caf\xC3\xA9.pdr"), Pdr({{0, "1 caf\xE9 ??"}}));
 }
 
 TEST_F(VelloxTest, TitlesAndPathsInADoubleByteCodePage) {
   if (!RequireCodePage(932)) GTEST_SKIP() << "for code page 932";
-  // U+8868 is 0x95 0x5C in code page 932: the trail byte is a backslash's.
-  const std::string table = "\x95\x5C";
-  const std::string directory = scratch.Path(table);
-  ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr));
+  // U+8868 is 0x95 0x5C in code page 932, whose trail byte is a
+  // backslash's; the program's name and folder hold it.
+  const std::string table = "\xE8\xA1\xA8";
+  const std::string directory = scratch.path() + "\\" + table;
+  ASSERT_TRUE(CreateDirectoryW(testing::Wide(directory).c_str(), nullptr));
   const std::string program = directory + "\\" + table + ".exe";
-  ASSERT_TRUE(CopyFileA(Program().c_str(), program.c_str(), TRUE));
-  WriteFile(directory + "\\" + table + ".pdf",
-            "item 0 0 \xE6\x97\xA5\xE6\x9C\xAC \xE0\xB8\x81\n");  // Japanese, Thai
+  ASSERT_TRUE(CopyFileW(testing::Wide(Program()).c_str(), testing::Wide(program).c_str(), TRUE));
+  testing::WriteFileAt(directory + "\\" + table + ".pdf",
+                       "item 0 0 \xE6\x97\xA5\xE6\x9C\xAC \xE0\xB8\x81\n");  // Japanese, Thai
   Outcome run = RunProgram(program, program, {table + ".pdf"}, scratch.path(), capture);
   EXPECT_EQ(run.exitCode, 0u) << run.err;
-  EXPECT_EQ(ReadFile(directory + "\\" + table + ".pdr"), Pdr({{0, "1 \x93\xFA\x96\x7B ?"}}));
+  EXPECT_EQ(testing::ReadFileAt(directory + "\\" + table + ".pdr"),
+            Pdr({{0, "1 \x93\xFA\x96\x7B ?"}}));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ build "$native" - vellox vellox_qpdf_module ||
 
 # --- Link checks --------------------------------------------------------------
 # Only the system's own DLLs may be imported: the program is copied alone.
-system_dlls='^(KERNEL32|msvcrt|ole32|OLEAUT32|SHLWAPI|USER32|ADVAPI32|api-ms-win-crt-[a-z0-9-]+)\.dll$'
+system_dlls='^(KERNEL32|msvcrt|ole32|OLEAUT32|SHLWAPI|SHELL32|USER32|ADVAPI32|api-ms-win-crt-[a-z0-9-]+)\.dll$'
 imports_only_system_dlls() {  # FILE OBJDUMP
   local dlls
   dlls=$("$2" -p "$1" | sed -n 's/^\tDLL Name: //p')
@@ -136,6 +136,8 @@ cp "$corpus/book-truncated" "$fixtures/unreadable/damaged-truncated.pdf"
 check "qpdf encrypts the sample" qpdf --encrypt "" owner 256 -- \
   "$source_dir/samples/sample.pdf" "$fixtures/unreadable/encrypted-aes256.pdf"
 export VELLOX_WINE_FIXTURES=$fixtures
+# The 32-bit test component, which the 64-bit program cannot load.
+export VELLOX_WINE_COMPONENT32=$win32/tests/windows/vellox_test_component.dll
 
 # --- Wine ---------------------------------------------------------------------
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
@@ -181,6 +183,35 @@ gtest end-to-end "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
 gtest builtin-reader "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
   --gtest_filter='BuiltinReaderTest.*'
 
+# Through a terminal Wine gives the program a console: messages must show
+# names the ANSI code page lacks, and the folder's progress line must count
+# the PDFs found while the folder is listed before it counts those
+# converted (of them all). Wine's console draws with cursor movements, and
+# wraps at the terminal's width, made wide enough for one message a line.
+console_shows_names_and_progress() {
+  local folder=$win64/console-folder typescript=$win64/console.typescript screen
+  rm -rf "$folder" && mkdir -p "$folder"
+  for i in 1 2 3 4 5 6; do cp "$source_dir/samples/sample.pdf" "$folder/s$i.pdf"; done
+  echo "not a PDF" >"$folder/日本語 Βιβλίο.pdf"
+  local windows_folder
+  windows_folder=$("$wine" winepath -w "$folder")
+  CONSOLE_WINE=$wine CONSOLE_PROGRAM=$win64/vellox.exe CONSOLE_FOLDER=$windows_folder \
+    LC_ALL=C.UTF-8 VELLOX_READER=builtin timeout 300 \
+    script -qc 'stty cols 400; "$CONSOLE_WINE" "$CONSOLE_PROGRAM" "$CONSOLE_FOLDER" -j 1' \
+    "$typescript" \
+    >/dev/null </dev/null || true
+  screen=$(perl -pe 's/\e\[(\d*)C/" " x ($1 || 1)/ge; s/\e\[[0-9;?]*[A-Za-z]//g; s/\r/\n/g' \
+    "$typescript")
+  grep -qF "vellox: cannot read '$windows_folder\\日本語 Βιβλίο.pdf': " <<<"$screen" &&
+    grep -qF "vellox: 7 PDFs: 6 converted, 0 without outline, 1 failed" <<<"$screen" &&
+    awk '/^\[[0-9]+ found so far\] / { if (counted) bad = 1; listed = 1 }
+         /^\[[0-9]+\/[0-9]+\] / { if (!listed || $1 !~ /\/7\]$/) bad = 1; counted = 1 }
+         END { exit !(listed && !bad) }' <<<"$screen" ||
+    { echo "the console showed (log: $typescript):"; echo "$screen"; return 1; }
+}
+check "on a console, messages show every name and the progress counts what is found first" \
+  console_shows_names_and_progress
+
 # Again in a double-byte code page: Wine takes the ANSI code page from the
 # POSIX locale, which is built here if the system lacks it.
 locales=$win64/locales
@@ -188,7 +219,7 @@ if [ -d "$locales/ja_JP.UTF-8" ] ||
   { mkdir -p "$locales" && localedef -i ja_JP -c -f UTF-8 "$locales/ja_JP.UTF-8" 2>/dev/null; }; then
   export LOCPATH=$locales
   gtest_locale=ja_JP.UTF-8 gtest unit-tests-cp932 "$win64/tests/windows/vellox_unit_tests.exe" \
-    --gtest_filter='CodePageTest.*:ComTest.*'
+    --gtest_filter='CodePageTest.*:ComTest.*:ConsoleTest.*:WidePathTest.*:WideNamesTest.*:OutputPathWindowsTest.*'
   gtest_locale=ja_JP.UTF-8 gtest end-to-end-cp932 \
     "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" --gtest_filter='*CodePage*'
   unset LOCPATH

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace vellox {
 namespace testing {
 
@@ -17,11 +19,81 @@ std::string WindowsPath(std::string path) {
 
 std::string Program() { return WindowsPath(VELLOX_EXE); }
 
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  return wide;
+}
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &narrow[0], n,
+                      nullptr, nullptr);
+  return narrow;
+}
+
+std::string Ansi(const std::string& text) {
+  const std::wstring wide = Wide(text);
+  if (wide.empty()) return std::string();
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                    static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                      &narrow[0], n, nullptr, nullptr);
+  return narrow;
+}
+
+std::string ReadFileAt(const std::string& path) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+void WriteFileAt(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                            nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write " << path;
+  DWORD written = 0;
+  ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+bool FileExistsAt(const std::string& path) {
+  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> ListFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(Utf8(name));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 namespace {
 
 HANDLE Inheritable(const std::string& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+  return CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                      disposition, 0, nullptr);
 }
 
@@ -36,8 +108,14 @@ Outcome RunProgram(const std::string& program, const std::string& argument0,
                    const ScratchDirectory& capture) {
   std::string commandLine = "\"" + argument0 + "\"";
   for (const std::string& argument : arguments) commandLine += " \"" + argument + "\"";
+  return RunCommandLine(program, commandLine, directory, capture);
+}
+
+Outcome RunCommandLine(const std::string& program, const std::string& commandLine,
+                       const std::string& directory, const ScratchDirectory& capture) {
+  std::wstring line = Wide(commandLine);
   const std::string outPath = capture.Path("stdout.txt"), errPath = capture.Path("stderr.txt");
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
@@ -45,8 +123,8 @@ Outcome RunProgram(const std::string& program, const std::string& argument0,
   startup.hStdError = Inheritable(errPath, GENERIC_WRITE, CREATE_ALWAYS);
   PROCESS_INFORMATION process = {};
   Outcome run = {~0u, "", ""};
-  if (CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                     directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+  if (CreateProcessW(Wide(program).c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                     directory.empty() ? nullptr : Wide(directory).c_str(), &startup, &process)) {
     WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &run.exitCode);
     CloseHandle(process.hThread);
@@ -106,6 +184,40 @@ ComponentUnregistered::~ComponentUnregistered() {
   RegSetValueExA(key, "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>("Apartment"),
                  10);
   RegCloseKey(key);
+}
+
+ComponentRegisteredAs::ComponentRegisteredAs(const std::string& server, REGSAM view)
+    : view(view) {
+  if (!unregistered.ok()) return;
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kClassKey) + "\\InprocServer32").c_str(),
+                      0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return;
+  const std::wstring value = Wide(server);
+  registered = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
+               ERROR_SUCCESS;
+  RegCloseKey(key);
+}
+
+ComponentRegisteredAs::~ComponentRegisteredAs() {
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, (std::string(kClassKey) + "\\InprocServer32").c_str(),
+                  view, 0);
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kClassKey, view, 0);
+}
+
+std::string SystemText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = Utf8(std::wstring(buffer, length));
+  LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                           text.back() == '.'))
+    text.pop_back();
+  return text;
 }
 
 ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : name(name) {

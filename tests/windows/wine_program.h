@@ -31,12 +31,30 @@ struct Outcome {
   std::string err;
 };
 
-// Runs `program` with the command line `argument0 arguments...` in
-// `directory` (the current one when empty), standard output and error
-// caught in files of `capture`.
+// Runs `program` with the command line `argument0 arguments...`, each
+// quoted, in `directory` (the current one when empty), standard output
+// and error caught in files of `capture`. Strings are UTF-8, as a user's
+// shell hands the program UTF-16.
 Outcome RunProgram(const std::string& program, const std::string& argument0,
                    const std::vector<std::string>& arguments, const std::string& directory,
                    const ScratchDirectory& capture);
+// The same with the command line as it is typed.
+Outcome RunCommandLine(const std::string& program, const std::string& commandLine,
+                       const std::string& directory, const ScratchDirectory& capture);
+
+// UTF-8 and UTF-16.
+std::wstring Wide(const std::string& text);
+std::string Utf8(const std::wstring& text);
+// A UTF-8 text as the program writes it to a file or a pipe: in the ANSI
+// code page, characters it lacks as '?'.
+std::string Ansi(const std::string& text);
+
+// Files by UTF-8 paths (test_util's take the ANSI code page's).
+std::string ReadFileAt(const std::string& path);
+void WriteFileAt(const std::string& path, const std::string& bytes);
+bool FileExistsAt(const std::string& path);
+// The names in a folder, UTF-8, sorted.
+std::vector<std::string> ListFolder(const std::string& folder);
 
 // The bookmark file as it must come out, built independently of the writer.
 struct Record {
@@ -67,6 +85,28 @@ class ComponentUnregistered {
   std::string server;  // the InprocServer32 DLL
   bool removed = false;
 };
+
+// Registers the test component's class with `server` as its DLL in the
+// registry view `view` selects (0: this process's, KEY_WOW64_32KEY: that
+// of 32-bit programs), instead of the test component, for the scope.
+class ComponentRegisteredAs {
+ public:
+  ComponentRegisteredAs(const std::string& server, REGSAM view);
+  ~ComponentRegisteredAs();
+  ComponentRegisteredAs(const ComponentRegisteredAs&) = delete;
+  ComponentRegisteredAs& operator=(const ComponentRegisteredAs&) = delete;
+
+  bool ok() const { return unregistered.ok() && registered; }
+
+ private:
+  ComponentUnregistered unregistered;
+  REGSAM view;
+  bool registered = false;
+};
+
+// The system's text for a Win32 error, as the program ends a message
+// with it (no closing full stop).
+std::string SystemText(DWORD error);
 
 // Sets an environment variable, which the program inherits, for the scope.
 class ScopedEnvironment {

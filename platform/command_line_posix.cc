@@ -1,0 +1,14 @@
+#include "platform/command_line.h"
+
+namespace vellox {
+namespace platform {
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+// Any byte but NUL and '/' may be in a name.
+Status CheckCommandLinePath(const std::string&) { return Status::OK(); }
+
+}  // namespace platform
+}  // namespace vellox

@@ -1,0 +1,31 @@
+#include "platform/console.h"
+
+#include "platform/directory.h"
+
+namespace vellox {
+namespace platform {
+
+void WriteText(std::FILE* stream, const char* text, std::size_t length) {
+  std::fwrite(text, 1, length, stream);
+}
+
+TerminalLine::TerminalLine(std::FILE* stream) : stream_(stream), enabled_(IsTerminal(stream)) {}
+
+// Spaces over what is left of the longer text before.
+void TerminalLine::Show(const std::string& text) {
+  if (!enabled_) return;
+  std::string padded = text;
+  if (padded.size() < shown_) padded.append(shown_ - padded.size(), ' ');
+  std::fprintf(stream_, "\r%s", padded.c_str());
+  std::fflush(stream_);
+  shown_ = text.size();
+}
+
+void TerminalLine::Clear() {
+  if (!enabled_) return;
+  if (shown_ > 0) Show("");
+  std::fputs("\r", stream_);
+}
+
+}  // namespace platform
+}  // namespace vellox
