@@ -16,8 +16,9 @@ jobs="${JOBS:-$(nproc 2>/dev/null || echo 2)}"
 
 # vellox_build DIR [CMAKE_ARGUMENT...] [-- TARGET...]
 # Configures the repository's sources (or another project's, given with
-# -S) in DIR and builds TARGETs, everything by default, with $jobs jobs. The configure step's output goes to DIR.configure.log, shown only
-# when it fails.
+# -S) in DIR and builds TARGETs, everything by default, with $jobs jobs.
+# The configure step's output goes to DIR.configure.log, shown only when
+# it fails.
 vellox_build() {
   local dir="$1" arguments=() targets=()
   shift
