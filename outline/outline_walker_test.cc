@@ -28,7 +28,7 @@ struct Node {
 struct Script {
   std::vector<Node> topLevel;
   HRESULT openResult = S_OK;
-  std::u16string errorText;   // left for the caller when Open does not succeed
+  std::string errorText;   // left for the caller when Open does not succeed
   bool refuseOutline = false;
   bool noItemAfterLastSibling = false;  // instead of standing still
   std::u16string noItemUnder;           // a node whose children yield no item
@@ -378,13 +378,13 @@ TEST_F(OutlineWalkerTest, FailuresAreErrorsAndAppendNothing) {
       {"open fails with a description", true, [] {
          Script s = Book();
          s.openResult = E_FAIL;
-         s.errorText = u"broken";
+         s.errorText = "broken";
          return s;
        }(), StatusCode::kIoError, "broken"},
       {"open fails with one of our codes", true, [] {
          Script s = Book();
          s.openResult = ComponentResult(StatusCode::kInvalidData);
-         s.errorText = u"not a PDF file";
+         s.errorText = "not a PDF file";
          return s;
        }(), StatusCode::kInvalidData, "not a PDF file"},
       {"open fails without one", true, [] {
@@ -416,7 +416,7 @@ TEST_F(OutlineWalkerTest, FailuresAreErrorsAndAppendNothing) {
 TEST_F(OutlineWalkerTest, OpenWithProblemsGivesAWarning) {
   Script script = Book();
   script.openResult = S_FALSE;
-  script.errorText = u"the file is damaged";
+  script.errorText = "the file is damaged";
   ASSERT_TRUE(Read(script).ok());
   EXPECT_EQ(report.warning, "the file is damaged");
   EXPECT_EQ(list.Entries().size(), 5u);

@@ -4,15 +4,13 @@
 #include "outline/pdf_component.h"
 #include "pdf/pdf_document.h"
 #include "pdf/read_outline.h"
-#include "platform/wide_path_windows.h"
 
 namespace vellox {
 namespace {
 
 // Leaves why the component could not be created for the walker's message.
 void ExplainUnavailable(HRESULT status) {
-  const std::wstring text = platform::WidePath(DescribeUnavailableComponent(status));
-  platform::SetComponentErrorText(std::u16string(text.begin(), text.end()));
+  platform::SetComponentErrorText(DescribeUnavailableComponent(status));
 }
 
 }  // namespace

@@ -25,13 +25,6 @@ HRESULT Guarded(Body&& body) noexcept {
 }
 
 // Leaves a reason (a message, which may name a path) for the caller.
-void SetErrorText(const std::string& text) {
-  BSTR wide = platform::AllocStringFromMessage(text);
-  // OLECHAR's code units, whichever type the platform spells them with.
-  std::u16string copy(reinterpret_cast<const char16_t*>(wide), SysStringLen(wide));
-  SysFreeString(wide);
-  platform::SetComponentErrorText(copy);
-}
 
 }  // namespace
 
@@ -114,13 +107,13 @@ ULONG PdfDocument::Release() {
 HRESULT PdfDocument::Open(BSTR path) {
   return Guarded([&]() -> HRESULT {
     if (open) {
-      SetErrorText("the document is already open");
+      platform::SetComponentErrorText("the document is already open");
       return kNotOpen;
     }
     StatusOr<OutlineTree> read =
         ReadOutlineTree(platform::PathFromWide(path, SysStringLen(path)));
     if (!read.ok()) {
-      SetErrorText(read.status().message());
+      platform::SetComponentErrorText(read.status().message());
       return ComponentResult(read.status().code());
     }
     items.assign(read->nodes.size(), nullptr);
@@ -129,7 +122,7 @@ HRESULT PdfDocument::Open(BSTR path) {
     open = true;
     // A repaired file opens with a warning, which the error text carries.
     if (tree.repairNote.empty()) return S_OK;
-    SetErrorText(tree.repairNote);
+    platform::SetComponentErrorText(tree.repairNote);
     return S_FALSE;
   });
 }

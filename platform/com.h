@@ -110,8 +110,9 @@ HRESULT CreateComponent(REFCLSID clsid, REFIID iid, void** object);
 // last failing (or warning) call, taken away: the next call sees none.
 // Empty when there is none.
 std::string TakeComponentErrorText();
-// Leaves such a description (UTF-16, for the component's side).
-void SetComponentErrorText(const std::u16string& text);
+// Leaves such a description, given as the program holds messages (see
+// wide_path.h), for the caller's side to take.
+void SetComponentErrorText(const std::string& text);
 
 // The system's text for a status code, one line; empty where it has none.
 // Codes of FACILITY_ITF are the component library's where it returns them

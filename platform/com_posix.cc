@@ -37,7 +37,8 @@ unsigned int SysStringLen(BSTR s) {
 namespace vellox {
 namespace platform {
 namespace {
-thread_local std::u16string t_errorText;
+// No component library keeps it here: the thread does.
+thread_local std::string t_errorText;
 }  // namespace
 
 void InitializeComponentLibrary() {}
@@ -49,12 +50,12 @@ HRESULT CreateComponent(REFCLSID, REFIID, void** object) {
 }
 
 std::string TakeComponentErrorText() {
-  std::string text = TextFromWide(t_errorText.c_str());
-  t_errorText.clear();
+  std::string text;
+  text.swap(t_errorText);
   return text;
 }
 
-void SetComponentErrorText(const std::u16string& text) { t_errorText = text; }
+void SetComponentErrorText(const std::string& text) { t_errorText = text; }
 
 // No system library defines status codes here.
 std::string SystemStatusText(HRESULT) { return std::string(); }

@@ -145,11 +145,11 @@ std::string TakeComponentErrorText() {
   return text;
 }
 
-void SetComponentErrorText(const std::u16string& text) {
+void SetComponentErrorText(const std::string& text) {
   ICreateErrorInfo* create = nullptr;
   if (FAILED(CreateErrorInfo(&create))) return;
-  // OLECHAR is a 16-bit wchar_t here: the same code units.
-  std::wstring description(text.begin(), text.end());
+  // Messages are held as paths are.
+  std::wstring description = WidePath(text);
   create->SetDescription(&description[0]);
   IErrorInfo* info = nullptr;
   if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {

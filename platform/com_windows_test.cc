@@ -34,13 +34,13 @@ TEST_F(ComTest, SystemCodesInTheSystemsWords) {
 
 TEST_F(ComTest, ErrorTextIsTakenOnce) {
   EXPECT_EQ(TakeComponentErrorText(), "");
-  SetComponentErrorText(u"not a PDF file");
+  SetComponentErrorText("not a PDF file");
   EXPECT_EQ(TakeComponentErrorText(), "not a PDF file");
   EXPECT_EQ(TakeComponentErrorText(), "");
-  SetComponentErrorText(u"damaged\r\n");
+  SetComponentErrorText("damaged\r\n");
   EXPECT_EQ(TakeComponentErrorText(), "damaged");
   // A message, in any code page: it may name a path.
-  SetComponentErrorText(u"a \u0E01 \u65E5 b");  // Thai, Japanese
+  SetComponentErrorText("a \xE0\xB8\x81 \xE6\x97\xA5 b");  // Thai, Japanese
   EXPECT_EQ(TakeComponentErrorText(), "a \xE0\xB8\x81 \xE6\x97\xA5 b");
 }
 

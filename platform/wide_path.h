@@ -19,9 +19,6 @@ BSTR AllocStringFromPath(const std::string& path);
 std::string PathFromWide(const OLECHAR* path, std::size_t length);
 
 // Messages name paths, and are held as paths are.
-inline BSTR AllocStringFromMessage(const std::string& message) {
-  return AllocStringFromPath(message);
-}
 inline std::string MessageFromWide(const OLECHAR* message, std::size_t length) {
   return PathFromWide(message, length);
 }
