@@ -8,21 +8,22 @@
 
 #include "app/argument_table.h"
 #include "app/component_library_scope.h"
+#include "app/conversion_report.h"
 #include "app/convert_file.h"
 #include "app/convert_folder.h"
 #include "app/depth_limit.h"
-#include "app/message.h"
+#include "app/exit_code.h"
+#include "app/print_message.h"
 #include "app/show.h"
 #include "app/sync_events.h"
 #include "app/usage.h"
 #include "app/user_messages.h"
 #include "platform/code_page.h"
 #include "platform/command_line.h"
-#include "platform/com.h"
 #include "platform/directory.h"
 #include "platform/interrupts.h"
-#include "platform/standard_output.h"
 #include "platform/random_access_file.h"
+#include "platform/standard_output.h"
 
 namespace vellox {
 namespace {
@@ -61,15 +62,10 @@ void WarnAboutUnknownOptions(const ArgumentTable& arguments) {
 }
 
 int ConvertOne(const std::string& inputPath, const OutlineOptions& options) {
-  Conversion conversion = ConvertFile(inputPath, options);
-  for (const std::string& warning : OutlineWarnings(inputPath, conversion.outline))
-    PrintMessage(warning);
-  if (!conversion.status.ok()) {
-    PrintMessage(conversion.status.message());
-    return kExitFailure;
-  }
+  const Outcome outcome = ReportConversion(inputPath, ConvertFile(inputPath, options));
+  if (outcome == Outcome::kFailed) return kExitFailure;
   // A limit below -1 admits no level, so it says nothing about the outline.
-  if (!conversion.outline.hasOutline && options.depthLimit >= -1)
+  if (outcome == Outcome::kWithoutOutline && options.depthLimit >= -1)
     PrintMessage(NoOutline(inputPath));
   return kExitSuccess;
 }

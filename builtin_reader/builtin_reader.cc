@@ -1,11 +1,12 @@
-#include "pdf/builtin_reader.h"
+#include "builtin_reader/builtin_reader.h"
 
 #include <exception>
 #include <new>
 #include <utility>
 
-#include "pdf/file_object_source.h"
+#include "builtin_reader/file_object_source.h"
 #include "pdf/outline_builder.h"
+#include "pdf/read_failures.h"
 
 namespace vellox {
 namespace pdf {
@@ -26,8 +27,7 @@ StatusOr<OutlineTree> ReadWithBuiltinReader(const std::string& path) {
       case ReadFault::kEncrypted:
         return Status::Damaged("encrypted");
       case ReadFault::kUnsupported:
-        return Status::Damaged(std::string("uses a feature that is not supported (") + e.what() +
-                               ")");
+        return UnsupportedFeature(e.what());
       case ReadFault::kDamaged:
         break;
     }

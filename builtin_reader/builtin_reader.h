@@ -1,10 +1,10 @@
-#ifndef VELLOX_PDF_BUILTIN_READER_H_
-#define VELLOX_PDF_BUILTIN_READER_H_
+#ifndef VELLOX_BUILTIN_READER_BUILTIN_READER_H_
+#define VELLOX_BUILTIN_READER_BUILTIN_READER_H_
 
 #include <string>
 
 #include "base/status_or.h"
-#include "pdf/outline_tree.h"
+#include "outline/outline_tree.h"
 
 namespace vellox {
 namespace pdf {
@@ -20,4 +20,4 @@ StatusOr<OutlineTree> ReadWithBuiltinReader(const std::string& path);
 }  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_BUILTIN_READER_H_
+#endif  // VELLOX_BUILTIN_READER_BUILTIN_READER_H_

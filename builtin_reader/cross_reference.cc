@@ -1,23 +1,20 @@
-#include "pdf/cross_reference.h"
+#include "builtin_reader/cross_reference.h"
 
 #include <string>
 #include <unordered_set>
 #include <utility>
 
+#include "builtin_reader/indirect_object.h"
+#include "builtin_reader/object_parser.h"
 #include "pdf/budgets.h"
-#include "pdf/indirect_object.h"
-#include "pdf/object_parser.h"
 #include "pdf/object_source.h"
 
 namespace vellox {
 namespace pdf {
 namespace {
 
-[[noreturn]] void Damaged(const std::string& what) { throw ReadError(ReadFault::kDamaged, what); }
-
 [[noreturn]] void NumberTooLarge() {
-  throw ReadError(ReadFault::kLimit, "an object number exceeds the limit of " +
-                                         std::to_string(kMaxObjectNumber));
+  OverLimit("an object number exceeds", std::to_string(kMaxObjectNumber));
 }
 
 constexpr std::uint64_t kTypeShift = 62;
@@ -110,8 +107,7 @@ void CrossReference::Read(FileWindow* window, InflationBudget* budget) {
   int sections = 0;
   auto countSection = [&sections]() {
     if (++sections > kMaxXrefSections)
-      throw ReadError(ReadFault::kLimit, "cross-reference sections exceed the limit of " +
-                                             std::to_string(kMaxXrefSections));
+      OverLimit("cross-reference sections exceed", std::to_string(kMaxXrefSections));
   };
   // A /Prev back to a section already read ends the chain.
   while (visited.insert(offset).second) {
@@ -210,9 +206,7 @@ Object CrossReference::ReadStream(FileWindow* window, InflationBudget* budget,
   const Object& length = dictionary.Get("Length");
   if (!length.IsInteger() || length.IntegerValue() < 0)
     Damaged("a cross-reference stream without a direct /Length");
-  if (static_cast<std::uint64_t>(length.IntegerValue()) > kMaxStreamBytes)
-    throw ReadError(ReadFault::kLimit, "a stream exceeds the limit of " +
-                                           std::to_string(kMaxStreamBytes / kMebibyte) + " MiB");
+  CheckStreamLength(static_cast<std::uint64_t>(length.IntegerValue()));
   const std::string data = budget->Decode(
       dictionary.Get("Filter"), dictionary.Get("DecodeParms"),
       window->Read(object.dataOffset, static_cast<std::size_t>(length.IntegerValue())));

@@ -1,12 +1,12 @@
-#ifndef VELLOX_PDF_CROSS_REFERENCE_H_
-#define VELLOX_PDF_CROSS_REFERENCE_H_
+#ifndef VELLOX_BUILTIN_READER_CROSS_REFERENCE_H_
+#define VELLOX_BUILTIN_READER_CROSS_REFERENCE_H_
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "pdf/file_window.h"
-#include "pdf/flate.h"
+#include "builtin_reader/file_window.h"
+#include "builtin_reader/flate.h"
 #include "pdf/object.h"
 
 namespace vellox {
@@ -65,4 +65,4 @@ std::uint64_t FindStartXref(FileWindow* window);
 }  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_CROSS_REFERENCE_H_
+#endif  // VELLOX_BUILTIN_READER_CROSS_REFERENCE_H_

@@ -1,17 +1,16 @@
-#include "pdf/file_object_source.h"
+#include "builtin_reader/file_object_source.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "builtin_reader/indirect_object.h"
+#include "builtin_reader/object_parser.h"
 #include "pdf/budgets.h"
-#include "pdf/indirect_object.h"
-#include "pdf/object_parser.h"
+#include "pdf/read_failures.h"
 
 namespace vellox {
 namespace pdf {
 namespace {
-
-[[noreturn]] void Damaged(const std::string& what) { throw ReadError(ReadFault::kDamaged, what); }
 
 std::string Named(ObjectId id) {
   return "object " + std::to_string(id.number) + " " + std::to_string(id.generation);
@@ -31,11 +30,10 @@ StatusOr<std::unique_ptr<FileObjectSource>> FileObjectSource::Open(const std::st
 
 StatusOr<std::unique_ptr<FileObjectSource>> FileObjectSource::Open(
     std::unique_ptr<platform::RandomAccessFile> file) {
-  // Readers accept the header anywhere in the first kilobyte.
   std::string start;
-  Status status = file->Read(0, 1024, &start);
+  Status status = file->Read(0, kPdfHeaderWindow, &start);
   if (!status.ok()) return status;
-  if (start.find("%PDF-") == std::string::npos) return Status::InvalidData("not a PDF file");
+  if (!HasPdfHeader(start)) return NotAPdfFile();
   std::unique_ptr<FileObjectSource> source(new FileObjectSource(std::move(file)));
   source->xref.Read(&source->window, &source->inflation);
   return source;
@@ -56,14 +54,12 @@ Object FileObjectSource::Resolve(const Object& object) {
     current = Fetch(current.Id());
     if (!current.IsReference()) return current;
   }
-  throw ReadError(ReadFault::kLimit, "a chain of references exceeds the limit of " +
-                                         std::to_string(kMaxReferenceHops));
+  OverLimit("a chain of references exceeds", std::to_string(kMaxReferenceHops));
 }
 
 Object FileObjectSource::Fetch(ObjectId id) {
   if (++resolved > kMaxObjectsResolved)
-    throw ReadError(ReadFault::kLimit, "objects read exceed the limit of " +
-                                           std::to_string(kMaxObjectsResolved));
+    OverLimit("objects read exceed", std::to_string(kMaxObjectsResolved));
   const ObjectLocation location = xref.Find(id.number);
   switch (location.type) {
     case ObjectLocation::Type::kInFile: {
@@ -111,10 +107,7 @@ Object FileObjectSource::FetchFromStream(ObjectId id, const ObjectLocation& loca
 void FileObjectSource::ChargeParsing(std::uint64_t bytes) {
   parsedBytes += bytes;
   if (parsedBytes > kMaxParsedBytesPerDocument)
-    throw ReadError(ReadFault::kLimit, "object text parsed exceeds the limit of " +
-                                           std::to_string(kMaxParsedBytesPerDocument /
-                                                          kMebibyte) +
-                                           " MiB");
+    OverLimit("object text parsed exceeds", Mebibytes(kMaxParsedBytesPerDocument));
 }
 
 std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::LoadObjectStream(
@@ -127,8 +120,7 @@ std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::LoadObje
   if (std::find(loading.begin(), loading.end(), number) != loading.end())
     Damaged("object stream " + std::to_string(number) + " depends on itself");
   if (loading.size() >= static_cast<std::size_t>(kMaxObjectStreamNesting))
-    throw ReadError(ReadFault::kLimit, "object streams nest deeper than the limit of " +
-                                           std::to_string(kMaxObjectStreamNesting));
+    OverLimit("object streams nest deeper than", std::to_string(kMaxObjectStreamNesting));
   loading.push_back(number);
   std::shared_ptr<const ObjectStream> stream;
   try {
@@ -193,9 +185,7 @@ std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::ReadObje
 std::string FileObjectSource::StreamData(const Object& dictionary, std::uint64_t dataOffset) {
   const Object length = Resolve(dictionary.Get("Length"));
   if (!length.IsInteger() || length.IntegerValue() < 0) Damaged("a stream without a /Length");
-  if (static_cast<std::uint64_t>(length.IntegerValue()) > kMaxStreamBytes)
-    throw ReadError(ReadFault::kLimit, "a stream exceeds the limit of " +
-                                           std::to_string(kMaxStreamBytes / kMebibyte) + " MiB");
+  CheckStreamLength(static_cast<std::uint64_t>(length.IntegerValue()));
   std::string raw = window.Read(dataOffset, static_cast<std::size_t>(length.IntegerValue()));
   const Object filter = Resolve(dictionary.Get("Filter"));
   const Object parameters = Resolve(dictionary.Get("DecodeParms"));

@@ -1,5 +1,5 @@
-#ifndef VELLOX_PDF_FILE_OBJECT_SOURCE_H_
-#define VELLOX_PDF_FILE_OBJECT_SOURCE_H_
+#ifndef VELLOX_BUILTIN_READER_FILE_OBJECT_SOURCE_H_
+#define VELLOX_BUILTIN_READER_FILE_OBJECT_SOURCE_H_
 
 #include <cstdint>
 #include <list>
@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "base/status_or.h"
-#include "pdf/cross_reference.h"
-#include "pdf/file_window.h"
-#include "pdf/flate.h"
+#include "builtin_reader/cross_reference.h"
+#include "builtin_reader/file_window.h"
+#include "builtin_reader/flate.h"
 #include "pdf/object_source.h"
 #include "platform/random_access_file.h"
 
@@ -83,4 +83,4 @@ class FileObjectSource : public ObjectSource {
 }  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_FILE_OBJECT_SOURCE_H_
+#endif  // VELLOX_BUILTIN_READER_FILE_OBJECT_SOURCE_H_

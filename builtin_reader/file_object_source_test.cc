@@ -1,4 +1,4 @@
-#include "pdf/file_object_source.h"
+#include "builtin_reader/file_object_source.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "pdf/file_window.h"
+#include "builtin_reader/file_window.h"
 
 namespace vellox {
 namespace pdf {
@@ -39,9 +39,8 @@ std::string FileWindow::Read(std::uint64_t offset, std::size_t length) const {
 }
 
 void FileWindow::ObjectTooLarge(std::uint64_t offset) const {
-  throw ReadError(ReadFault::kLimit, "the object at offset " + std::to_string(offset) +
-                                         " exceeds the limit of " +
-                                         std::to_string(kMaxObjectBytes / kMebibyte) + " MiB");
+  OverLimit("the object at offset " + std::to_string(offset) + " exceeds",
+            Mebibytes(kMaxObjectBytes));
 }
 
 }  // namespace pdf

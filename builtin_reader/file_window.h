@@ -1,5 +1,5 @@
-#ifndef VELLOX_PDF_FILE_WINDOW_H_
-#define VELLOX_PDF_FILE_WINDOW_H_
+#ifndef VELLOX_BUILTIN_READER_FILE_WINDOW_H_
+#define VELLOX_BUILTIN_READER_FILE_WINDOW_H_
 
 #include <algorithm>
 #include <cstddef>
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "builtin_reader/lexer.h"
 #include "pdf/budgets.h"
-#include "pdf/lexer.h"
 #include "pdf/object_source.h"
 #include "platform/random_access_file.h"
 
@@ -88,4 +88,4 @@ auto FileWindow::ParseAt(std::uint64_t offset, Parse&& parse)
 }  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_FILE_WINDOW_H_
+#endif  // VELLOX_BUILTIN_READER_FILE_WINDOW_H_

@@ -1,4 +1,4 @@
-#include "pdf/flate.h"
+#include "builtin_reader/flate.h"
 
 #include <zlib.h>
 
@@ -13,10 +13,6 @@
 namespace vellox {
 namespace pdf {
 namespace {
-
-[[noreturn]] void Damaged(const std::string& what) { throw ReadError(ReadFault::kDamaged, what); }
-
-std::string Mebibytes(std::uint64_t bytes) { return std::to_string(bytes / kMebibyte) + " MiB"; }
 
 // An integer entry of the parameters, `fallback` when absent.
 std::int64_t Parameter(const Object& parameters, const char* key, std::int64_t fallback) {
@@ -113,10 +109,11 @@ std::string Inflate(const char* data, std::size_t size, std::size_t limit,
                     const std::string& limitReason) {
   z_stream stream = {};
   if (inflateInit(&stream) != Z_OK) throw std::bad_alloc();
-  struct Ender {
+  // Gives zlib's inflate state back on every way out.
+  struct InflateStateGuard {
     z_stream* stream;
-    ~Ender() { inflateEnd(stream); }
-  } ender{&stream};
+    ~InflateStateGuard() { inflateEnd(stream); }
+  } guard{&stream};
 
   std::string out;
   // A guess from the input's size; grown by doubling, never past the limit.
@@ -183,6 +180,10 @@ void Unpredict(const Object& parameters, std::string* data) {
   }
 }
 
+void CheckStreamLength(std::uint64_t length) {
+  if (length > kMaxStreamBytes) OverLimit("a stream exceeds", Mebibytes(kMaxStreamBytes));
+}
+
 std::string InflationBudget::Decode(const Object& filter, const Object& parameters,
                                     std::string raw) {
   const std::uint64_t documentLeft = kMaxInflatedBytesPerDocument - used_;
@@ -190,9 +191,9 @@ std::string InflationBudget::Decode(const Object& filter, const Object& paramete
   const std::size_t limit =
       streamBound ? kMaxStreamBytes : static_cast<std::size_t>(documentLeft);
   const std::string reason =
-      streamBound ? "a stream exceeds the limit of " + Mebibytes(kMaxStreamBytes)
-                  : "the document's streams exceed the limit of " +
-                        Mebibytes(kMaxInflatedBytesPerDocument);
+      streamBound ? LimitReason("a stream exceeds", Mebibytes(kMaxStreamBytes))
+                  : LimitReason("the document's streams exceed",
+                                Mebibytes(kMaxInflatedBytesPerDocument));
 
   // A single filter may come alone or in a one-item array; a chain of
   // FlateDecode filters is applied in turn.

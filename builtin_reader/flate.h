@@ -1,5 +1,5 @@
-#ifndef VELLOX_PDF_FLATE_H_
-#define VELLOX_PDF_FLATE_H_
+#ifndef VELLOX_BUILTIN_READER_FLATE_H_
+#define VELLOX_BUILTIN_READER_FLATE_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +22,10 @@ std::string Inflate(const char* data, std::size_t size, std::size_t limit,
 // kDamaged.
 void Unpredict(const Object& parameters, std::string* data);
 
+// A stream's stored length within the per-stream budget: a longer one
+// throws kLimit before any of it is read.
+void CheckStreamLength(std::uint64_t length);
+
 // The inflated bytes a document may still produce, with the per-stream
 // budget applied to each stream.
 class InflationBudget {
@@ -39,4 +43,4 @@ class InflationBudget {
 }  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_FLATE_H_
+#endif  // VELLOX_BUILTIN_READER_FLATE_H_

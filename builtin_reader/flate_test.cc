@@ -1,4 +1,4 @@
-#include "pdf/flate.h"
+#include "builtin_reader/flate.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "builtin_reader/object_parser.h"
 #include "deflate.h"
 #include "pdf/budgets.h"
-#include "pdf/object_parser.h"
 #include "pdf/object_source.h"
 
 namespace vellox {

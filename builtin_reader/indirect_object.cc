@@ -1,9 +1,9 @@
-#include "pdf/indirect_object.h"
+#include "builtin_reader/indirect_object.h"
 
 #include <string>
 #include <utility>
 
-#include "pdf/object_parser.h"
+#include "builtin_reader/object_parser.h"
 
 namespace vellox {
 namespace pdf {

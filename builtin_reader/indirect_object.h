@@ -1,9 +1,9 @@
-#ifndef VELLOX_PDF_INDIRECT_OBJECT_H_
-#define VELLOX_PDF_INDIRECT_OBJECT_H_
+#ifndef VELLOX_BUILTIN_READER_INDIRECT_OBJECT_H_
+#define VELLOX_BUILTIN_READER_INDIRECT_OBJECT_H_
 
 #include <cstdint>
 
-#include "pdf/file_window.h"
+#include "builtin_reader/file_window.h"
 #include "pdf/object.h"
 
 namespace vellox {
@@ -23,4 +23,4 @@ IndirectObject ReadIndirectObject(FileWindow* window, std::uint64_t offset);
 }  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_INDIRECT_OBJECT_H_
+#endif  // VELLOX_BUILTIN_READER_INDIRECT_OBJECT_H_

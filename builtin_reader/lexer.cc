@@ -1,4 +1,4 @@
-#include "pdf/lexer.h"
+#include "builtin_reader/lexer.h"
 
 #include <limits>
 
@@ -28,8 +28,6 @@ inline int HexValue(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
-
-[[noreturn]] void Damaged(const char* what) { throw ReadError(ReadFault::kDamaged, what); }
 
 // Reads [begin, end) as a number: [+-] digits [. digits], at least one
 // digit. False when it is none.

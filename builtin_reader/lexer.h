@@ -1,5 +1,5 @@
-#ifndef VELLOX_PDF_LEXER_H_
-#define VELLOX_PDF_LEXER_H_
+#ifndef VELLOX_BUILTIN_READER_LEXER_H_
+#define VELLOX_BUILTIN_READER_LEXER_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -84,4 +84,4 @@ std::string DecodeName(const char* begin, const char* end);
 }  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_LEXER_H_
+#endif  // VELLOX_BUILTIN_READER_LEXER_H_

@@ -1,4 +1,4 @@
-#include "pdf/lexer.h"
+#include "builtin_reader/lexer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pdf/object_parser.h"
+#include "builtin_reader/object_parser.h"
 
 #include <string>
 #include <utility>
@@ -9,9 +9,6 @@
 namespace vellox {
 namespace pdf {
 namespace {
-
-[[noreturn]] void Damaged(const std::string& what) { throw ReadError(ReadFault::kDamaged, what); }
-
 
 bool IsObjectNumber(const Token& token) {
   return token.type == TokenType::kInteger && token.integer >= 0 &&
@@ -38,8 +35,7 @@ ObjectId ObjectParser::ParseObjectHeader() {
 
 void ObjectParser::CountValue() {
   if (++values > kMaxObjectValues)
-    throw ReadError(ReadFault::kLimit, "an object exceeds the limit of " +
-                                           std::to_string(kMaxObjectValues) + " values");
+    OverLimit("an object exceeds", std::to_string(kMaxObjectValues) + " values");
 }
 
 bool ObjectParser::TryReference(const Token& number, Object* reference) {
@@ -88,8 +84,7 @@ Object ObjectParser::Parse(const Token& token, int depth) {
     case TokenType::kArrayOpen:
     case TokenType::kDictionaryOpen:
       if (depth >= kMaxNestingDepth)
-        throw ReadError(ReadFault::kLimit, "objects nest deeper than the limit of " +
-                                               std::to_string(kMaxNestingDepth));
+        OverLimit("objects nest deeper than", std::to_string(kMaxNestingDepth));
       return token.type == TokenType::kArrayOpen ? ParseArray(depth + 1)
                                                  : ParseDictionary(depth + 1);
     case TokenType::kKeyword:

@@ -1,9 +1,9 @@
-#ifndef VELLOX_PDF_OBJECT_PARSER_H_
-#define VELLOX_PDF_OBJECT_PARSER_H_
+#ifndef VELLOX_BUILTIN_READER_OBJECT_PARSER_H_
+#define VELLOX_BUILTIN_READER_OBJECT_PARSER_H_
 
 #include <cstddef>
 
-#include "pdf/lexer.h"
+#include "builtin_reader/lexer.h"
 #include "pdf/object.h"
 
 namespace vellox {
@@ -39,4 +39,4 @@ class ObjectParser {
 }  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_OBJECT_PARSER_H_
+#endif  // VELLOX_BUILTIN_READER_OBJECT_PARSER_H_

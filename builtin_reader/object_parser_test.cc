@@ -1,4 +1,4 @@
-#include "pdf/object_parser.h"
+#include "builtin_reader/object_parser.h"
 
 #include <gtest/gtest.h>
 

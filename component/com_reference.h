@@ -1,5 +1,5 @@
-#ifndef VELLOX_OUTLINE_COM_REFERENCE_H_
-#define VELLOX_OUTLINE_COM_REFERENCE_H_
+#ifndef VELLOX_COMPONENT_COM_REFERENCE_H_
+#define VELLOX_COMPONENT_COM_REFERENCE_H_
 
 #include <utility>
 
@@ -72,4 +72,4 @@ class BstrHolder {
 
 }  // namespace vellox
 
-#endif  // VELLOX_OUTLINE_COM_REFERENCE_H_
+#endif  // VELLOX_COMPONENT_COM_REFERENCE_H_

@@ -1,8 +1,8 @@
-#include "outline/component_reasons.h"
+#include "component/component_reasons.h"
 
 #include <cstdio>
 
-#include "outline/pdf_component.h"
+#include "component/pdf_component.h"
 
 namespace vellox {
 namespace {
@@ -65,6 +65,17 @@ std::string DescribeUnavailableComponent(HRESULT status) {
   // Registered, and its DLL there: what the component library says.
   if (server.empty()) return unavailable + StatusText(status);
   return unavailable + "'" + server + "' does not create it (" + StatusText(status) + ")";
+}
+
+StatusCode CodeOfComponentResult(HRESULT result) {
+  if (result == REGDB_E_CLASSNOTREG || result == E_NOINTERFACE) return StatusCode::kUnavailable;
+  return StatusCode::kIoError;
+}
+
+Status ComponentFailure(HRESULT status) {
+  std::string reason = platform::TakeComponentErrorText();
+  if (reason.empty()) reason = DescribeComponentStatus(status);
+  return Status(CodeOfComponentResult(status), reason);
 }
 
 }  // namespace vellox

@@ -1,4 +1,4 @@
-#include "outline/component_reasons.h"
+#include "component/component_reasons.h"
 
 #include <gtest/gtest.h>
 

@@ -1,74 +1,75 @@
-#include "outline/outline_walker.h"
+#include "component/outline_walker.h"
 
-#include <optional>
+#include <cstdint>
 #include <utility>
 
-#include "outline/com_reference.h"
-#include "outline/component_status.h"
-#include "outline/component_reasons.h"
-#include "platform/code_page.h"
+#include "component/component_reasons.h"
 #include "platform/wide_path.h"
 
 namespace vellox {
 namespace {
 
-// The component's failure as a Status: in the component's own words where
-// it left some, else in the words for its status code.
-Status ComponentFailure(HRESULT status) {
-  std::string reason = platform::TakeComponentErrorText();
-  if (reason.empty()) reason = DescribeComponentStatus(status);
-  return Status(CodeOfComponentResult(status), reason);
+using Index = std::int32_t;
+
+// What the component's IsLeaf answers: S_OK exactly when the node under
+// the cursor has a child.
+bool HasChildren(IPdfOutline* cursor) { return cursor->IsLeaf() == S_OK; }
+
+// The characters of a string the component handed out (none for null).
+std::u16string Characters(BSTR text) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
 }
 
-// The printed label of the item's page; nothing when the component does
-// not know labels, the page has none, or it is empty.
-std::optional<std::string> PrintedLabel(IPdfOutlineItem* item) {
+// The item's printed label, where it offers one (IPdfPageLabel) and the
+// page has one; kNone otherwise.
+Index AddPrintedLabel(IPdfOutlineItem* item, OutlineTree* tree) {
   ComReference<IPdfPageLabel> labelled;
   item->QueryInterface(IID_IPdfPageLabel, labelled.OutVoid());
-  if (!labelled) return std::nullopt;
+  if (!labelled) return OutlineTree::kNone;
   BstrHolder label;
-  if (labelled->GetPageLabel(label.Out()) != S_OK) return std::nullopt;
-  std::string text = platform::TextFromWide(label.get());
-  if (text.empty()) return std::nullopt;
-  return text;
+  if (labelled->GetPageLabel(label.Out()) != S_OK) return OutlineTree::kNone;
+  tree->labels.push_back(Characters(label.get()));
+  return static_cast<Index>(tree->labels.size() - 1);
 }
 
-}  // namespace
+// Adds the node of `item` under `parent`, after its sibling `previous`
+// (kNone for the first child): its title, its page as the component gives
+// it (0 when it stores none) and, where wanted, its printed label.
+Index AddNode(IPdfOutlineItem* item, Index parent, Index previous,
+              const OutlineOptions& options, OutlineTree* tree) {
+  OutlineTree::Node node;
+  node.parent = parent;
+  BstrHolder title;
+  item->GetTitle(title.Out());
+  const std::u16string text = Characters(title.get());
+  node.titleStart = tree->titles.size();
+  node.titleLength = text.size();
+  tree->titles += text;
+  LONG page = 0;
+  item->GetPage(&page);
+  node.page = static_cast<std::int32_t>(page);
+  if (options.printedLabels) node.label = AddPrintedLabel(item, tree);
 
-Status ReadOutline(const std::string& path, BookmarkList* list, const OutlineOptions& options,
-                   OutlineReport* report, PdfDocumentFactory create) {
-  ComReference<IPdfDocument> document;
-  HRESULT status = create(document.Out());
-  if (!document) return ComponentFailure(FAILED(status) ? status : E_FAIL);
-
-  {
-    BstrHolder widePath(platform::AllocStringFromPath(path));
-    platform::TakeComponentErrorText();  // drop any stale description
-    status = document->Open(widePath.get());
+  const auto index = static_cast<Index>(tree->nodes.size());
+  tree->nodes.push_back(node);
+  if (previous == OutlineTree::kNone) {
+    tree->nodes[static_cast<std::size_t>(parent)].firstChild = index;
+  } else {
+    tree->nodes[static_cast<std::size_t>(previous)].nextSibling = index;
   }
-  if (FAILED(status)) return ComponentFailure(status);
-  if (status != S_OK) report->warning = platform::TakeComponentErrorText();
-
-  ComReference<IPdfOutline> outline;
-  status = document->QueryInterface(IID_IPdfOutline, outline.OutVoid());
-  document.Reset();
-  if (!outline) return ComponentFailure(FAILED(status) ? status : E_NOINTERFACE);
-
-  outline->MoveToRoot();
-  WalkLevel(outline.get(), list, 0, options, report);
-  return Status::OK();
+  return index;
 }
 
-void WalkLevel(IPdfOutline* cursor, BookmarkList* list, std::int32_t depth,
-               const OutlineOptions& options, OutlineReport* report) {
-  if (options.depthLimit != -1 && depth > options.depthLimit) return;
-  if (cursor == nullptr) return;
-  if (cursor->IsLeaf() != S_OK) return;
+// Adds the children of the node under `cursor` (`parent`, at `depth`) and
+// their descendants, and leaves the cursor where it found it.
+void WalkLevel(IPdfOutline* cursor, Index parent, std::int32_t depth,
+               const OutlineOptions& options, OutlineTree* tree) {
+  if (!options.Admits(depth)) return;
+  if (!HasChildren(cursor)) return;
   if (depth >= kMaxOutlineDepth) {
-    report->depthCut = true;
+    tree->deeperLevelsLeftOut = true;
     return;
   }
-  const std::string indentation(2 * static_cast<std::size_t>(depth), ' ');
 
   cursor->MoveToFirstChild();
   ComReference<IPdfOutlineItem> current;
@@ -79,22 +80,14 @@ void WalkLevel(IPdfOutline* cursor, BookmarkList* list, std::int32_t depth,
     cursor->MoveToParent();
     return;
   }
-  if (depth == 0) report->hasOutline = true;
 
   // The loop holds the current item and the one before it; a cursor that
   // stays on the last sibling hands the same item out again, which ends it.
   ComReference<IPdfOutlineItem> previous;
+  Index last = OutlineTree::kNone;
   do {
-    BstrHolder title;
-    current->GetTitle(title.Out());
-    std::string text = indentation + platform::TextFromWide(title.get());
-    LONG page = 0;
-    current->GetPage(&page);
-    BookmarkEntry entry{static_cast<std::int32_t>(page), std::move(text)};
-    if (options.printedLabels) entry.label = PrintedLabel(current.get());
-    list->Append(std::move(entry));
-
-    WalkLevel(cursor, list, depth + 1, options, report);
+    last = AddNode(current.get(), parent, last, options, tree);
+    WalkLevel(cursor, last, depth + 1, options, tree);
 
     previous = std::move(current);  // gives back the item before it
     cursor->MoveToNextSibling();
@@ -104,6 +97,31 @@ void WalkLevel(IPdfOutline* cursor, BookmarkList* list, std::int32_t depth,
   previous.Reset();
   current.Reset();  // the second reference when the cursor stood still
   cursor->MoveToParent();
+}
+
+}  // namespace
+
+StatusOr<OutlineTree> WalkComponentOutline(ComReference<IPdfDocument> document,
+                                           const std::string& path,
+                                           const OutlineOptions& options) {
+  HRESULT status;
+  {
+    BstrHolder widePath(platform::AllocStringFromPath(path));
+    platform::TakeComponentErrorText();  // drop any stale description
+    status = document->Open(widePath.get());
+  }
+  if (FAILED(status)) return ComponentFailure(status);
+  OutlineTree tree;
+  if (status != S_OK) tree.repairNote = platform::TakeComponentErrorText();
+
+  ComReference<IPdfOutline> outline;
+  status = document->QueryInterface(IID_IPdfOutline, outline.OutVoid());
+  document.Reset();
+  if (!outline) return ComponentFailure(FAILED(status) ? status : E_NOINTERFACE);
+
+  outline->MoveToRoot();
+  WalkLevel(outline.get(), 0, 0, options, &tree);
+  return tree;
 }
 
 }  // namespace vellox

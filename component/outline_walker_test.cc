@@ -1,4 +1,4 @@
-#include "outline/outline_walker.h"
+#include "component/outline_walker.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "outline/component_status.h"
+#include "outline/bookmarks_from_outline.h"
 #include "platform/code_page.h"
 #include "platform/wide_path.h"
 
@@ -181,22 +181,31 @@ HRESULT FakeItem::GetPage(LONG* page) {
   return S_OK;
 }
 
-// ReadOutline takes a plain function; the test hands it the current fake.
-FakeComponent* g_component = nullptr;
-HRESULT CreateFake(IPdfDocument** document) {
-  *document = g_component;
-  return g_component != nullptr ? S_OK : REGDB_E_CLASSNOTREG;
-}
-
+// The walk over the fake, made into bookmarks as a run makes them.
 class OutlineWalkerTest : public ::testing::Test {
  protected:
   void SetUp() override { platform::InitializeCodePage(); }
-  void TearDown() override { g_component = nullptr; }
 
   Status Read(Script script, std::int32_t limit = -1) {
+    OutlineOptions options;
+    options.depthLimit = limit;
+    return Read(std::move(script), options);
+  }
+
+  Status Read(Script script, const OutlineOptions& options,
+              const std::string& path = "/books/b.pdf") {
     component.reset(new FakeComponent(std::move(script)));
-    g_component = component.get();
-    return ReadOutline("/books/b.pdf", &list, limit, &report, CreateFake);
+    return Walk(options, path);
+  }
+
+  // Walks the fake there is, handing the walk its one reference.
+  Status Walk(const OutlineOptions& options, const std::string& path = "/books/b.pdf") {
+    ComReference<IPdfDocument> document;
+    *document.Out() = component.get();
+    StatusOr<OutlineTree> tree = WalkComponentOutline(std::move(document), path, options);
+    if (!tree.ok()) return tree.status();
+    report = AppendBookmarks(*tree, options, &list);
+    return Status::OK();
   }
 
   std::vector<std::string> Texts() const {
@@ -327,11 +336,9 @@ TEST_F(OutlineWalkerTest, PrintedLabelsOnlyWhenWantedAndOffered) {
   for (const Case& c : cases) {
     list = BookmarkList();
     script.pageLabels = c.offered;
-    component.reset(new FakeComponent(script));
-    g_component = component.get();
     OutlineOptions options;
     options.printedLabels = c.wanted;
-    ASSERT_TRUE(ReadOutline("/books/b.pdf", &list, options, &report, CreateFake).ok());
+    ASSERT_TRUE(Read(script, options).ok());
     std::vector<std::optional<std::string>> labels;
     for (const BookmarkEntry& e : list.Entries()) labels.push_back(e.label);
     EXPECT_EQ(labels, c.labels) << c.name;
@@ -353,46 +360,35 @@ TEST_F(OutlineWalkerTest, AppendsAfterExistingEntries) {
 }
 
 TEST_F(OutlineWalkerTest, PathReachesTheComponentIntact) {
-  component.reset(new FakeComponent(Book()));
-  g_component = component.get();
   // A name as the system gives it: with bytes that do not decode on POSIX
   // ("\xFF\xFE", carried as U+DCFF U+DCFE), with characters that no ANSI
   // code page has all of on Windows (Japanese, Greek, Thai).
   const std::u16string name = u"/books/\xDCFF\xDCFE odd \u00E9 \u65E5\u672C \u0392 \u0E01.pdf";
   const std::string path =
       platform::PathFromWide(reinterpret_cast<const OLECHAR*>(name.data()), name.size());
-  ASSERT_TRUE(ReadOutline(path, &list, -1, &report, CreateFake).ok());
+  ASSERT_TRUE(Read(Book(), OutlineOptions(), path).ok());
   EXPECT_EQ(component->openedPath, path);
 }
 
 TEST_F(OutlineWalkerTest, FailuresAreErrorsAndAppendNothing) {
   struct Case {
     const char* name;
-    bool create;
     Script script;
     StatusCode code;
     std::string message;  // the bare reason: the caller names the file
   } cases[] = {
-      {"component missing", false, Book(), StatusCode::kUnavailable,
-       "the PDF document component is not available"},
-      {"open fails with a description", true, [] {
+      {"open fails with a description", [] {
          Script s = Book();
          s.openResult = E_FAIL;
          s.errorText = "broken";
          return s;
        }(), StatusCode::kIoError, "broken"},
-      {"open fails with one of our codes", true, [] {
-         Script s = Book();
-         s.openResult = ComponentResult(StatusCode::kInvalidData);
-         s.errorText = "not a PDF file";
-         return s;
-       }(), StatusCode::kInvalidData, "not a PDF file"},
-      {"open fails without one", true, [] {
+      {"open fails without one", [] {
          Script s = Book();
          s.openResult = static_cast<HRESULT>(0x80040999);
          return s;
        }(), StatusCode::kIoError, "the PDF document component failed (0x80040999)"},
-      {"outline refused", true, [] {
+      {"outline refused", [] {
          Script s = Book();
          s.refuseOutline = true;
          return s;
@@ -400,16 +396,12 @@ TEST_F(OutlineWalkerTest, FailuresAreErrorsAndAppendNothing) {
   };
   for (Case& c : cases) {
     list = BookmarkList();
-    component.reset(c.create ? new FakeComponent(c.script) : nullptr);
-    g_component = component.get();
-    Status status = ReadOutline("/books/b.pdf", &list, -1, &report, CreateFake);
+    Status status = Read(c.script);
     EXPECT_FALSE(status.ok()) << c.name;
     EXPECT_EQ(status.code(), c.code) << c.name;
     EXPECT_EQ(status.message(), c.message) << c.name;
     EXPECT_TRUE(list.Entries().empty()) << c.name;
-    if (component) {
-      EXPECT_EQ(component->references, 0) << c.name;
-    }
+    EXPECT_EQ(component->references, 0) << c.name;
   }
 }
 

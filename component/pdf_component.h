@@ -1,5 +1,5 @@
-#ifndef VELLOX_OUTLINE_PDF_COMPONENT_H_
-#define VELLOX_OUTLINE_PDF_COMPONENT_H_
+#ifndef VELLOX_COMPONENT_PDF_COMPONENT_H_
+#define VELLOX_COMPONENT_PDF_COMPONENT_H_
 
 #include "platform/com.h"
 
@@ -47,7 +47,9 @@ struct IPdfOutline : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE MoveToRoot() = 0;
   // 9. Back to the node on which MoveToFirstChild was called.
   virtual HRESULT STDMETHODCALLTYPE MoveToParent() = 0;
-  // 10. S_OK (0) exactly when the node under the cursor has a child.
+  // 10. S_OK (0) exactly when the node under the cursor has a child: the
+  // component's name, which says the opposite of what it answers (the
+  // walker asks it as HasChildren).
   virtual HRESULT STDMETHODCALLTYPE IsLeaf() = 0;
   // 11.
   virtual HRESULT STDMETHODCALLTYPE MoveToFirstChild() = 0;
@@ -104,22 +106,15 @@ struct IPdfOutlineItemPlaceholders : public IPdfOutlineItem {
   HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
 };
 
-// Ours, not the registered component's: an outline item that knows the
-// printed label (/PageLabels) of the page it points to. The walker asks an
-// item for it only when printed labels are wanted; an item without it
-// (E_NOINTERFACE) shows its page number.
+// This program's own, not the registered component's: an outline item
+// that knows the printed label (/PageLabels) of the page it points to. The
+// walker asks an item for it only when printed labels are wanted; an item
+// without it (E_NOINTERFACE, as the registered component answers) shows
+// its page number.
 struct IPdfPageLabel : public IUnknown {
   // 3. The label as a new string, which the caller frees; S_FALSE, storing
   // null, when the page has none.
   virtual HRESULT STDMETHODCALLTYPE GetPageLabel(BSTR* label) = 0;
 };
 
-namespace vellox {
-
-// Creates the PDF document component and asks it for IPdfDocument. Which
-// component that is, is chosen when the program is linked.
-HRESULT CreatePdfDocument(IPdfDocument** document);
-
-}  // namespace vellox
-
-#endif  // VELLOX_OUTLINE_PDF_COMPONENT_H_
+#endif  // VELLOX_COMPONENT_PDF_COMPONENT_H_

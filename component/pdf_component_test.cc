@@ -1,4 +1,4 @@
-#include "outline/pdf_component.h"
+#include "component/pdf_component.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,18 @@
-#ifndef VELLOX_PDF_OUTLINE_TREE_H_
-#define VELLOX_PDF_OUTLINE_TREE_H_
+#ifndef VELLOX_OUTLINE_OUTLINE_TREE_H_
+#define VELLOX_OUTLINE_OUTLINE_TREE_H_
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vellox {
-namespace pdf {
 
-// A document's outline as plain memory, so that the cursor never touches
-// the PDF again: nodes in pre-order, linked by index, with every title in
-// one shared buffer.
+// A document's outline as plain memory: what every reader produces, ours,
+// the one over qpdf and the walk of the registered component alike, and
+// what the bookmarks are made from (bookmarks_from_outline.h). Nodes in
+// pre-order, linked by index, with every title in one shared buffer.
 struct OutlineTree {
   static constexpr std::int32_t kNone = -1;
 
@@ -19,9 +20,11 @@ struct OutlineTree {
     std::int32_t parent = kNone;
     std::int32_t firstChild = kNone;
     std::int32_t nextSibling = kNone;
-    std::int32_t page = kNone;  // page index, kNone when unknown
+    // The page index (the first page is 0) as the reader gives it; none
+    // when the node leads to no page.
+    std::optional<std::int32_t> page;
     // The target page's printed label (its /PageLabels entry) as an index
-    // into `labels`; kNone when it has none. Nodes on one page share one.
+    // into `labels`; kNone when it has none. Nodes on one page may share one.
     std::int32_t label = kNone;
     std::size_t titleStart = 0;
     std::size_t titleLength = 0;
@@ -42,12 +45,16 @@ struct OutlineTree {
   std::vector<Node> nodes;
   std::u16string titles;
   std::vector<std::u16string> labels;
-  // What a reader that repaired the file to read it has to say about the
-  // damage, one short line; empty when the file read cleanly.
+  // What the reader has to say about a file it could read only with
+  // problems (qpdf's repair, the component's note), one short line; empty
+  // when the file read cleanly.
   std::string repairNote;
+  // Set by a reader that stopped at kMaxOutlineDepth levels while there
+  // were more (the component's walker, which recurses); the other readers
+  // hold every level.
+  bool deeperLevelsLeftOut = false;
 };
 
-}  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_OUTLINE_TREE_H_
+#endif  // VELLOX_OUTLINE_OUTLINE_TREE_H_

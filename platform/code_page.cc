@@ -25,5 +25,10 @@ std::size_t CharacterBoundaryAtOrBelow(const std::string& s, std::size_t limit) 
   return i;
 }
 
+std::string TextFromUtf16(const char16_t* s) {
+  // OLECHAR is UTF-16 on every platform (com.h): char16_t itself on POSIX.
+  return TextFromWide(reinterpret_cast<const OLECHAR*>(s));
+}
+
 }  // namespace platform
 }  // namespace vellox

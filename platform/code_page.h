@@ -30,6 +30,16 @@ std::size_t FindLastCharacter(const std::string& s, char c, std::size_t from = 0
 // Largest length <= `limit` that ends on a character boundary of `s`.
 std::size_t CharacterBoundaryAtOrBelow(const std::string& s, std::size_t limit);
 
+// The character of `length` bytes at `s` (as CharacterLength steps) in
+// UTF-16 as AllocStringFromBytes converts it, when that is a single code
+// unit; false when it takes two or none. Allocates nothing.
+bool CharacterAsUtf16Unit(const char* s, std::size_t length, char16_t* unit);
+
+// UTF-16 text (titles and labels as the readers hold them) for display, as
+// TextFromWide converts it: up to its first NUL, with the code page's
+// default character for what it cannot represent. Null gives "".
+std::string TextFromUtf16(const char16_t* s);
+
 // Whole byte string to a new BSTR. On POSIX, where file names are bytes,
 // bytes that do not decode in the active code page are carried as the
 // escapes U+DC00 + byte so that BytesFromWide gives the same bytes back;

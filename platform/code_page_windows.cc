@@ -50,6 +50,15 @@ std::size_t CharacterLength(const char* s, std::size_t n) {
   return 1;
 }
 
+bool CharacterAsUtf16Unit(const char* s, std::size_t length, char16_t* unit) {
+  if (length == 0 || length > 4) return false;
+  wchar_t units[2];
+  if (MultiByteToWideChar(kConversionCodePage, 0, s, static_cast<int>(length), units, 2) != 1)
+    return false;
+  *unit = static_cast<char16_t>(units[0]);
+  return true;
+}
+
 BSTR AllocStringFromBytes(const std::string& bytes) {
   // The component opens the file by this name; converting as the system's
   // "A" functions do lets it find the file that those functions would.

@@ -1,8 +1,6 @@
 // The exported entry points of the qpdf reader module.
 
-#include <string>
-
-#include "pdf/fallback_reader.h"
+#include "qpdf_reader/module_interface.h"
 #include "qpdf_reader/outline_reader.h"
 
 extern "C" {
@@ -11,8 +9,9 @@ __attribute__((visibility("default"))) const char* VelloxQpdfModuleVersion() {
   return VELLOX_BUILD_ID;
 }
 
-__attribute__((visibility("default"))) vellox::pdf::FallbackReader VelloxQpdfReadOutline() {
-  return &vellox::qpdf_reader::ReadOutlineTree;
+__attribute__((visibility("default"))) vellox::qpdf_reader::QpdfReadFunction
+VelloxQpdfReadOutline() {
+  return &vellox::qpdf_reader::ReadWithQpdf;
 }
 
 }  // extern "C"

@@ -17,7 +17,9 @@
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/Pipeline.hh>
 
+#include "pdf/budgets.h"
 #include "pdf/outline_builder.h"
+#include "pdf/read_failures.h"
 #include "platform/heap.h"
 #include "platform/random_access_file.h"
 #include "qpdf_reader/qpdf_object_source.h"
@@ -25,10 +27,6 @@
 namespace vellox {
 namespace qpdf_reader {
 namespace {
-
-// A file is taken for a PDF when its header starts within this many bytes,
-// as PDF readers commonly allow.
-constexpr std::size_t kHeaderWindow = 1024;
 
 // The warning that says most: qpdf opens with a bare "file is damaged"
 // before naming the damage.
@@ -52,26 +50,13 @@ Status ReadFile(const std::string& path, std::string* bytes) {
   return file->Read(0, static_cast<std::size_t>(size), bytes);  // short if it shrank
 }
 
-bool HasPdfHeader(const std::string& bytes) {
-  const char* begin = bytes.data();
-  const char* end = begin + std::min(bytes.size(), kHeaderWindow);
-  static const char kHeader[] = "%PDF-";
-  return std::search(begin, end, kHeader, kHeader + 5) != end;
-}
-
-// qpdf decodes an object stream whole as soon as one object in it is
-// needed, and Flate shrinks a run of bytes a thousandfold: a file of a few
-// megabytes could make it allocate gigabytes. Real object streams stay far
-// below this.
-constexpr std::size_t kMaxObjectStreamBytes = std::size_t{256} << 20;
-
 // Counts decoded bytes and stops the decoding once they pass the limit.
 class DecodedSizeLimit : public Pipeline {
  public:
   DecodedSizeLimit() : Pipeline("object stream size limit", nullptr) {}
   void write(unsigned char const*, size_t length) override {
     total += length;
-    if (total > kMaxObjectStreamBytes) {
+    if (total > pdf::kMaxQpdfObjectStreamBytes) {
       exceeded = true;
       throw std::length_error("object stream too large");
     }
@@ -105,8 +90,8 @@ std::string EmptyOversizedObjectStreams(QPDF* pdf) {
       continue;  // damage qpdf reports when the stream is used
     }
     if (note.empty())
-      note = "object stream " + std::to_string(number) +
-             " decodes to more than 256 MiB; its objects are left out";
+      note = "object stream " + std::to_string(number) + " decodes to more than " +
+             pdf::Mebibytes(pdf::kMaxQpdfObjectStreamBytes) + "; its objects are left out";
   }
   return note;
 }
@@ -118,11 +103,11 @@ Status BeyondRepair(const std::string& detail) {
 
 }  // namespace
 
-StatusOr<pdf::OutlineTree> ReadOutlineTree(const std::string& path) {
+StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
   std::string bytes;
   Status status = ReadFile(path, &bytes);
   if (!status.ok()) return status;
-  if (!HasPdfHeader(bytes)) return Status::InvalidData("not a PDF file");
+  if (!pdf::HasPdfHeader(bytes)) return pdf::NotAPdfFile();
 
   // Everything qpdf would print is collected instead: a warning reaches
   // the user once, through the caller.
@@ -140,9 +125,7 @@ StatusOr<pdf::OutlineTree> ReadOutlineTree(const std::string& path) {
     throw;
   } catch (const QPDFExc& e) {
     if (e.getErrorCode() == qpdf_e_password) return Status::Damaged("needs a password");
-    if (e.getErrorCode() == qpdf_e_unsupported)
-      return Status::Damaged("uses a feature that is not supported (" + DescribeQpdfError(e) +
-                             ")");
+    if (e.getErrorCode() == qpdf_e_unsupported) return pdf::UnsupportedFeature(DescribeQpdfError(e));
     return BeyondRepair(DescribeQpdfError(e));
   } catch (const std::exception& e) {
     return BeyondRepair(DescribeQpdfError(e));
@@ -164,7 +147,7 @@ StatusOr<pdf::OutlineTree> ReadOutlineTree(const std::string& path) {
   } catch (const std::exception& e) {
     return BeyondRepair(DescribeQpdfError(e));  // no catalog: nothing to read
   }
-  pdf::OutlineTree tree;
+  OutlineTree tree;
   std::string interrupted;
   try {
     QpdfObjectSource source(&qpdf);

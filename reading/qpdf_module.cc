@@ -1,23 +1,19 @@
-// The fallback reader loaded on first use from its module, which sits
-// beside the program or, once installed, in the program's library folder:
-// a document that needs no repair never loads qpdf and what it links.
+#include "reading/qpdf_module.h"
 
 #include <memory>
 #include <mutex>
 #include <string>
 
-#include "pdf/fallback_reader.h"
 #include "platform/module.h"
 #include "qpdf_reader/module_interface.h"
 
 namespace vellox {
-namespace pdf {
 namespace {
 
 // The module, kept for the whole run, and the reader it exports.
 struct Loaded {
   std::unique_ptr<platform::Module> module;
-  FallbackReader reader = nullptr;
+  Readers::FallbackReader reader = nullptr;
 };
 
 StatusOr<Loaded> Load() {
@@ -34,7 +30,7 @@ StatusOr<Loaded> Load() {
       continue;
     }
     using VersionFunction = const char* (*)();
-    using ReaderFunction = FallbackReader (*)();
+    using ReaderFunction = qpdf_reader::QpdfReadFunction (*)();
     auto version = reinterpret_cast<VersionFunction>(
         module->Symbol(VELLOX_QPDF_MODULE_VERSION_SYMBOL));
     auto reader = reinterpret_cast<ReaderFunction>(module->Symbol(VELLOX_QPDF_MODULE_READ_SYMBOL));
@@ -52,7 +48,7 @@ StatusOr<Loaded> Load() {
 
 }  // namespace
 
-StatusOr<FallbackReader> GetFallbackReader() {
+StatusOr<Readers::FallbackReader> LoadQpdfModule() {
   // Folder mode converts on several threads; the module is loaded once.
   static std::once_flag once;
   static StatusOr<Loaded>* loaded = nullptr;
@@ -61,5 +57,4 @@ StatusOr<FallbackReader> GetFallbackReader() {
   return (*loaded)->reader;
 }
 
-}  // namespace pdf
 }  // namespace vellox

@@ -1,25 +1,18 @@
-#ifndef VELLOX_PDF_FALLBACK_READER_H_
-#define VELLOX_PDF_FALLBACK_READER_H_
-
-#include <string>
+#ifndef VELLOX_READING_QPDF_MODULE_H_
+#define VELLOX_READING_QPDF_MODULE_H_
 
 #include "base/status_or.h"
-#include "pdf/outline_tree.h"
+#include "reading/read_with_chosen_reader.h"
 
 namespace vellox {
-namespace pdf {
 
-// Reads a document the built-in reader cannot trust (damaged, encrypted),
-// repairing what can be repaired; results as ReadOutlineTree's.
-using FallbackReader = StatusOr<OutlineTree> (*)(const std::string& path);
+// The reader over qpdf, loaded on first use from its module, which sits
+// beside the program or, once installed, in the program's library folder:
+// a document that needs no repair never loads qpdf and what it links.
+// kUnavailable with the reason when the module cannot be loaded or is
+// from another build. Safe to call from several threads.
+StatusOr<Readers::FallbackReader> LoadQpdfModule();
 
-// The fallback reader; kUnavailable with the reason when it cannot be
-// reached, and with no reason at all when the build has none. Which one,
-// and how it is reached (loaded as a module on first use, linked in, or
-// none), is chosen when the program is linked.
-StatusOr<FallbackReader> GetFallbackReader();
-
-}  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_FALLBACK_READER_H_
+#endif  // VELLOX_READING_QPDF_MODULE_H_

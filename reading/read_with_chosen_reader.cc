@@ -1,13 +1,14 @@
-#include "pdf/read_outline.h"
+#include "reading/read_with_chosen_reader.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "pdf/builtin_reader.h"
-#include "pdf/fallback_reader.h"
+#include "builtin_reader/builtin_reader.h"
 
 namespace vellox {
-namespace pdf {
+namespace {
+
+enum class ReaderChoice { kAuto, kBuiltinOnly, kFallbackOnly, kComponentOnly };
 
 ReaderChoice ChosenReader() {
   const char* choice = std::getenv("VELLOX_READER");
@@ -18,11 +19,24 @@ ReaderChoice ChosenReader() {
   return ReaderChoice::kAuto;
 }
 
-StatusOr<OutlineTree> ReadOutlineTree(const std::string& path) {
+}  // namespace
+
+StatusOr<OutlineTree> ReadWithChosenReader(const std::string& path, const OutlineOptions& options,
+                                           const Readers& readers) {
   const ReaderChoice choice = ChosenReader();
-  Status handedOver;  // why the built-in reader gave the file up
+  // Where the registered component can be created, it reads every file, so
+  // that a machine that has it keeps its behaviour; where it cannot, ours
+  // takes the file silently, unless the component alone was asked for.
+  if (readers.component != nullptr && choice != ReaderChoice::kBuiltinOnly) {
+    const bool alone = choice == ReaderChoice::kComponentOnly;
+    bool created = false;
+    StatusOr<OutlineTree> read = readers.component(path, options, alone, &created);
+    if (created || alone) return read;
+  }
+
+  Status handedOver;  // why our reader gave the file up
   if (choice != ReaderChoice::kFallbackOnly) {
-    StatusOr<OutlineTree> read = ReadWithBuiltinReader(path);
+    StatusOr<OutlineTree> read = pdf::ReadWithBuiltinReader(path);
     // Only damage is worth another reader's try: a missing file, a file
     // that is no PDF and a broken budget stay what they are.
     if (read.ok() || read.status().code() != StatusCode::kDamaged ||
@@ -30,10 +44,11 @@ StatusOr<OutlineTree> ReadOutlineTree(const std::string& path) {
       return read;
     handedOver = read.status();
   }
-  StatusOr<FallbackReader> fallback = GetFallbackReader();
+  StatusOr<Readers::FallbackReader> fallback =
+      readers.fallback != nullptr ? readers.fallback() : Status::Unavailable("");
   if (fallback.ok()) return (*fallback)(path);
-  // No fallback: the built-in reader's reason, and why the fallback is
-  // missing where that says anything (a build without one has no reason).
+  // No fallback: our reader's reason, and why the fallback is missing where
+  // that says anything (a build without one has no reason).
   const std::string& missing = fallback.status().message();
   if (choice == ReaderChoice::kFallbackOnly)
     return missing.empty() ? Status::Unavailable("this build has no repair reader")
@@ -42,5 +57,4 @@ StatusOr<OutlineTree> ReadOutlineTree(const std::string& path) {
   return Status::Damaged(handedOver.message() + "; " + missing);
 }
 
-}  // namespace pdf
 }  // namespace vellox

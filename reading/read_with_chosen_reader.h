@@ -1,31 +1,48 @@
-#ifndef VELLOX_PDF_READ_OUTLINE_H_
-#define VELLOX_PDF_READ_OUTLINE_H_
+#ifndef VELLOX_READING_READ_WITH_CHOSEN_READER_H_
+#define VELLOX_READING_READ_WITH_CHOSEN_READER_H_
 
 #include <string>
 
 #include "base/status_or.h"
-#include "pdf/outline_tree.h"
+#include "outline/outline_options.h"
+#include "outline/outline_tree.h"
 
 namespace vellox {
-namespace pdf {
 
-// Which reader reads documents, from the environment variable
-// VELLOX_READER, for tests and for comparing readers: "auto" (the default:
-// on Windows the registered component first, then the built-in reader;
-// elsewhere the built-in reader, handing documents that need repair to the
-// fallback), "builtin" (the built-in reader alone), "qpdf" (the fallback
-// alone), "component" (on Windows, the registered component alone).
-enum class ReaderChoice { kAuto, kBuiltinOnly, kFallbackOnly, kComponentOnly };
-ReaderChoice ChosenReader();
+// The readers a program has besides our own (builtin_reader/), each where
+// the build has it; null where it has not.
+struct Readers {
+  // Windows: the registered component (component/registered_component.h).
+  StatusOr<OutlineTree> (*component)(const std::string& path, const OutlineOptions& options,
+                                     bool explainAbsence, bool* created) = nullptr;
+  // Reads a document our reader cannot trust (damaged, encrypted),
+  // repairing what can be repaired.
+  using FallbackReader = StatusOr<OutlineTree> (*)(const std::string& path);
+  // POSIX: how to reach the reader over qpdf; kUnavailable with the reason
+  // when it cannot be reached (reading/qpdf_module.h).
+  StatusOr<FallbackReader> (*fallback)() = nullptr;
+};
 
-// The outline of the PDF at `path` (file-name bytes). A file that had to
-// be repaired says so in the tree's repairNote. Fails with kNotFound or
-// kIoError when the file cannot be read, kInvalidData when it is no PDF,
-// kOverLimit past a budget, kDamaged when no reader at hand can read it;
-// reasons are one short line. Throws only std::bad_alloc.
-StatusOr<OutlineTree> ReadOutlineTree(const std::string& path);
+// This program's readers: on Windows the registered component, elsewhere
+// the reader over qpdf loaded from its module. Defined by the one of
+// readers_with_component.cc and readers_with_qpdf_module.cc that the build
+// takes; tests and fuzzers make their own.
+Readers ProgramReaders();
 
-}  // namespace pdf
+// The outline of the PDF at `path` (file-name bytes), read by the reader
+// the environment variable VELLOX_READER chooses, for tests and for
+// comparing readers: "auto" (the default: the registered component where
+// there is one, else ours, handing a damaged file to the fallback),
+// "builtin" (ours alone), "qpdf" (the fallback alone, on Windows after the
+// component), "component" (the component alone, where there is one).
+// `options` reach the component's walk, which reads only what they keep.
+// Fails with kNotFound or kIoError when the file cannot be read,
+// kInvalidData when it is no PDF, kOverLimit past a budget, kDamaged when
+// no reader at hand can read it, kUnavailable when the chosen reader is
+// not there; reasons are one short line. Throws only std::bad_alloc.
+StatusOr<OutlineTree> ReadWithChosenReader(const std::string& path, const OutlineOptions& options,
+                                           const Readers& readers = ProgramReaders());
+
 }  // namespace vellox
 
-#endif  // VELLOX_PDF_READ_OUTLINE_H_
+#endif  // VELLOX_READING_READ_WITH_CHOSEN_READER_H_

@@ -1,5 +1,6 @@
-// The PDF reader, through its component interfaces and through the
-// outline walker, on PDF files written by the tests.
+// The PDF readers, as the program reads with them (the reader chosen,
+// the tree made into bookmarks), on PDF files written by the tests. The
+// reader over qpdf is linked in, and every file is read by both readers.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,14 +15,12 @@
 #include <utility>
 #include <vector>
 
-#include "outline/com_reference.h"
-#include "outline/outline_walker.h"
-#include "outline/pdf_component.h"
+#include "outline/bookmarks_from_outline.h"
 #include "pdf/budgets.h"
-#include "pdf/read_outline.h"
 #include "pdf_builder.h"
-#include "reader_agreement.h"
 #include "platform/code_page.h"
+#include "reader_agreement.h"
+#include "reading/read_with_chosen_reader.h"
 #include "test_util.h"
 
 namespace vellox {
@@ -57,70 +56,60 @@ class ReaderTest : public ::testing::Test {
     return path;
   }
 
-  // The walker's view; qpdf must not have printed anything meanwhile.
+  // The bookmarks, as a run makes them; qpdf must not have printed
+  // anything meanwhile.
   ReadResult Read(const std::string& pdf, std::int32_t depthLimit = -1) {
     return ReadPath(Save(pdf), depthLimit);
   }
 
   ReadResult ReadPath(const std::string& path, std::int32_t depthLimit = -1) {
     ReadResult result;
+    OutlineOptions options;
+    options.depthLimit = depthLimit;
+    StatusOr<OutlineTree> tree = ReadTreePath(path, options);
+    if (!tree.ok()) {
+      result.status = tree.status();
+      return result;
+    }
     BookmarkList list;
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    result.status = ReadOutline(path, &list, depthLimit, &result.report);
-    const std::string out = ::testing::internal::GetCapturedStdout();
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(err, "");
+    result.report = AppendBookmarks(*tree, options, &list);
     for (const BookmarkEntry& entry : list.Entries())
       result.entries.emplace_back(entry.page, entry.text);
     return result;
   }
 
-  // The component itself, opened on `pdf`; `status` gets Open's result.
-  ComReference<IPdfOutline> OpenOutline(const std::string& pdf, HRESULT* status = nullptr) {
-    ComReference<IPdfDocument> document;
-    EXPECT_EQ(CreatePdfDocument(document.Out()), S_OK);
-    BstrHolder path(platform::AllocStringFromBytes(Save(pdf)));
+  // The tree the chosen reader reads from `pdf`, which must read it.
+  OutlineTree ReadTree(const std::string& pdf) {
+    StatusOr<OutlineTree> tree = ReadTreePath(Save(pdf));
+    EXPECT_TRUE(tree.ok()) << tree.status().message();
+    return tree.ok() ? std::move(tree).value() : OutlineTree();
+  }
+
+  StatusOr<OutlineTree> ReadTreePath(const std::string& path,
+                                     const OutlineOptions& options = OutlineOptions()) {
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
-    const HRESULT opened = document->Open(path.get());
+    StatusOr<OutlineTree> tree =
+        ReadWithChosenReader(path, options, testing::ReadersWithQpdfLinked());
     const std::string out = ::testing::internal::GetCapturedStdout();
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(out, "");
     EXPECT_EQ(err, "");
-    if (status != nullptr) *status = opened;
-    ComReference<IPdfOutline> outline;
-    EXPECT_EQ(document->QueryInterface(IID_IPdfOutline, outline.OutVoid()), S_OK);
-    return outline;
+    return tree;
   }
 
   ScratchDirectory scratch;
 };
 
-std::string Title(IPdfOutlineItem* item) {
-  BstrHolder title;
-  EXPECT_EQ(item->GetTitle(title.Out()), S_OK);
-  return platform::TextFromWide(title.get());
-}
+using Page = std::optional<std::int32_t>;
 
-// The page the item reports; none when GetPage leaves its argument alone.
-std::optional<LONG> PageOf(IPdfOutlineItem* item) {
-  const LONG untouched = -12345;
-  LONG page = untouched;
-  const HRESULT status = item->GetPage(&page);
-  if (status == S_FALSE) {
-    EXPECT_EQ(page, untouched);
-    return std::nullopt;
-  }
-  EXPECT_EQ(status, S_OK);
-  return page;
-}
-
-ComReference<IPdfOutlineItem> CurrentItem(IPdfOutline* outline) {
-  ComReference<IPdfOutlineItem> item;
-  EXPECT_EQ(outline->GetCurrentItem(item.Out()), S_OK);
-  return item;
+// The pages of the top-level nodes of `tree`, in order.
+std::vector<Page> TopLevelPages(const OutlineTree& tree) {
+  std::vector<Page> pages;
+  for (std::int32_t node = tree.nodes[0].firstChild; node != OutlineTree::kNone;
+       node = tree.nodes[static_cast<std::size_t>(node)].nextSibling)
+    pages.push_back(tree.nodes[static_cast<std::size_t>(node)].page);
+  return pages;
 }
 
 // ---------------------------------------------------------------- pages
@@ -130,7 +119,7 @@ ComReference<IPdfOutlineItem> CurrentItem(IPdfOutline* outline) {
 struct DestinationCase {
   const char* name;
   std::function<std::string(PdfBuilder& b, std::string* catalog)> item;
-  std::optional<LONG> page;
+  Page page;
 };
 
 void PrintTo(const DestinationCase& c, std::ostream* os) { *os << c.name; }
@@ -146,11 +135,9 @@ TEST_P(DestinationTest, ResolvesPage) {
   b.AddOutline({{"Item", entries, {}}});
   b.AddCatalog(catalog);
 
-  HRESULT status;
-  ComReference<IPdfOutline> outline = OpenOutline(b.Build(), &status);
-  ASSERT_EQ(status, S_OK);
-  ASSERT_EQ(outline->MoveToFirstChild(), S_OK);
-  EXPECT_EQ(PageOf(CurrentItem(outline.get()).get()), GetParam().page);
+  const OutlineTree tree = ReadTree(b.Build());
+  EXPECT_EQ(tree.repairNote, "");
+  EXPECT_EQ(TopLevelPages(tree), std::vector<Page>{GetParam().page});
 }
 
 std::string Fit(PdfBuilder& b, int page) { return "[" + b.PageRef(page) + " /Fit]"; }
@@ -360,17 +347,6 @@ TEST_F(ReaderTest, PageTreeListingOutlineObjectsLosesNoBookmark) {
   EXPECT_TRUE(result.report.hasOutline);
 }
 
-// The pages of every item in `outline`'s top level, in order; none where
-// an item has no page.
-std::vector<std::optional<LONG>> TopLevelPages(IPdfOutline* outline) {
-  std::vector<std::optional<LONG>> pages;
-  if (outline->MoveToFirstChild() != S_OK) return pages;
-  do {
-    pages.push_back(PageOf(CurrentItem(outline).get()));
-  } while (outline->MoveToNextSibling() == S_OK);
-  return pages;
-}
-
 // The page index is built from the page tree's /Count values where they
 // hold together, and by reading every page where they do not; each case is
 // a page tree whose counts are true or lie in one way, and the indices
@@ -381,7 +357,7 @@ struct PageTreeCase {
   // the root.
   std::function<int(PdfBuilder& b, std::vector<int>* pages)> tree;
   std::vector<int> targets;  // indices into `pages`; kLast for /LastPage
-  std::vector<std::optional<LONG>> expected;
+  std::vector<Page> expected;
 };
 
 constexpr int kLast = -1;
@@ -391,7 +367,7 @@ void PrintTo(const PageTreeCase& c, std::ostream* os) { *os << c.name; }
 class PageTreeTest : public ReaderTest,
                      public ::testing::WithParamInterface<PageTreeCase> {};
 
-int Page(PdfBuilder& b, std::vector<int>* pages) {
+int AddPage(PdfBuilder& b, std::vector<int>* pages) {
   pages->push_back(b.AddObject("<< /Type /Page >>"));
   return pages->back();
 }
@@ -416,10 +392,9 @@ TEST_P(PageTreeTest, SameIndicesAsReadingEveryPage) {
   const int outlines = b.AddOutline(items);
   b.SetRoot(b.AddObject("<< /Type /Catalog /Pages " + Ref(root) + " /Outlines " +
                         Ref(outlines) + " >>"));
-  HRESULT status;
-  ComReference<IPdfOutline> outline = OpenOutline(b.Build(), &status);
-  ASSERT_EQ(status, S_OK);
-  EXPECT_EQ(TopLevelPages(outline.get()), GetParam().expected);
+  const OutlineTree tree = ReadTree(b.Build());
+  EXPECT_EQ(tree.repairNote, "");
+  EXPECT_EQ(TopLevelPages(tree), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -427,10 +402,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         PageTreeCase{"TrueCounts",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a0 = AddPage(b, p), a1 = AddPage(b, p);
                        const int a = PagesNode(b, "2", {a0, a1});
-                       const int mid = Page(b, p);
-                       const int c0 = Page(b, p), c1 = Page(b, p);
+                       const int mid = AddPage(b, p);
+                       const int c0 = AddPage(b, p), c1 = AddPage(b, p);
                        const int c = PagesNode(b, "2", {c0, c1});
                        return PagesNode(b, "5", {a, mid, c});
                      },
@@ -439,7 +414,7 @@ INSTANTIATE_TEST_SUITE_P(
         PageTreeCase{"EmptyInnerNode",
                      [](PdfBuilder& b, std::vector<int>* p) {
                        const int empty = PagesNode(b, "0", {});
-                       const int p0 = Page(b, p), p1 = Page(b, p);
+                       const int p0 = AddPage(b, p), p1 = AddPage(b, p);
                        return PagesNode(b, "2", {empty, p0, p1});
                      },
                      {1, 0, kLast},
@@ -449,9 +424,9 @@ INSTANTIATE_TEST_SUITE_P(
         // The item before it must not keep the index the counts gave.
         PageTreeCase{"KidsThatLookLikePagesHideASubtree",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a0 = AddPage(b, p), a1 = AddPage(b, p);
                        const int a = PagesNode(b, "2", {a0, a1});
-                       const int p2 = Page(b, p), p3 = Page(b, p);
+                       const int p2 = AddPage(b, p), p3 = AddPage(b, p);
                        return PagesNode(b, "3", {a, p2, p3});
                      },
                      {2, 1, kLast},
@@ -460,9 +435,9 @@ INSTANTIATE_TEST_SUITE_P(
         // holds two pages: the counts alone would number P3 as 1.
         PageTreeCase{"CountEqualToKidsWithASubtreeAmongThem",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a0 = AddPage(b, p), a1 = AddPage(b, p);
                        const int a = PagesNode(b, "2", {a0, a1});
-                       const int p2 = Page(b, p);
+                       const int p2 = AddPage(b, p);
                        return PagesNode(b, "2", {a, p2});
                      },
                      {2, kLast},
@@ -471,20 +446,20 @@ INSTANTIATE_TEST_SUITE_P(
         // of kids: the counts would give 0, 2, 3 where the order is 0, 3, 4.
         PageTreeCase{"NestedCountsEqualToKids",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int a0 = Page(b, p);
-                       const int b0 = Page(b, p), b1 = Page(b, p);
+                       const int a0 = AddPage(b, p);
+                       const int b0 = AddPage(b, p), b1 = AddPage(b, p);
                        const int inner = PagesNode(b, "2", {b0, b1});
                        const int a = PagesNode(b, "2", {a0, inner});
-                       const int p3 = Page(b, p), p4 = Page(b, p);
+                       const int p3 = AddPage(b, p), p4 = AddPage(b, p);
                        return PagesNode(b, "3", {a, p3, p4});
                      },
                      {0, 3, 4},
                      {0, 3, 4}},
         PageTreeCase{"CountAboveWhatTheKidsHold",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a0 = AddPage(b, p), a1 = AddPage(b, p);
                        const int a = PagesNode(b, "2", {a0, a1});
-                       const int p2 = Page(b, p);
+                       const int p2 = AddPage(b, p);
                        return PagesNode(b, "7", {a, p2});
                      },
                      {2, kLast},
@@ -493,33 +468,33 @@ INSTANTIATE_TEST_SUITE_P(
         // count is the lie.
         PageTreeCase{"InnerCountBelowItsKids",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a0 = AddPage(b, p), a1 = AddPage(b, p);
                        const int a = PagesNode(b, "1", {a0, a1});
-                       const int p2 = Page(b, p);
+                       const int p2 = AddPage(b, p);
                        return PagesNode(b, "2", {a, p2});
                      },
                      {2, 1, kLast},
                      {2, 1, 2}},
         PageTreeCase{"InnerNodeWithoutCount",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int a0 = Page(b, p), a1 = Page(b, p);
+                       const int a0 = AddPage(b, p), a1 = AddPage(b, p);
                        const int a = b.AddObject("<< /Type /Pages /Kids [" + Ref(a0) + " " +
                                                  Ref(a1) + "] >>");
-                       const int p2 = Page(b, p);
+                       const int p2 = AddPage(b, p);
                        return PagesNode(b, "3", {a, p2});
                      },
                      {2, 0, kLast},
                      {2, 0, 2}},
         PageTreeCase{"NegativeCount",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int p0 = Page(b, p), p1 = Page(b, p);
+                       const int p0 = AddPage(b, p), p1 = AddPage(b, p);
                        return PagesNode(b, "-2", {p0, p1});
                      },
                      {1, kLast},
                      {1, 1}},
         PageTreeCase{"CountNotANumber",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int p0 = Page(b, p), p1 = Page(b, p);
+                       const int p0 = AddPage(b, p), p1 = AddPage(b, p);
                        return PagesNode(b, "(2)", {p0, p1});
                      },
                      {1, kLast},
@@ -528,7 +503,7 @@ INSTANTIATE_TEST_SUITE_P(
         // second listing is no page.
         PageTreeCase{"PageListedTwice",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int p0 = Page(b, p), p1 = Page(b, p);
+                       const int p0 = AddPage(b, p), p1 = AddPage(b, p);
                        return PagesNode(b, "3", {p0, p1, p0});
                      },
                      {1, 0, kLast},
@@ -536,7 +511,7 @@ INSTANTIATE_TEST_SUITE_P(
         PageTreeCase{"RootListedAsItsOwnPage",
                      [](PdfBuilder& b, std::vector<int>* p) {
                        const int root = b.ReserveObject();
-                       const int p0 = Page(b, p);
+                       const int p0 = AddPage(b, p);
                        b.SetObject(root, "<< /Type /Pages /Kids [" + Ref(p0) + " " + Ref(root) +
                                              "] /Count 2 >>");
                        return root;
@@ -601,12 +576,11 @@ TEST_P(NameTreeTest, FindsEveryNameAndOnlyThose) {
   b.AddOutline(items);
   b.AddCatalog("/Names << /Dests " + Ref(root) + " >>");
 
-  HRESULT status;
-  ComReference<IPdfOutline> outline = OpenOutline(b.Build(), &status);
-  ASSERT_EQ(status, S_OK);
-  const std::vector<std::optional<LONG>> expected = {0, 0, 1, 1, 1, 2, 1,
-                                                     std::nullopt, std::nullopt, std::nullopt};
-  EXPECT_EQ(TopLevelPages(outline.get()), expected);
+  const OutlineTree tree = ReadTree(b.Build());
+  EXPECT_EQ(tree.repairNote, "");
+  const std::vector<Page> expected = {0, 0, 1, 1, 1, 2, 1, std::nullopt, std::nullopt,
+                                      std::nullopt};
+  EXPECT_EQ(TopLevelPages(tree), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -754,8 +728,8 @@ TEST_F(ReaderTest, DocumentWithoutOutline) {
   EXPECT_FALSE(result.report.hasOutline);
 }
 
-// Nesting far past the walker's cut: the reader holds it all, the walker
-// stops at its limit.
+// Nesting far past the bookmarks' cut: the reader holds it all, the
+// bookmarks stop at their limit.
 TEST_F(ReaderTest, VeryDeepNesting) {
   constexpr int kDepth = 100000;
   PdfBuilder b;
@@ -781,133 +755,17 @@ TEST_F(ReaderTest, VeryDeepNesting) {
                 std::to_string(kMaxOutlineDepth - 1));
   EXPECT_TRUE(result.report.depthCut);
 
-  ComReference<IPdfOutline> outline = OpenOutline(pdf);
-  for (int level = 0; level < kDepth; ++level) ASSERT_EQ(outline->MoveToFirstChild(), S_OK);
-  EXPECT_EQ(outline->IsLeaf(), S_FALSE);
-  EXPECT_EQ(Title(CurrentItem(outline.get()).get()), "L" + std::to_string(kDepth - 1));
-  for (int level = 0; level < kDepth; ++level) ASSERT_EQ(outline->MoveToParent(), S_OK);
-  EXPECT_TRUE(FAILED(outline->MoveToParent()));
-}
-
-// ---------------------------------------------------------------- cursor
-
-class CursorTest : public ReaderTest {
- protected:
-  // A (A1, A2), B
-  void SetUp() override {
-    outline = OpenOutline(BuildDocument(
-        3, {{"A", "/Dest [0 /Fit]", {{"A1", "/Dest [1 /Fit]", {}}, {"A2", "", {}}}},
-            {"B", "/Dest [2 /Fit]", {}}}));
-    ASSERT_TRUE(outline);
+  // The reader holds every level; the bookmarks stop at kMaxOutlineDepth.
+  const OutlineTree tree = ReadTree(pdf);
+  ASSERT_EQ(tree.nodes.size(), static_cast<std::size_t>(kDepth) + 1);
+  EXPECT_FALSE(tree.deeperLevelsLeftOut);
+  std::int32_t deepest = 0;
+  for (int level = 0; level < kDepth; ++level) {
+    deepest = tree.nodes[static_cast<std::size_t>(deepest)].firstChild;
+    ASSERT_NE(deepest, OutlineTree::kNone) << level;
   }
-
-  std::string CurrentTitle() { return Title(CurrentItem(outline.get()).get()); }
-
-  ComReference<IPdfOutline> outline;
-};
-
-TEST_F(CursorTest, WalksTheTree) {
-  ASSERT_EQ(outline->MoveToRoot(), S_OK);
-  EXPECT_EQ(outline->IsLeaf(), S_OK);  // S_OK: the node has children
-  ASSERT_EQ(outline->MoveToFirstChild(), S_OK);
-  EXPECT_EQ(CurrentTitle(), "A");
-  EXPECT_EQ(outline->IsLeaf(), S_OK);
-  ASSERT_EQ(outline->MoveToFirstChild(), S_OK);
-  EXPECT_EQ(CurrentTitle(), "A1");
-  EXPECT_EQ(outline->IsLeaf(), S_FALSE);
-  EXPECT_EQ(outline->MoveToNextSibling(), S_OK);
-  EXPECT_EQ(CurrentTitle(), "A2");
-  ASSERT_EQ(outline->MoveToParent(), S_OK);
-  EXPECT_EQ(CurrentTitle(), "A");
-  EXPECT_EQ(outline->MoveToNextSibling(), S_OK);
-  EXPECT_EQ(CurrentTitle(), "B");
-  EXPECT_EQ(outline->MoveToParent(), S_OK);
-  EXPECT_EQ(outline->IsLeaf(), S_OK);  // back on the root
-}
-
-TEST_F(CursorTest, StaysOnLastSibling) {
-  outline->MoveToRoot();
-  outline->MoveToFirstChild();
-  outline->MoveToNextSibling();
-  ComReference<IPdfOutlineItem> last = CurrentItem(outline.get());
-  EXPECT_TRUE(SUCCEEDED(outline->MoveToNextSibling()));
-  EXPECT_TRUE(SUCCEEDED(outline->MoveToNextSibling()));
-  EXPECT_EQ(CurrentItem(outline.get()).get(), last.get());
-  EXPECT_EQ(Title(last.get()), "B");
-}
-
-TEST_F(CursorTest, SameItemObjectForSameNode) {
-  outline->MoveToRoot();
-  outline->MoveToFirstChild();
-  ComReference<IPdfOutlineItem> first = CurrentItem(outline.get());
-  outline->MoveToNextSibling();
-  ComReference<IPdfOutlineItem> second = CurrentItem(outline.get());
-  EXPECT_NE(first.get(), second.get());
-  outline->MoveToRoot();
-  outline->MoveToFirstChild();
-  EXPECT_EQ(CurrentItem(outline.get()).get(), first.get());
-}
-
-TEST_F(CursorTest, WrongMovesFailAndLeaveTheCursor) {
-  outline->MoveToRoot();
-  ComReference<IPdfOutlineItem> item;
-  EXPECT_TRUE(FAILED(outline->GetCurrentItem(item.Out())));  // the root has none
-  EXPECT_FALSE(item);
-  EXPECT_TRUE(FAILED(outline->MoveToParent()));
-  EXPECT_EQ(outline->GetCurrentItem(nullptr), E_POINTER);
-
-  outline->MoveToFirstChild();
-  outline->MoveToNextSibling();  // B, a leaf
-  EXPECT_TRUE(FAILED(outline->MoveToFirstChild()));
-  EXPECT_EQ(CurrentTitle(), "B");
-
-  ComReference<IPdfOutlineItem> b = CurrentItem(outline.get());
-  EXPECT_EQ(b->GetTitle(nullptr), E_POINTER);
-  EXPECT_EQ(b->GetPage(nullptr), E_POINTER);
-}
-
-// The document holds no item alive that it does not own, and an item
-// lives on after its document.
-TEST_F(CursorTest, ItemOutlivesDocument) {
-  outline->MoveToRoot();
-  outline->MoveToFirstChild();
-  outline->MoveToFirstChild();
-  ComReference<IPdfOutlineItem> item = CurrentItem(outline.get());
-  outline.Reset();
-  EXPECT_EQ(Title(item.get()), "A1");
-  EXPECT_EQ(PageOf(item.get()), 1);
-}
-
-TEST_F(ReaderTest, InterfacesAndPlaceholders) {
-  ComReference<IPdfDocument> document;
-  ASSERT_EQ(CreatePdfDocument(document.Out()), S_OK);
-
-  EXPECT_EQ(document->AddRef(), 2u);  // created with one reference
-  EXPECT_EQ(document->Release(), 1u);
-
-  ComReference<IPdfOutline> outline;
-  EXPECT_EQ(document->QueryInterface(IID_IPdfOutline, outline.OutVoid()), S_OK);
-  ComReference<IPdfDocument> back;
-  EXPECT_EQ(outline->QueryInterface(IID_IPdfDocument, back.OutVoid()), S_OK);
-  EXPECT_EQ(back.get(), document.get());
-  ComReference<IUnknown> fromDocument;
-  ComReference<IUnknown> fromOutline;
-  EXPECT_EQ(document->QueryInterface(IID_IUnknown, fromDocument.OutVoid()), S_OK);
-  EXPECT_EQ(outline->QueryInterface(IID_IUnknown, fromOutline.OutVoid()), S_OK);
-  EXPECT_EQ(fromDocument.get(), fromOutline.get());  // one identity
-
-  void* other = &document;
-  EXPECT_EQ(document->QueryInterface(CLSID_PdfDocumentComponent, &other), E_NOINTERFACE);
-  EXPECT_EQ(other, nullptr);
-  EXPECT_EQ(document->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
-
-  EXPECT_EQ(document->Reserved3(), E_NOTIMPL);
-  EXPECT_EQ(outline->Reserved7(), E_NOTIMPL);
-  EXPECT_EQ(outline->Reserved12(), E_NOTIMPL);
-  EXPECT_EQ(outline->Reserved14(), E_NOTIMPL);
-  // Before Open there is nothing to walk.
-  EXPECT_TRUE(FAILED(outline->MoveToRoot()));
-  EXPECT_TRUE(FAILED(outline->IsLeaf()));
+  EXPECT_EQ(tree.nodes[static_cast<std::size_t>(deepest)].firstChild, OutlineTree::kNone);
+  EXPECT_EQ(tree.Title(deepest), u"L99999");  // L(kDepth - 1)
 }
 
 // ---------------------------------------------------------------- files
@@ -953,10 +811,6 @@ TEST_F(ReaderTest, DamagedFileIsRecoveredWithOneWarning) {
   };
   for (const auto& file : files) {
     SCOPED_TRACE(file.first);
-    HRESULT status;
-    OpenOutline(file.second, &status);
-    EXPECT_EQ(status, S_FALSE);
-
     ReadResult result = Read(file.second);
     ASSERT_TRUE(result.status.ok()) << result.status.message();
     EXPECT_EQ(result.entries, (Entries{{1, "One"}, {1, "Two"}}));
@@ -1024,7 +878,7 @@ TEST_F(ReaderTest, OnlyDamageIsHandedToTheFallback) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ReaderChoiceScope choice(c.reader);
-    StatusOr<pdf::OutlineTree> read = pdf::ReadOutlineTree(c.path);
+    StatusOr<OutlineTree> read = ReadTreePath(c.path);
     EXPECT_EQ(read.status().code(), c.code);
     const std::string& said = read.ok() ? read->repairNote : read.status().message();
     EXPECT_EQ(said.substr(0, c.reason.size()), c.reason) << said;
@@ -1056,7 +910,7 @@ TEST_F(ReaderTest, UnreadableFilesFailWithReason) {
     SCOPED_TRACE(c.name);
     ReadResult result = ReadPath(c.path);
     ASSERT_FALSE(result.status.ok());
-    // The code survives the component boundary; the reason names no path.
+    // The code reaches the caller; the reason names no path.
     EXPECT_EQ(result.status.code(), c.code);
     EXPECT_EQ(result.status.message().substr(0, c.reason.size()), c.reason)
         << result.status.message();
@@ -1080,15 +934,6 @@ TEST_F(ReaderTest, PathBytesArePassedThrough) {
   ReadResult result = ReadPath(path);
   ASSERT_TRUE(result.status.ok()) << result.status.message();
   EXPECT_EQ(result.entries, (Entries{{0, "A"}}));
-}
-
-TEST_F(ReaderTest, OpenTwiceIsRefused) {
-  ComReference<IPdfDocument> document;
-  ASSERT_EQ(CreatePdfDocument(document.Out()), S_OK);
-  BstrHolder path(platform::AllocStringFromBytes(Save(BuildDocument(1, {{"A", "", {}}}))));
-  ASSERT_EQ(document->Open(path.get()), S_OK);
-  EXPECT_TRUE(FAILED(document->Open(path.get())));
-  EXPECT_EQ(platform::TakeComponentErrorText(), "the document is already open");
 }
 
 }  // namespace
