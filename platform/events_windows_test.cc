@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/sync_events.h"
-
 namespace vellox {
 namespace platform {
 namespace {
@@ -52,14 +50,6 @@ TEST(EventsTest, NullHandlesAreIgnored) {
   SetNamedEvent(nullptr);
   ResetNamedEvent(nullptr);
   CloseNamedEvent(nullptr);
-}
-
-TEST(EventsTest, SyncEventsAreSignalledForTheirLifetime) {
-  {
-    SyncEvents events;
-    for (const char* name : SyncEvents::kNames) EXPECT_EQ(StateOf(name), Seen::kSet) << name;
-  }
-  for (const char* name : SyncEvents::kNames) EXPECT_EQ(StateOf(name), Seen::kMissing) << name;
 }
 
 }  // namespace
