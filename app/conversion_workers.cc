@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/component_library_scope.h"
+#include "platform/component_library.h"
 
 namespace vellox {
 
@@ -24,7 +24,7 @@ void ConvertInOrder(std::size_t count, unsigned jobs,
   std::condition_variable changed;
 
   auto work = [&] {
-    ComponentLibraryScope library;
+    platform::ComponentLibraryScope library;
     for (;;) {
       std::size_t index;
       {

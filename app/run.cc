@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "app/argument_table.h"
-#include "app/component_library_scope.h"
 #include "app/conversion_report.h"
 #include "app/convert_file.h"
 #include "app/convert_folder.h"
@@ -20,6 +19,7 @@
 #include "app/user_messages.h"
 #include "platform/code_page.h"
 #include "platform/command_line.h"
+#include "platform/component_library.h"
 #include "platform/directory.h"
 #include "platform/interrupts.h"
 #include "platform/random_access_file.h"
@@ -126,7 +126,7 @@ int Run(int argc, const char* const* argv, std::string* inputPath) {
   platform::RemoveTemporaryFilesOnInterrupt();
   SyncEvents events;
   for (const std::string& warning : events.Warnings()) PrintMessage(Warning(warning));
-  ComponentLibraryScope library;
+  platform::ComponentLibraryScope library;
 
   ArgumentTable arguments;
   arguments.Parse(argc, argv);

@@ -12,6 +12,7 @@
 #include "outline/bookmarks_from_outline.h"
 #include "platform/code_page.h"
 #include "platform/wide_path.h"
+#include "platform/wide_text.h"
 
 namespace vellox {
 namespace {

@@ -1,5 +1,7 @@
 #include "platform/code_page.h"
 
+#include "platform/wide_text.h"
+
 // What follows needs only CharacterLength, which each platform defines for
 // its own code pages.
 namespace vellox {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/unicode.h"
+#include "platform/wide_text.h"
 
 namespace vellox {
 namespace platform {

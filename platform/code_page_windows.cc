@@ -4,6 +4,8 @@
 #include <new>
 #include <string>
 
+#include "platform/wide_text.h"
+
 namespace vellox {
 namespace platform {
 namespace {
