@@ -10,7 +10,7 @@
 //   western/NAME.show     the Linux build's --show lines, in code page 1252
 //   unreadable/KIND-*.pdf damaged or encrypted (KIND): no reader here
 //
-// BuiltinReaderTest needs the real built-in reader (pdf/builtin_reader.cc);
+// BuiltinReaderTest needs the real built-in reader (builtin_reader/);
 // ComponentFirstTest does not.
 
 #include <windows.h>
