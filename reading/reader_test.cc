@@ -885,6 +885,58 @@ TEST_F(ReaderTest, OnlyDamageIsHandedToTheFallback) {
   }
 }
 
+// A stand-in for the registered component: created or not, as the case
+// says; what it reads says that it read it.
+bool g_componentCreated = false;
+int g_componentAsked = 0;
+
+StatusOr<OutlineTree> StandInComponent(const std::string&, const OutlineOptions&,
+                                       bool explainAbsence, bool* created) {
+  ++g_componentAsked;
+  *created = g_componentCreated;
+  if (!*created) return Status::Unavailable(explainAbsence ? "not registered" : "not there");
+  OutlineTree tree;
+  tree.repairNote = "read by the component";
+  return tree;
+}
+
+// Where the program has the registered component (Windows), it reads
+// first; ours only where it cannot be created, and qpdf is not there.
+TEST_F(ReaderTest, TheRegisteredComponentReadsFirstWhereThereIsOne) {
+  const std::string path = Save(BuildDocument(1, {{"A", "", {}}}), "sound.pdf");
+  Readers readers;
+  readers.component = &StandInComponent;
+  const struct {
+    const char* name;
+    const char* reader;
+    bool created;
+    int asked;
+    StatusCode code;     // kOk: read
+    std::string said;    // the failure's reason or the repair note
+  } cases[] = {
+      {"there: it reads", "auto", true, 1, StatusCode::kOk, "read by the component"},
+      {"missing: ours reads, silently", "auto", false, 1, StatusCode::kOk, ""},
+      {"alone, and missing: why", "component", false, 1, StatusCode::kUnavailable,
+       "not registered"},
+      {"ours alone: never asked", "builtin", true, 0, StatusCode::kOk, ""},
+      {"qpdf, which is not built there", "qpdf", false, 1, StatusCode::kUnavailable,
+       "this build has no repair reader"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReaderChoiceScope choice(c.reader);
+    g_componentCreated = c.created;
+    g_componentAsked = 0;
+    StatusOr<OutlineTree> read = ReadWithChosenReader(path, OutlineOptions(), readers);
+    EXPECT_EQ(g_componentAsked, c.asked);
+    EXPECT_EQ(read.status().code(), c.code);
+    EXPECT_EQ(read.ok() ? read->repairNote : read.status().message(), c.said);
+    if (read.ok() && c.said.empty()) {
+      EXPECT_EQ(read->nodes.size(), 2u);  // ours read "A"
+    }
+  }
+}
+
 TEST_F(ReaderTest, UnreadableFilesFailWithReason) {
   const std::string pdf = BuildDocument(1, {{"A", "", {}}});
   const std::string missing = scratch.Path("missing.pdf");
