@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/component_library.h"
+
 namespace vellox {
 namespace {
 
@@ -11,6 +13,7 @@ namespace {
 // asked, why (here: the POSIX stand-in of the component library, or a
 // Windows machine without the component).
 TEST(RegisteredComponentTest, MissingComponentIsNotCreated) {
+  platform::ComponentLibraryScope library;
   for (bool explain : {false, true}) {
     bool created = true;
     StatusOr<OutlineTree> read =
