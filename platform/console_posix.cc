@@ -9,6 +9,10 @@ void WriteText(std::FILE* stream, const char* text, std::size_t length) {
   std::fwrite(text, 1, length, stream);
 }
 
+void WriteCodePageText(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
+
 TerminalLine::TerminalLine(std::FILE* stream) : stream_(stream), enabled_(IsTerminal(stream)) {}
 
 // Spaces over what is left of the longer text before.
