@@ -16,6 +16,14 @@ function(vellox_delay_load target)
     file(READ ${def} exports)
     if(CMAKE_SIZEOF_VOID_P EQUAL 8)
       string(REGEX REPLACE "@[0-9]+" "" exports "${exports}")
+    else()
+      # The 32-bit linker drops a loading stub that no symbol names, as it
+      # drops the plain stubs of an import library, and leaves its slot
+      # zero: each stub is named, so that the first call finds it.
+      string(REGEX MATCHALL "[A-Za-z0-9_]+@[0-9]+" functions "${exports}")
+      foreach(function IN LISTS functions)
+        target_link_options(${target} PUBLIC "LINKER:-u,_${function}")
+      endforeach()
     endif()
     set(library ${CMAKE_CURRENT_BINARY_DIR}/lib${name}_delay.a)
     file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_delay.def "${exports}")

@@ -85,6 +85,18 @@ asks_component_library() {  # FILE OBJDUMP
   grep -Eq ' T _?CoCreateInstance(@20)?$' <<<"$symbols" &&
     grep -q '__DELAY_IMPORT_DESCRIPTOR_libole32_windows_delay_a$' <<<"$symbols"
 }
+# Until the first call, each delay-loaded function's slot leads to its
+# loading stub; a zero slot (a stub the linker dropped) would crash there.
+delay_slots_lead_to_stubs() {  # FILE OBJDUMP
+  local symbols function slot value
+  symbols=$("${2%objdump}nm" "$1")
+  for function in $(sed -n 's/^\([A-Za-z][A-Za-z0-9_]*\)@[0-9]*$/\1/p' "$source_dir"/platform/*_windows.def); do
+    slot=$(sed -n "s/^\([0-9a-f]*\) I __imp__\{0,1\}$function\(@[0-9]*\)\{0,1\}$/\1/p" <<<"$symbols")
+    value=$("$2" -s --start-address="0x$slot" --stop-address="$(printf '0x%x' $((0x$slot + 4)))" "$1" |
+      awk 'END { print $2 }')
+    [ -n "$slot" ] && [ "${value:-00000000}" != 00000000 ] || { echo "$function: no stub"; return 1; }
+  done
+}
 # None of the component libraries, nor what they load, is loaded at start.
 loads_no_component_library_at_start() {  # FILE OBJDUMP
   ! "$2" -p "$1" | grep -Ei '^\s*DLL Name: (ole32|oleaut32|shell32|shlwapi|user32|gdi32)\.dll$'
@@ -108,6 +120,8 @@ for width in 64 32; do
     asks_component_library "$dir/vellox.exe" $objdump
   check "win$width vellox.exe loads the component libraries only when a run needs them" \
     loads_no_component_library_at_start "$dir/vellox.exe" $objdump
+  check "win$width vellox.exe finds each delay-loaded function's loading stub" \
+    delay_slots_lead_to_stubs "$dir/vellox.exe" $objdump
   check "win$width vellox.exe declares itself long-path aware" \
     grep -aq '<ws2:longPathAware>true</ws2:longPathAware>' "$dir/vellox.exe"
   check "win$width test component exports its entry points" \
