@@ -123,7 +123,8 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
   if (!warning.empty()) PrintMessage(warning);
   const std::string reader = pdf::UnknownReaderChoice();
   if (!reader.empty()) PrintMessage(UnknownReader(reader));
-  // Loaded only now: printing the usage needs no component library.
+  // Only a run initialises the component library: the usage, the version
+  // and a usage error need none, and its DLLs load at the first call.
   ComponentLibraryScope library;
   if (show) return ShowBookmarks(*inputPath, options);
 
