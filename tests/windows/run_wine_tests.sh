@@ -92,9 +92,10 @@ delay_slots_lead_to_stubs() {  # FILE OBJDUMP
   symbols=$("${2%objdump}nm" "$1")
   for function in $(sed -n 's/^\([A-Za-z][A-Za-z0-9_]*\)@[0-9]*$/\1/p' "$source_dir"/platform/*_windows.def); do
     slot=$(sed -n "s/^\([0-9a-f]*\) I __imp__\{0,1\}$function\(@[0-9]*\)\{0,1\}$/\1/p" <<<"$symbols")
+    [ -n "$slot" ] || { echo "$function: not imported"; return 1; }
     value=$("$2" -s --start-address="0x$slot" --stop-address="$(printf '0x%x' $((0x$slot + 4)))" "$1" |
       awk 'END { print $2 }')
-    [ -n "$slot" ] && [ "${value:-00000000}" != 00000000 ] || { echo "$function: no stub"; return 1; }
+    [ "${value:-00000000}" != 00000000 ] || { echo "$function: no stub"; return 1; }
   done
 }
 # None of the component libraries, nor what they load, is loaded at start.
