@@ -37,7 +37,8 @@ std::string Record(int page, const std::string& text) {
 const std::string kEmptyFile = Bytes({0xDE, 0xAD, 0xCA, 0xBB, 1, 0, 0, 0, 0, 0, 0, 0, 0});
 
 // The sample book's bookmarks, as the Kindle receives them, down to
-// level `depthLimit` (-1: all).
+// level `depthLimit` (-1: all). The Greek title is "Ellinika" in Greek
+// letters.
 std::string SampleBookmarks(int depthLimit = -1) {
   const struct {
     int level;

@@ -19,7 +19,8 @@ using testing::ProgramResult;
 using testing::ReadFile;
 using testing::WriteFile;
 
-// The sample book's bookmarks: by page number, and by printed label.
+// The sample book's bookmarks: by page number, and by printed label (the
+// Greek title is "Ellinika" in Greek letters, with an accent).
 const char kSampleLines[] =
     "1\t02 Preface\n"
     "3\t04 Chapter 1 \xE2\x80\x94 Beginnings\n"
@@ -141,9 +142,9 @@ std::string LabelledBook(bool labelled = true) {
                       {"Chapter", "/Dest [3 /Fit]", {{"Section", "/Dest [5 /Fit]", {}}}},
                       {"Appendix", "/Dest [6 /Fit]", {}},
                       {"Back", "", {}}});
-  builder.AddCatalog(
-      labelled ? "/PageLabels << /Nums [0 << /S /r >> 3 << /S /D /St 10 >> 6 << /S /D /P (A-) >>] >>"
-               : "");
+  builder.AddCatalog(labelled ? "/PageLabels << /Nums [0 << /S /r >> 3 << /S /D /St 10 >>"
+                                " 6 << /S /D /P (A-) >>] >>"
+                              : "");
   return builder.Build();
 }
 
