@@ -65,6 +65,16 @@ extern "C" void RemoveAndEnd(int signal) {
   raise(signal);
 }
 
+// Counts the calling thread into a bracket the handler waits for, unless
+// an interrupt is ending the program already.
+bool Enter(std::atomic<int>* bracket) {
+  bracket->fetch_add(1);
+  // Seen unset: the handler, setting it later, waits for this bracket.
+  if (!ending.load()) return true;
+  bracket->fetch_sub(1);
+  return false;
+}
+
 }  // namespace
 
 void RemoveTemporaryFilesOnInterrupt() {
@@ -106,23 +116,10 @@ bool TrackTemporaryFile(const std::string& path) {
   return false;
 }
 
-bool BeginCreatingTemporaryFile() {
-  creating.fetch_add(1);
-  // Seen unset: the handler, setting it later, waits for this bracket.
-  if (!ending.load()) return true;
-  creating.fetch_sub(1);
-  return false;
-}
-
+bool BeginCreatingTemporaryFile() { return Enter(&creating); }
 void EndCreatingTemporaryFile() { creating.fetch_sub(1); }
 
-bool BeginRewritingInPlace() {
-  rewriting.fetch_add(1);
-  if (!ending.load()) return true;
-  rewriting.fetch_sub(1);
-  return false;
-}
-
+bool BeginRewritingInPlace() { return Enter(&rewriting); }
 void EndRewritingInPlace() { rewriting.fetch_sub(1); }
 
 void ForgetTemporaryFile(const std::string& path) {

@@ -230,15 +230,13 @@ TEST_F(OutputSafetyTest, ABookmarkFileIsWrittenOnlyWhereItsPermissionsAllow) {
 // file replaces the old) and one they may not (the old one is rewritten
 // in place). `timeout` only guards against a hang, with a wide margin.
 TEST_F(OutputSafetyTest, ABookmarkFileThatIsALinkIsWrittenOnlyWhereABookmarkFileBelongs) {
-  const std::string fresh = [&] {
-    CopySample("book.pdf");
-    EXPECT_EQ(Run({"book.pdf"}).exitCode, 0);
-    return ReadFile(scratch.Path("book.pdr"));
-  }();
+  CopySample("book.pdf");
+  ASSERT_EQ(Run({"book.pdf"}).exitCode, 0);
+  const std::string fresh = ReadFile(scratch.Path("book.pdr"));
   const std::string other = "%PDF-1.4 another document";
   struct Case {
     const char* what;
-    // Makes "books/book.pdr", given the scratch directory's path.
+    // Makes "books/book.pdr" below the case's own folder, given its path.
     std::function<void(const std::string&)> make;
     bool writableFolders;
     const char* reason;    // after "cannot write '@/books/book.pdr': "; empty for success
@@ -284,8 +282,7 @@ TEST_F(OutputSafetyTest, ABookmarkFileThatIsALinkIsWrittenOnlyWhereABookmarkFile
   };
   for (const Case& c : cases) {
     ScratchDirectory root;
-    const auto open = fs::perms::all;
-    fs::permissions(root.path(), open);
+    fs::permissions(root.path(), fs::perms::all);
     for (const char* folder : {"books", "kindle"}) fs::create_directory(root.Path(folder));
     WriteFile(root.Path("books/book.pdf"), SampleBook());
     WriteFile(root.Path("books/other.pdf"), other);
@@ -303,7 +300,8 @@ TEST_F(OutputSafetyTest, ABookmarkFileThatIsALinkIsWrittenOnlyWhereABookmarkFile
     options.directory = root.Path("books");
     ProgramResult r =
         testing::RunProgram("/usr/bin/timeout", {"120", VELLOX_BINARY, "book.pdf"}, options);
-    for (const char* folder : {"books", "kindle"}) fs::permissions(root.Path(folder), open);
+    for (const char* folder : {"books", "kindle"})
+      fs::permissions(root.Path(folder), fs::perms::all);
 
     std::string reason = c.reason;
     if (reason.find('@') != std::string::npos) reason.replace(reason.find('@'), 1, root.path());
@@ -489,6 +487,17 @@ TEST_F(OutputSafetyTest, KilledWhileWritingLeavesTheOldFileAndALaterRunReplacesI
 namespace vellox {
 namespace {
 
+// The runs the interrupt tests interrupt, on the books a to d: one
+// conversion, and a folder in which several threads write at once.
+const std::vector<std::string> kBooks = {"a", "b", "c", "d"};
+const struct InterruptedRun {
+  const char* what;
+  std::vector<std::string> arguments;
+} kInterruptedRuns[] = {
+    {"one file", {"a.pdf"}},
+    {"a folder, four threads", {".", "-j", "4"}},
+};
+
 // An interrupt in the middle of a rewrite in place (a folder the user may
 // not write) waits until the rewrite is whole: the bookmark file is then
 // the new one, not its first half followed by the old file's rest. A
@@ -497,24 +506,16 @@ namespace {
 TEST_F(OutputSafetyTest, AnInterruptWaitsForARewriteInPlaceToEnd) {
   fs::permissions(scratch.path(), fs::perms::all);
   const std::string pdf = FlatOutline(2000);
-  const std::vector<std::string> books = {"a", "b", "c", "d"};
-  for (const std::string& book : books) WriteFile(scratch.Path(book + ".pdf"), pdf);
+  for (const std::string& book : kBooks) WriteFile(scratch.Path(book + ".pdf"), pdf);
   ASSERT_EQ(Run({"a.pdf"}).exitCode, 0);
   const std::string fresh = ReadFile(scratch.Path("a.pdr"));
   const std::string longOld(fresh.size() * 2, 'x');  // a cut would leave its tail
   const fs::perms readOnlyFolder = fs::perms::owner_all | fs::perms::others_read |
                                    fs::perms::others_exec;
-  struct Case {
-    const char* what;
-    std::vector<std::string> arguments;
-  } cases[] = {
-      {"one file", {"a.pdf"}},
-      {"a folder, four threads", {".", "-j", "4"}},
-  };
-  for (const Case& c : cases) {
+  for (const InterruptedRun& c : kInterruptedRuns) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
       const std::string what = std::string(c.what) + ", " + strsignal(signal);
-      for (const std::string& book : books) {
+      for (const std::string& book : kBooks) {
         WriteFile(scratch.Path(book + ".pdr"), longOld);
         fs::permissions(scratch.Path(book + ".pdr"), fs::perms::all);
       }
@@ -528,7 +529,7 @@ TEST_F(OutputSafetyTest, AnInterruptWaitsForARewriteInPlaceToEnd) {
       fs::permissions(scratch.path(), fs::perms::all);
       EXPECT_EQ(r.signal, signal) << what << ": exit " << r.exitCode << ", " << r.err;
       bool rewritten = false;
-      for (const std::string& book : books) {
+      for (const std::string& book : kBooks) {
         const std::string kept = ReadFile(scratch.Path(book + ".pdr"));
         if (kept == longOld) continue;
         rewritten = true;
@@ -546,27 +547,19 @@ TEST_F(OutputSafetyTest, AnInterruptWaitsForARewriteInPlaceToEnd) {
 // writing when the signal comes.
 TEST_F(OutputSafetyTest, InterruptedRunsRemoveTheirTemporaryFiles) {
   const std::string pdf = FlatOutline(kManyItems);
-  const std::vector<std::string> books = {"a", "b", "c", "d"};
-  for (const std::string& book : books) WriteFile(scratch.Path(book + ".pdf"), pdf);
-  struct Case {
-    const char* what;
-    std::vector<std::string> arguments;
-  } cases[] = {
-      {"one file", {"a.pdf"}},
-      {"a folder, four threads", {".", "-j", "4"}},
-  };
-  for (const Case& c : cases) {
+  for (const std::string& book : kBooks) WriteFile(scratch.Path(book + ".pdf"), pdf);
+  for (const InterruptedRun& c : kInterruptedRuns) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
       const std::string what = std::string(c.what) + ", " + strsignal(signal);
       bool interrupted = false;
       for (int attempt = 0; attempt < 5 && !interrupted; ++attempt) {
-        for (const std::string& book : books) WriteFile(scratch.Path(book + ".pdr"), kOld);
+        for (const std::string& book : kBooks) WriteFile(scratch.Path(book + ".pdr"), kOld);
         interrupted = SignalWhileWriting(scratch.path(), c.arguments, 64 * 1024, signal);
       }
       ASSERT_TRUE(interrupted) << what << ": every run finished before the signal";
       EXPECT_EQ(TemporaryFiles(scratch), std::vector<std::string>()) << what;
       // A book finished before the signal is complete; the others are old.
-      for (const std::string& book : books) {
+      for (const std::string& book : kBooks) {
         const std::string kept = ReadFile(scratch.Path(book + ".pdr"));
         if (kept != kOld) {
           EXPECT_TRUE(IsCompleteFile(kept)) << what << ": " << book;
