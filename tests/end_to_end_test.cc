@@ -67,6 +67,8 @@ std::string SampleBookmarks(int depthLimit = -1) {
   }
   return Bytes({0xDE, 0xAD, 0xCA, 0xBB, 1, 0, 0, 0, 0, 0, 0, 0, count}) + records;
 }
+// Once it took "top level only": a call written so would not mean that now.
+std::string SampleBookmarks(bool) = delete;
 
 using EndToEndTest = testing::ProgramTest;
 
@@ -200,7 +202,7 @@ TEST_F(EndToEndTest, AReaderThatLeavesThePipeMakesStatusOneWithoutAMessage) {
     for (const char* name : SyncEvents::kNames)
       EXPECT_EQ(testing::SemaphoreValue(name), -1) << c.arguments.back() << ": " << name;
     if (c.arguments[0] != "--show") {
-      EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks(false)) << c.arguments.back();
+      EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks()) << c.arguments.back();
     }
   }
 }
