@@ -28,6 +28,10 @@ inline void WriteText(std::FILE* stream, const std::string& text) {
 // means it, whatever code page the console itself is set to.
 void WriteCodePageText(std::FILE* stream, const std::string& text);
 
+// True when `stream` is a pipe (or socket) whose reading end is closed, so
+// that every write to it fails. Always false on Windows.
+bool IsPipeWithoutReader(std::FILE* stream);
+
 // One line of a terminal that is rewritten in place, such as a progress
 // line. Does nothing when `stream` is no terminal.
 class TerminalLine {

@@ -114,6 +114,11 @@ void WriteCodePageText(std::FILE* stream, const std::string& text) {
   WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }
 
+// Windows ends no program for writing to a pipe nobody reads, and the
+// write end cannot ask whether the reader is there: the failed write is
+// reported as any other.
+bool IsPipeWithoutReader(std::FILE* /*stream*/) { return false; }
+
 TerminalLine::TerminalLine(std::FILE* stream) : stream_(stream), enabled_(IsTerminal(stream)) {}
 
 // The console clears the rest of the row itself: a UTF-8 text's length in

@@ -28,7 +28,8 @@ std::wstring WithoutLengthLimit(const std::wstring& path) {
   if (length == 0 || length >= buffer.size()) return path;
   const std::wstring full(buffer.data(), length);
   if (full.size() >= 3 && full[1] == L':' && IsSeparator(full[2])) return L"\\\\?\\" + full;
-  const bool device = full.size() >= 4 && (full[2] == L'.' || full[2] == L'?') && IsSeparator(full[3]);
+  const bool device =
+      full.size() >= 4 && (full[2] == L'.' || full[2] == L'?') && IsSeparator(full[3]);
   if (full.size() >= 3 && IsSeparator(full[0]) && IsSeparator(full[1]) && !device)
     return L"\\\\?\\UNC\\" + full.substr(2);
   return full;

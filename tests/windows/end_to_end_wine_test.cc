@@ -562,9 +562,10 @@ TEST_F(VelloxTest, TitlesInAWesternCodePage) {
   const std::string pdf = scratch.path() + "\\caf\xC3\xA9.pdf";
   testing::WriteFileAt(pdf,
                        "item 0 0 caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC\n"
-                       "item 0 1 LaTeX2\xCE\xB5 \xE3\x80\x88name\xE3\x80\x89\n"        // U+03B5, U+3008
-                       "item 0 2 jal\xC4\x81l\xC4\xAB \xC2\xAB\xE2\x80\xA6\xC2\xBB\n"  // U+0101, U+012B
-                       "item 0 3 \xF0\x9F\x98\x80 one\n");                             // U+1F600
+                       // U+03B5, U+3008, U+3009; U+0101, U+012B; U+1F600
+                       "item 0 1 LaTeX2\xCE\xB5 \xE3\x80\x88name\xE3\x80\x89\n"
+                       "item 0 2 jal\xC4\x81l\xC4\xAB \xC2\xAB\xE2\x80\xA6\xC2\xBB\n"
+                       "item 0 3 \xF0\x9F\x98\x80 one\n");
   Outcome run = RunProgram(Program(), Program(), {pdf}, "", capture);
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(testing::ReadFileAt(scratch.path() + "\\caf\xC3\xA9.pdr"),
