@@ -5,50 +5,86 @@
 
 #include <string>
 
-#include "platform/paths.h"
 #include "test_util.h"
 
+// Where a relative name on the command line is taken from, when argument 0
+// names the program by a path (a script, or PowerShell, a shortcut or
+// "start", which pass the full path whatever was typed).
 namespace vellox {
 namespace {
 
 using testing::ScratchDirectory;
+using testing::WriteFile;
 
-TEST(ArgumentTableTest, ProgramDirectoryOrCurrentDirectoryIsTheBase) {
+class ProgramFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(CreateDirectoryA(bin.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((work + "\\sub").c_str(), nullptr));
+    WriteFile(bin + "\\only-bin.pdf", "x");
+    WriteFile(work + "\\only-work.pdf", "x");
+    WriteFile(bin + "\\both.pdf", "x");
+    WriteFile(work + "\\both.pdf", "x");
+    ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryA(work.c_str()));
+  }
+  void TearDown() override { SetCurrentDirectoryA(previous); }
+
   ScratchDirectory scratch;
-  char previous[MAX_PATH];
-  ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
-  ASSERT_TRUE(SetCurrentDirectoryA(scratch.path().c_str()));
-  std::string current;
-  Status status = platform::CurrentDirectory(&current);
-  SetCurrentDirectoryA(previous);
-  ASSERT_TRUE(status.ok()) << status.message();
-  EXPECT_TRUE(platform::IsSameFile(current, scratch.path())) << current;
+  const std::string bin = scratch.Path("bin"), work = scratch.Path("work");
+  char previous[MAX_PATH] = "";
+};
 
+TEST_F(ProgramFolderTest, ANameIsTakenFromWhereItIsTheProgramsFolderFirst) {
+  const std::string program = bin + "\\vellox.exe";
   struct Case {
-    const char* program;
-    const char* argument;
-    std::string expected;
-    bool fromProgramFolder;  // where a user would not look for it
+    std::string argument0;
+    std::string argument;
+    std::string resolved;
+    std::string warning;  // empty: none
   } cases[] = {
-      {"C:\\tools\\vellox.exe", "book.pdf", "C:\\tools\\book.pdf", true},
-      {"C:\\tools\\bin\\vellox.exe", "..\\docs\\book.pdf", "C:\\tools\\docs\\book.pdf", true},
-      {"C:\\tools\\vellox.exe", "D:\\book.pdf", "D:\\book.pdf", false},
-      {"C:\\tools\\vellox.exe", "\\\\server\\share\\book.pdf", "\\\\server\\share\\book.pdf", false},
-      {"vellox", "book.pdf", current + "\\book.pdf", false},
-      {"./bin/vellox", "book.pdf", current + "\\book.pdf", false},  // '/' is not looked for
+      {program, "only-bin.pdf", bin + "\\only-bin.pdf", ""},
+      {program, "only-work.pdf", work + "\\only-work.pdf", ""},
+      {program, "sub", work + "\\sub", ""},
+      {program, "both.pdf", bin + "\\both.pdf",
+       "warning: 'both.pdf' is taken from the program's folder ('" + bin +
+           "\\both.pdf'), not from the current directory ('" + work +
+           "\\both.pdf'): for that one, give its full path (in PowerShell: \"$PWD\\both.pdf\")"},
+      {program, ".", bin,
+       "warning: '.' is taken from the program's folder ('" + bin +
+           "'), not from the current directory ('" + work +
+           "'): for that one, give its full path (in PowerShell: \"$PWD\")"},
+      {program, work + "\\both.pdf", work + "\\both.pdf", ""},
+      // Started without a path, or from its own folder: one place to look.
+      {"vellox", "both.pdf", work + "\\both.pdf", ""},
+      {"vellox", "neither.pdf", work + "\\neither.pdf", ""},
+      {work + "\\vellox.exe", "neither.pdf", work + "\\neither.pdf", ""},
   };
-  ASSERT_TRUE(SetCurrentDirectoryA(scratch.path().c_str()));
   for (const Case& c : cases) {
     ArgumentTable table;
-    const char* argv[] = {c.program};
+    const char* argv[] = {c.argument0.c_str()};
     table.Parse(1, argv);
-    std::string resolved;
-    EXPECT_TRUE(table.ResolvePath(c.argument, &resolved).ok());
-    EXPECT_EQ(resolved, c.expected) << c.program << " " << c.argument;
-    EXPECT_EQ(table.TakesFromProgramFolder(c.argument), c.fromProgramFolder)
-        << c.program << " " << c.argument;
+    std::string resolved, warning;
+    const Status status = table.ResolvePath(c.argument, &resolved, &warning);
+    ASSERT_TRUE(status.ok()) << c.argument0 << " " << c.argument << ": " << status.message();
+    EXPECT_EQ(resolved, c.resolved) << c.argument0 << " " << c.argument;
+    EXPECT_EQ(warning, c.warning) << c.argument0 << " " << c.argument;
   }
-  SetCurrentDirectoryA(previous);
+}
+
+TEST_F(ProgramFolderTest, ANameInNeitherPlaceNamesBoth) {
+  ArgumentTable table;
+  const std::string program = bin + "\\vellox.exe";
+  const char* argv[] = {program.c_str()};
+  table.Parse(1, argv);
+  std::string resolved = "untouched";
+  const Status status = table.ResolvePath("neither.pdf", &resolved);
+  EXPECT_EQ(status.code(), StatusCode::kNotFound);
+  EXPECT_EQ(status.message(), "it is in neither the program's folder ('" + bin +
+                                  "\\neither.pdf') nor the current directory ('" + work +
+                                  "\\neither.pdf')");
+  EXPECT_EQ(resolved, "untouched");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "app/print_message.h"
 #include "app/user_messages.h"
 #include "bookmarks/bookmark_file_decoder.h"
+#include "platform/console.h"
 #include "platform/random_access_file.h"
 
 namespace vellox {
@@ -30,10 +31,8 @@ Status ReadWholeFile(const std::string& path, std::string* bytes) {
 // "PAGE<tab>TEXT", TEXT with its control characters as \xHH: a bookmark
 // file from elsewhere may hold any bytes.
 void PrintLine(std::int32_t page, const std::string& text) {
-  std::fprintf(stdout, "%d\t", static_cast<int>(page));
-  const std::string line = EscapeControls(text, EscapeStyle::kHex);
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
+  platform::WriteCodePageText(
+      stdout, std::to_string(page) + "\t" + EscapeControls(text, EscapeStyle::kHex) + "\n");
 }
 
 // Prints the failure; gives the exit code for it.

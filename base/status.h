@@ -30,6 +30,9 @@ class [[nodiscard]] Status {
       : code_(code), message_(code == StatusCode::kOk ? std::string() : std::move(message)) {}
 
   static Status OK() { return Status(); }
+  static Status NotFound(std::string message) {
+    return Status(StatusCode::kNotFound, std::move(message));
+  }
   static Status IoError(std::string message) {
     return Status(StatusCode::kIoError, std::move(message));
   }

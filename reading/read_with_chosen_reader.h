@@ -31,10 +31,11 @@ Readers ProgramReaders();
 
 // The outline of the PDF at `path` (file-name bytes), read by the reader
 // the environment variable VELLOX_READER chooses, for tests and for
-// comparing readers: "auto" (the default: the registered component where
-// there is one, else ours, handing a damaged file to the fallback),
-// "builtin" (ours alone), "qpdf" (the fallback alone, on Windows after the
-// component), "component" (the component alone, where there is one).
+// comparing readers: "auto" (the default, also when unset or empty: the
+// registered component where there is one, else ours, handing a damaged
+// file to the fallback), "builtin" (ours alone), "qpdf" (the fallback
+// alone, on Windows after the component), "component" (the component
+// alone, where there is one); any other value reads as "auto".
 // `options` reach the component's walk, which reads only what they keep.
 // Fails with kNotFound or kIoError when the file cannot be read,
 // kInvalidData when it is no PDF, kOverLimit past a budget, kDamaged when
@@ -42,6 +43,10 @@ Readers ProgramReaders();
 // not there; reasons are one short line. Throws only std::bad_alloc.
 StatusOr<OutlineTree> ReadWithChosenReader(const std::string& path, const OutlineOptions& options,
                                            const Readers& readers = ProgramReaders());
+
+// The value of VELLOX_READER when it names none of the choices above,
+// which reads as "auto"; empty otherwise.
+std::string UnknownReaderChoice();
 
 }  // namespace vellox
 
