@@ -144,47 +144,54 @@ std::unique_ptr<Decryption> Decryption::Open(const Object& trailer, ObjectSource
   const Object fileId = objects->Resolve(objects->Resolve(trailer.Get("ID")).At(0));
   if (fileId.IsString()) security.fileId = fileId.Text();
 
-  std::unique_ptr<Decryption> decryption(new Decryption);
-  decryption->encryptMetadata = security.encryptMetadata;
-  decryption->dictionaryIsObject = reference.IsReference();
-  decryption->dictionaryObject = reference.Id();
-  if (version < 4) {
-    decryption->strings = decryption->streams = CryptMethod::kRc4;
-  } else {
-    const Object filters = entry("CF");
-    for (const auto& named : filters.Entries()) {
-      NamedFilter filter;
-      filter.name = named.first;
-      const Object cfm = objects->Resolve(objects->Resolve(named.second).Get("CFM"));
-      filter.methodName = cfm.IsName() ? cfm.Text() : "?";
-      filter.known = MethodOf(cfm, &filter.method);
-      decryption->namedFilters.push_back(std::move(filter));
-    }
-    decryption->strings = decryption->NamedMethod(entry("StrF"));
-    decryption->streams = decryption->NamedMethod(entry("StmF"));
+  // The methods: one for every string and stream up to /V 2; from /V 4
+  // the crypt filters /StrF and /StmF name, each of which a stream may
+  // override.
+  std::vector<NamedFilter> namedFilters;
+  for (const auto& named : entry("CF").Entries()) {
+    NamedFilter filter;
+    filter.name = named.first;
+    const Object cfm = objects->Resolve(objects->Resolve(named.second).Get("CFM"));
+    filter.methodName = cfm.IsName() ? cfm.Text() : "?";
+    filter.known = MethodOf(cfm, &filter.method);
+    namedFilters.push_back(std::move(filter));
+  }
+  CryptMethod strings = CryptMethod::kRc4;
+  CryptMethod streams = CryptMethod::kRc4;
+  if (version >= 4) {
+    strings = NamedMethod(namedFilters, entry("StrF"));
+    streams = NamedMethod(namedFilters, entry("StmF"));
   }
   // The methods must fit the key: AES-256 the 32 bytes of /V 5, the
   // others the shorter keys their object keys are made from.
-  for (CryptMethod method : {decryption->strings, decryption->streams}) {
-    const bool fits = method == CryptMethod::kNone ||
-                      (method == CryptMethod::kAes256 ? version == 5
-                                                       : version < 5 && (method != CryptMethod::kAes128 ||
-                                                                         security.keyBytes + 5 >= 16));
+  for (CryptMethod method : {strings, streams}) {
+    const bool fits =
+        method == CryptMethod::kNone ||
+        (method == CryptMethod::kAes256
+             ? version == 5
+             : version < 5 && (method != CryptMethod::kAes128 || security.keyBytes + 5 >= 16));
     if (!fits) Damaged("a crypt filter's method does not fit /V " + std::to_string(version));
   }
 
-  if (!FileKeyWithoutPassword(security, &decryption->fileKey)) {
+  std::string fileKey;
+  if (!FileKeyWithoutPassword(security, &fileKey)) {
     if (revision <= 4 && !fileId.IsString())
       Damaged("the trailer has no /ID, which the encryption key is made from");
     throw ReadError(ReadFault::kEncrypted, "needs a password");
   }
+  std::unique_ptr<Decryption> decryption(new Decryption(std::move(fileKey), strings, streams));
+  decryption->namedFilters = std::move(namedFilters);
+  decryption->encryptMetadata = security.encryptMetadata;
+  decryption->dictionaryIsObject = reference.IsReference();
+  decryption->dictionaryObject = reference.Id();
   return decryption;
 }
 
-CryptMethod Decryption::NamedMethod(const Object& name) const {
+CryptMethod Decryption::NamedMethod(const std::vector<NamedFilter>& filters,
+                                    const Object& name) {
   if (name.IsNull() || name.IsName("Identity")) return CryptMethod::kNone;
   if (!name.IsName()) Damaged("a crypt filter's name is not a name");
-  for (const NamedFilter& filter : namedFilters) {
+  for (const NamedFilter& filter : filters) {
     if (filter.name != name.Text()) continue;
     if (!filter.known) NotSupported("the crypt filter method " + filter.methodName);
     return filter.method;
@@ -207,7 +214,7 @@ std::string Decryption::DecryptStream(ObjectId id, const Object& dictionary, Obj
     method = CryptMethod::kNone;
   if (filter->IsName("Crypt") || filter->At(0).IsName("Crypt")) {
     const Object own = parameters->IsArray() ? parameters->At(0) : *parameters;
-    method = NamedMethod(own.Get("Name"));
+    method = NamedMethod(namedFilters, own.Get("Name"));
     if (filter->IsArray()) {
       *filter = Object::MakeArray(Array(filter->Items().begin() + 1, filter->Items().end()));
       if (parameters->Size() > 0)

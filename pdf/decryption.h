@@ -29,6 +29,11 @@ class Decryption {
   // with ..."), kDamaged for a malformed dictionary.
   static std::unique_ptr<Decryption> Open(const Object& trailer, ObjectSource* objects);
 
+  // Decrypts strings and streams by these methods, with `fileKey` (what
+  // Open works out from the dictionary and the password).
+  Decryption(std::string fileKey, CryptMethod strings, CryptMethod streams)
+      : fileKey(std::move(fileKey)), strings(strings), streams(streams) {}
+
   // `value`, object `id` as stored, with its strings decrypted (the
   // encryption dictionary's own stay as they are).
   Object DecryptStrings(ObjectId id, const Object& value) const;
@@ -43,21 +48,21 @@ class Decryption {
                             Object* parameters, std::string data);
 
  private:
-  Decryption() = default;
-
-  std::string Decrypt(CryptMethod method, ObjectId id, std::string data) const;
-  CryptMethod NamedMethod(const Object& name) const;
-
-  std::string fileKey;
-  CryptMethod strings = CryptMethod::kNone;
-  CryptMethod streams = CryptMethod::kNone;
-  // The crypt filters of /CF, for /StmF, /StrF and streams that name one.
+  // A crypt filter of /CF, for /StmF, /StrF and streams that name one.
   struct NamedFilter {
     std::string name;
     std::string methodName;  // its /CFM
     bool known = false;      // whether `method` is what /CFM names
     CryptMethod method = CryptMethod::kNone;
   };
+
+  std::string Decrypt(CryptMethod method, ObjectId id, std::string data) const;
+  // The method of the crypt filter `name` names (/Identity: none).
+  static CryptMethod NamedMethod(const std::vector<NamedFilter>& filters, const Object& name);
+
+  std::string fileKey;
+  CryptMethod strings;
+  CryptMethod streams;
   std::vector<NamedFilter> namedFilters;
   bool encryptMetadata = true;
   bool dictionaryIsObject = false;
