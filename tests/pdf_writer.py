@@ -148,4 +148,5 @@ class Pdf:
         objstm = len(self.bodies) + 1
         writer.object_stream(objstm, [(n, self.bodies[n - 1]) for n in range(1, objstm) if n in packed],
                              pair, compress)
-        return writer.end_with_xref_stream(objstm + 1, b"/Root %s %s" % (ref(root), trailer), rows)
+        entries = b"/Root %s" % ref(root) + (b" " + trailer if trailer else b"")
+        return writer.end_with_xref_stream(objstm + 1, entries, rows)
