@@ -128,6 +128,7 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
 int Run(int argc, const char* const* argv, std::string* inputPath) {
   platform::InitializeCodePage();
   platform::RemoveTemporaryFilesOnInterrupt();
+  platform::TurnWriteSignalsIntoErrors();
   SyncEvents events;
   for (const std::string& warning : events.Warnings()) PrintMessage(Warning(warning));
   ComponentLibraryScope library;
@@ -146,10 +147,13 @@ int Run(int argc, const char* const* argv, std::string* inputPath) {
     code = ConvertOrShow(arguments, inputPath);
   }
   // What was printed is part of the result: output lost to a full disk or
-  // a closed pipe is a failure.
-  Status printed = platform::FlushStandardOutput();
+  // a closed pipe is a failure. A reader that left (`| head -1`) did so on
+  // purpose, as a program ended by SIGPIPE would say nothing: the exit
+  // status tells a script, a line would be noise after the lines it chose.
+  bool readerGone = false;
+  Status printed = platform::FlushStandardOutput(&readerGone);
   if (!printed.ok()) {
-    PrintMessage(CannotWriteStandardOutput(printed.message()));
+    if (!readerGone) PrintMessage(CannotWriteStandardOutput(printed.message()));
     return kExitFailure;
   }
   return code;

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "app/sync_events.h"
+#include "pdf_builder.h"
 #include "program_test.h"
+#include "semaphore_value.h"
 
 namespace vellox {
 namespace {
@@ -140,6 +143,46 @@ TEST_F(EndToEndTest, LostStandardOutputIsAFailure) {
     EXPECT_EQ(r.exitCode, 1) << arguments[0];
     EXPECT_EQ(r.err, "vellox: cannot write to standard output: No space left on device\n")
         << arguments[0];
+  }
+}
+
+// A pipe whose reader has gone (`vellox --show book.pdf | head -1`, a
+// folder run piped into a program that ended): the run, with SIGPIPE at
+// its default action as a shell leaves it, is not ended by the signal. It
+// ends as any run that lost its output, with status 1, its named events
+// removed and its bookmark files written, and says nothing: the reader
+// left on purpose.
+TEST_F(EndToEndTest, AReaderThatLeavesThePipeMakesStatusOneWithoutAMessage) {
+  std::vector<testing::OutlineNode> outline(20000);
+  for (std::size_t i = 0; i < outline.size(); ++i)
+    outline[i] = {"Item " + std::to_string(i), "/Dest [0 /Fit]", {}};
+  WriteFile(scratch.Path("big.pdf"), testing::BuildDocument(1, outline));
+  ASSERT_EQ(Run({"big.pdf"}).exitCode, 0);
+  CopySample("book.pdf");
+  struct Case {
+    std::vector<std::string> arguments;
+    long bytesRead;  // before the reader leaves
+  } cases[] = {
+      {{"--show", "big.pdf"}, 100},  // far more output than the pipe holds
+      {{"--show", "big.pdr"}, 100},
+      {{"--show", "book.pdf"}, 0},
+      {{"book.pdf"}, 0},
+      {{"."}, 0},
+  };
+  for (const Case& c : cases) {
+    unlink(scratch.Path("book.pdr").c_str());
+    ProgramOptions options;
+    options.standardOutputBytes = c.bytesRead;
+    ProgramResult r = Run(c.arguments, options);
+    EXPECT_EQ(r.signal, 0) << c.arguments.back();
+    EXPECT_EQ(r.exitCode, 1) << c.arguments.back();
+    const std::string summary = "vellox: 2 PDFs: 2 converted, 0 without outline, 0 failed\n";
+    EXPECT_EQ(r.err, c.arguments[0] == "." ? summary : "") << c.arguments.back();
+    for (const char* name : SyncEvents::kNames)
+      EXPECT_EQ(testing::SemaphoreValue(name), -1) << c.arguments.back() << ": " << name;
+    if (c.arguments[0] != "--show") {
+      EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks(false)) << c.arguments.back();
+    }
   }
 }
 
