@@ -31,12 +31,15 @@ struct Opened {
   std::string reason;
 };
 
+// The source keeps the file open: it stays readable once its folder is
+// gone (these tests run on POSIX systems only).
 Opened Open(const std::string& pdf) {
   ScratchDirectory scratch;
   WriteFile(scratch.Path("in.pdf"), pdf);
   Opened opened;
   try {
-    StatusOr<std::unique_ptr<FileObjectSource>> source = FileObjectSource::Open(scratch.Path("in.pdf"));
+    StatusOr<std::unique_ptr<FileObjectSource>> source =
+        FileObjectSource::Open(scratch.Path("in.pdf"));
     EXPECT_TRUE(source.ok()) << source.status().message();
     if (source.ok()) opened.source = std::move(*source);
   } catch (const ReadError& e) {
@@ -230,7 +233,8 @@ TEST_F(AesDataTest, StringsAndTheirFaults) {
       {"not whole blocks", Padded("Chapter 1").substr(0, 31),
        "object 7 0 holds AES-encrypted data that is not whole blocks"},
       {"shorter than a block", "short", "object 7 0 holds AES-encrypted data that is not whole"},
-      {"padding count past a block", flipped, "object 7 0 holds AES-encrypted data with bad padding"},
+      {"padding count past a block", flipped,
+       "object 7 0 holds AES-encrypted data with bad padding"},
       {"padding count zero", Stored(std::string(15, 'x') + '\0'), "object 7 0 holds AES"},
       {"padding bytes that differ", Stored(std::string(13, 'x') + "\x03\x02\x03"),
        "object 7 0 holds AES-encrypted data with bad padding"},

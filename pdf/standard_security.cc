@@ -1,5 +1,6 @@
 #include "pdf/standard_security.h"
 
+#include <array>
 #include <cstring>
 
 #include "crypto/aes.h"
@@ -23,14 +24,20 @@ const std::uint8_t* Bytes(const std::string& s) {
 
 std::uint8_t* Bytes(std::string* s) { return reinterpret_cast<std::uint8_t*>(&(*s)[0]); }
 
+template <std::size_t N>
+std::string AsString(const std::array<std::uint8_t, N>& digest) {
+  return std::string(digest.begin(), digest.end());
+}
+
 // Revisions 2 to 4: the RC4 key of the padded 32-byte `password`.
 std::string KeyOfPassword(const StandardSecurity& s, const std::uint8_t* password) {
   crypto::Md5 md5;
   md5.Update(password, 32);
   md5.Update(s.owner.data(), 32);
-  const std::uint8_t permissions[4] = {
-      static_cast<std::uint8_t>(s.permissions), static_cast<std::uint8_t>(s.permissions >> 8),
-      static_cast<std::uint8_t>(s.permissions >> 16), static_cast<std::uint8_t>(s.permissions >> 24)};
+  const std::uint8_t permissions[4] = {static_cast<std::uint8_t>(s.permissions),
+                                       static_cast<std::uint8_t>(s.permissions >> 8),
+                                       static_cast<std::uint8_t>(s.permissions >> 16),
+                                       static_cast<std::uint8_t>(s.permissions >> 24)};
   md5.Update(permissions, 4);
   md5.Update(s.fileId.data(), s.fileId.size());
   if (s.revision >= 4 && !s.encryptMetadata) {
@@ -94,9 +101,8 @@ std::string UserPasswordInOwner(const StandardSecurity& s) {
 // Revisions 5 and 6: the hash of the empty password with an 8-byte `salt`
 // and `userEntry` (the 48 bytes of /U for the owner password, else none).
 std::string PasswordHash(int revision, const std::string& salt, const std::string& userEntry) {
-  std::string input = salt + userEntry;
-  const auto first = crypto::Sha256Of(input.data(), input.size());
-  std::string k(first.begin(), first.end());
+  const std::string input = salt + userEntry;
+  std::string k = AsString(crypto::Sha256Of(input.data(), input.size()));
   if (revision == 5) return k;
 
   // Revision 6 hardens it: rounds of AES and SHA-2 over the key, at least
@@ -112,21 +118,9 @@ std::string PasswordHash(int revision, const std::string& salt, const std::strin
     unsigned sum = 0;
     for (int i = 0; i < 16; ++i) sum += static_cast<std::uint8_t>(data[i]);
     switch (sum % 3) {
-      case 0: {
-        const auto digest = crypto::Sha256Of(data.data(), data.size());
-        k.assign(digest.begin(), digest.end());
-        break;
-      }
-      case 1: {
-        const auto digest = crypto::Sha384Of(data.data(), data.size());
-        k.assign(digest.begin(), digest.end());
-        break;
-      }
-      default: {
-        const auto digest = crypto::Sha512Of(data.data(), data.size());
-        k.assign(digest.begin(), digest.end());
-        break;
-      }
+      case 0: k = AsString(crypto::Sha256Of(data.data(), data.size())); break;
+      case 1: k = AsString(crypto::Sha384Of(data.data(), data.size())); break;
+      default: k = AsString(crypto::Sha512Of(data.data(), data.size())); break;
     }
     if (round >= 63 && static_cast<std::uint8_t>(data.back()) <= round - 31) break;
   }

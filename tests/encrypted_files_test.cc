@@ -87,8 +87,9 @@ TEST_F(EncryptedFilesTest, ReadAsTheirOriginals) {
 // With either reader choice: qpdf's fallback (auto) says the same.
 TEST_F(EncryptedFilesTest, APasswordProtectedFileFailsInOneLine) {
   CopySample("original.pdf");
-  ASSERT_EQ(Qpdf({"--encrypt", "user", "owner", "256", "--", "original.pdf", "locked.pdf"}).exitCode,
-            0);
+  const ProgramResult encrypted =
+      Qpdf({"--encrypt", "user", "owner", "256", "--", "original.pdf", "locked.pdf"});
+  ASSERT_EQ(encrypted.exitCode, 0) << encrypted.err;
   for (const char* reader : {"builtin", "auto"}) {
     ProgramOptions options;
     options.environment.push_back(std::string("VELLOX_READER=") + reader);

@@ -145,9 +145,12 @@ std::string WithObjectStreams(const std::string& pdf) {
 
 std::vector<std::pair<std::string, Encryption>> EveryEncryption() {
   const std::pair<const char*, Cipher> ciphers[] = {
-      {"RC4 40-bit", Cipher::kRc4Key40},           {"RC4 128-bit", Cipher::kRc4Key128},
-      {"RC4 revision 4", Cipher::kRc4Revision4},   {"AES-128", Cipher::kAes128},
-      {"AES-256 revision 5", Cipher::kAes256Revision5}, {"AES-256", Cipher::kAes256},
+      {"RC4 40-bit", Cipher::kRc4Key40},
+      {"RC4 128-bit", Cipher::kRc4Key128},
+      {"RC4 revision 4", Cipher::kRc4Revision4},
+      {"AES-128", Cipher::kAes128},
+      {"AES-256 revision 5", Cipher::kAes256Revision5},
+      {"AES-256", Cipher::kAes256},
   };
   std::vector<std::pair<std::string, Encryption>> every;
   for (const auto& cipher : ciphers) {
