@@ -112,8 +112,9 @@ TEST_F(FolderModeTest, SucceedsWithTheBannerOnceAndHonoursTheDepthLimit) {
             "Converter PDF Outlines to Amazon Kindle bookmarks\n"
             "Copyright (C) 2026 the Vellox developers\n");
   EXPECT_EQ(r.err, "vellox: 2 PDFs: 2 converted, 0 without outline, 0 failed\n");
-  // Three top-level bookmarks: 13 bytes of header and three records.
-  EXPECT_EQ(ReadFile(root + "/a.pdr").substr(9, 4), std::string("\0\0\0\3", 4));
+  // The sample's five top-level bookmarks: the count after 9 bytes of header.
+  EXPECT_EQ(ReadFile(root + "/a.pdr").substr(9, 4), std::string("\0\0\0\5", 4));
+  EXPECT_EQ(ReadFile(root + "/sub/b.pdr").substr(9, 4), std::string("\0\0\0\5", 4));
 }
 
 TEST_F(FolderModeTest, PdfsSharingABookmarkFileConvertOnlyTheFirst) {
