@@ -8,10 +8,11 @@
 set(VELLOX_INCLUDE_RULES
   "base:"
   "platform:base"
+  "crypto:base"
   "bookmarks:platform base"
   "outline:bookmarks platform base"
   "pdf:outline platform base"
-  "builtin_reader:pdf outline platform base"
+  "builtin_reader:pdf outline crypto platform base"
   "component:outline platform base"
   "qpdf_reader:pdf outline platform base"
   "reading:builtin_reader component qpdf_reader pdf outline platform base"

@@ -139,7 +139,7 @@ done
 # (see builtin_reader_wine_test.cc for the layout).
 fixtures=$win64/reader-fixtures
 rm -rf "$fixtures"
-mkdir -p "$fixtures/clean" "$fixtures/western" "$fixtures/unreadable"
+mkdir -p "$fixtures/clean" "$fixtures/western" "$fixtures/unreadable" "$fixtures/encrypted"
 corpus=$source_dir/fuzz/corpus/pdf
 reference() {  # NAME FOLDER: a clean read on the native build
   local name=$1 folder=$fixtures/$2
@@ -163,8 +163,28 @@ for name in book book-object-stream book-top-level; do
   check "the native build reads $name cleanly" reference $name western
 done
 cp "$corpus/book-truncated" "$fixtures/unreadable/damaged-truncated.pdf"
-check "qpdf encrypts the sample" qpdf --encrypt "" owner 256 -- \
-  "$source_dir/samples/sample.pdf" "$fixtures/unreadable/encrypted-aes256.pdf"
+check "qpdf encrypts the sample with a password" qpdf --encrypt user owner 256 -- \
+  "$source_dir/samples/sample.pdf" "$fixtures/unreadable/password-aes256.pdf"
+# Encrypted with the empty user password every way qpdf knows, each beside
+# its original: NAME.pdf and NAME--CIPHER.pdf.
+encrypt_originals() {
+  local name original cipher streams
+  for name in sample book; do
+    original=$corpus/$name
+    [ $name = sample ] && original=$source_dir/samples/sample.pdf
+    cp "$original" "$fixtures/encrypted/$name.pdf" || return 1
+    for streams in preserve generate; do
+      for cipher in 40 128 "128 --cleartext-metadata" "128 --use-aes=y" \
+        "128 --use-aes=y --cleartext-metadata" 256 "256 --cleartext-metadata" "256 --force-R5"; do
+        # shellcheck disable=SC2086 # the cipher's words are options
+        qpdf --allow-weak-crypto --object-streams=$streams --encrypt "" owner $cipher -- \
+          "$original" "$fixtures/encrypted/$name--$(tr -d ' =-' <<<"$cipher")-$streams.pdf" ||
+          return 1
+      done
+    done
+  done
+}
+check "qpdf encrypts the sample and a book without a password" encrypt_originals
 export VELLOX_WINE_FIXTURES=$fixtures
 # The 32-bit test component, which the 64-bit program cannot load.
 export VELLOX_WINE_COMPONENT32=$win32/tests/windows/vellox_test_component.dll
