@@ -33,10 +33,9 @@ int UsageError(const char* message) {
   return kExitUsage;
 }
 
-// The value of -j: a whole number of threads, by default one per core.
+// The value of -j: a whole number of threads; 0 when not given.
 bool ParseJobs(const ArgumentTable& arguments, unsigned* jobs) {
-  unsigned cores = std::thread::hardware_concurrency();
-  *jobs = cores > 0 ? cores : 1;
+  *jobs = 0;
   if (!arguments.HasOption("-j")) return true;
   std::string value = arguments.GetValue("-j", 0);
   if (value.empty()) return false;
@@ -116,9 +115,14 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
     return kExitFailure;
   if (show) return ShowBookmarks(*inputPath, options);
 
-  int code = platform::KindOf(*inputPath) == platform::FileKind::kDirectory
-                 ? ConvertFolder(*inputPath, options, jobs)
-                 : ConvertOne(*inputPath, options);
+  int code;
+  if (platform::KindOf(*inputPath) == platform::FileKind::kDirectory) {
+    // By default one thread per core; only a folder asks the system.
+    if (jobs == 0) jobs = std::max(std::thread::hardware_concurrency(), 1u);
+    code = ConvertFolder(*inputPath, options, jobs);
+  } else {
+    code = ConvertOne(*inputPath, options);
+  }
   if (code == kExitSuccess) std::fputs(kBanner, stdout);
   return code;
 }
@@ -126,23 +130,25 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
 }  // namespace
 
 int Run(int argc, const char* const* argv, std::string* inputPath) {
-  platform::InitializeCodePage();
-  platform::RemoveTemporaryFilesOnInterrupt();
-  SyncEvents events;
-  for (const std::string& warning : events.Warnings()) PrintMessage(Warning(warning));
-  ComponentLibraryScope library;
-
   ArgumentTable arguments;
   arguments.Parse(argc, argv);
-  WarnAboutUnknownOptions(arguments);
   int code;
-  if (arguments.HasOption("-h") || arguments.HasOption("--help")) {
-    std::fputs(kUsage, stdout);
-    code = kExitSuccess;
-  } else if (arguments.HasOption("--version")) {
-    std::fputs(kVersion, stdout);
+  if (arguments.HasOption("-h") || arguments.HasOption("--help") ||
+      arguments.HasOption("--version")) {
+    // Printing the usage or the version converts nothing: the locale, the
+    // interrupt handler, the named events that tell other programs a
+    // conversion runs and the component library are for conversions.
+    WarnAboutUnknownOptions(arguments);
+    const bool help = arguments.HasOption("-h") || arguments.HasOption("--help");
+    std::fputs(help ? kUsage : kVersion, stdout);
     code = kExitSuccess;
   } else {
+    platform::InitializeCodePage();
+    platform::RemoveTemporaryFilesOnInterrupt();
+    SyncEvents events;
+    for (const std::string& warning : events.Warnings()) PrintMessage(Warning(warning));
+    ComponentLibraryScope library;
+    WarnAboutUnknownOptions(arguments);
     code = ConvertOrShow(arguments, inputPath);
   }
   // What was printed is part of the result: output lost to a full disk or
