@@ -59,10 +59,10 @@ fi
 
 if [ $quick = 1 ]; then
   big_runs=3; small_runs=11; scale_runs=3; folder_size=100; folder_runs=3; corpus_runs=3
-  startup_runs=41; scan_runs=11; scan_pages=120
+  startup_runs=201; scan_runs=11; scan_pages=120
 else
   big_runs=5; small_runs=21; scale_runs=5; folder_size=300; folder_runs=3; corpus_runs=5
-  startup_runs=101; scan_runs=5; scan_pages=600
+  startup_runs=401; scan_runs=5; scan_pages=600
 fi
 # The real PDFs the per-file target is checked on, when there are some.
 doc_corpus=/usr/share/doc
@@ -175,9 +175,9 @@ time_corpus() {
         m = wall["mutool"]
         printf "%d\t%.1f\t%.1f\t%.1f\t%.1f\t%.3f\t%.3f\t%.1f\t%.1f\t%s%s\t%s\t%.3f\n", size / 1024,
           wall["vellox"] * 1000, wall["show"] * 1000, wall["qpdf"] * 1000, m * 1000,
-          m > 0 ? wall["vellox"] / m : 0, m > 0 ? wall["show"] / m : 0,
+          (m > 0 ? wall["vellox"] / m : 0), (m > 0 ? wall["show"] / m : 0),
           rss["vellox"] / 1024, rss["mutool"] / 1024, fallback,
-          (m_failed > 0 ? ", mutool fails" : ""), file, m > 0 ? wall["hello"] / m : 0
+          (m_failed > 0 ? ", mutool fails" : ""), file, (m > 0 ? wall["hello"] / m : 0)
       }' <<<"$result" | tee -a "$table" |
       awk -F'\t' '{ printf "%10s %10s %10s %10s %10s %9s %9s %9s %9s %-22s %s\n",
                     $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11 }'
