@@ -123,14 +123,15 @@ median() {
 
 # time_corpus DIR [SAMPLE]: every PDF below DIR (any letter case), or
 # SAMPLE of those of 64 KiB and more spread over their sizes, timed with
-# vellox (converting, and --show), qpdf's outline dump and mutool's, one
-# line each; then the spread of the vellox/mutool time ratios, the worst
-# file, the files where vellox is the slower one and those the built-in
-# reader leaves to the qpdf fallback. A program that does nothing
-# (hello_zlib) is timed beside them: its time over mutool's is what the
-# start of a process alone takes of the ratio. vellox reads each through a
-# link in the build folder, so that its .pdr lands there and not in DIR.
-# Sets corpus_show_median and corpus_floor_median.
+# vellox (converting, and --show), qpdf's outline dump, mutool's and the
+# durable write of the .pdr, one line each; then the spread of the time
+# ratios (a conversion against mutool plus that write, --show against
+# mutool), the worst file, the files where vellox is the slower one and
+# those the built-in reader leaves to the qpdf fallback. A program that
+# does nothing (hello_zlib) is timed beside them: its time over mutool's
+# is what the start of a process alone takes of the ratio. vellox reads
+# each through a link in the build folder, so that its .pdr lands there
+# and not in DIR. Sets corpus_show_median and corpus_floor_median.
 time_corpus() {
   local dir="$1" picked="${2:-0}" links="$out/corpus-links" table="$out/corpus.tsv"
   local files=()
@@ -150,18 +151,22 @@ time_corpus() {
   rm -rf "$links"
   mkdir -p "$links"
   : >"$table"
-  printf '%10s %10s %10s %10s %10s %9s %9s %9s %9s %-22s %s\n' "size KB" "vellox ms" "--show ms" \
-    "qpdf ms" "mutool ms" "v/mutool" "show/mut" "vellox MB" "mutool MB" "built-in reader" file
+  printf '%9s %9s %9s %9s %9s %9s %9s %9s %9s %9s %-22s %s\n' "size KB" "vellox ms" \
+    "--show ms" "qpdf ms" "mutool ms" "write ms" "v/(m+w)" "show/mut" "vellox MB" "mutool MB" \
+    "built-in reader" file
   local i=0 file link result
   for file in "${files[@]}"; do
     i=$((i + 1))
     link="$(printf '%s/%05d.pdf' "$links" "$i")"
     ln -s "$file" "$link"
+    local written=0
+    "$vellox" "$link" >/dev/null 2>&1 && written="$(stat -c %s "${link%.pdf}.pdr")"
     result="$("$timeit" --runs "$corpus_runs" \
       vellox "$vellox" "$link" :: \
       show "$vellox" --show "$link" :: \
       qpdf qpdf --json --json-key=outlines "$link" :: \
       mutool mutool show "$link" outline :: \
+      write "$durable" "${link%.pdf}.durable.pdr" "$written" :: \
       hello "$hello")"
     local fallback v_failed m_failed
     fallback="$(builtin_reads "$link")"
@@ -173,41 +178,44 @@ time_corpus() {
       { wall[$1] = $3; rss[$1] = $6 }
       END {
         m = wall["mutool"]
-        printf "%d\t%.1f\t%.1f\t%.1f\t%.1f\t%.3f\t%.3f\t%.1f\t%.1f\t%s%s\t%s\t%.3f\n", size / 1024,
-          wall["vellox"] * 1000, wall["show"] * 1000, wall["qpdf"] * 1000, m * 1000,
-          (m > 0 ? wall["vellox"] / m : 0), (m > 0 ? wall["show"] / m : 0),
+        w = wall["write"]
+        printf "%d\t%.1f\t%.1f\t%.1f\t%.1f\t%.1f\t%.3f\t%.3f\t%.1f\t%.1f\t%s%s\t%s\t%.3f\n",
+          size / 1024, wall["vellox"] * 1000, wall["show"] * 1000, wall["qpdf"] * 1000, m * 1000,
+          w * 1000, (m + w > 0 ? wall["vellox"] / (m + w) : 0), (m > 0 ? wall["show"] / m : 0),
           rss["vellox"] / 1024, rss["mutool"] / 1024, fallback,
           (m_failed > 0 ? ", mutool fails" : ""), file, (m > 0 ? wall["hello"] / m : 0)
       }' <<<"$result" | tee -a "$table" |
-      awk -F'\t' '{ printf "%10s %10s %10s %10s %10s %9s %9s %9s %9s %-22s %s\n",
-                    $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11 }'
+      awk -F'\t' '{ printf "%9s %9s %9s %9s %9s %9s %9s %9s %9s %9s %-22s %s\n",
+                    $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12 }'
   done
   rm -rf "$links"
 
   echo
-  echo "== corpus summary (vellox/mutool wall-time ratios; table in $table)"
-  sort -t$'\t' -k6,6g "$table" | awk -F'\t' '
-    { ratio[NR] = $6; file[NR] = $11
-      if ($6 > 1) slower++
-      if ($10 ~ /^falls back/) fallback++
-      if ($10 ~ /^vellox fails/) failing++
-      vellox += $2; show += $3; mutool += $5 }
+  echo "== corpus summary (wall-time ratios: converting against mutool plus the durable"
+  echo "   write, --show against mutool; table in $table)"
+  sort -t$'\t' -k7,7g "$table" | awk -F'\t' '
+    { ratio[NR] = $7; file[NR] = $12
+      if ($7 > 1) slower++
+      if ($11 ~ /^falls back/) fallback++
+      if ($11 ~ /^vellox fails/) failing++
+      vellox += $2; show += $3; mutool += $5; write += $6 }
     END {
       n = NR
-      printf "files:                               %d\n", n
-      printf "median ratio, converting:            %.3f\n", ratio[int((n + 1) / 2)]
+      printf "files:                                     %d\n", n
+      printf "median ratio, converting:                  %.3f\n", ratio[int((n + 1) / 2)]
       p90 = int(0.9 * n + 0.999999); if (p90 < 1) p90 = 1
-      printf "p90 ratio, converting:               %.3f\n", ratio[p90]
-      printf "worst, converting:                   %.3f  %s\n", ratio[n], file[n]
-      printf "vellox slower than mutool:           %d of %d\n", slower, n
+      printf "p90 ratio, converting:                     %.3f\n", ratio[p90]
+      printf "worst, converting:                         %.3f  %s\n", ratio[n], file[n]
+      printf "converting slower than mutool + write:     %d of %d\n", slower, n
       printf "left to the qpdf fallback (built-in reader fails): %d\n", fallback
-      printf "vellox fails (any reader):           %d\n", failing
-      printf "total time, vellox / --show / mutool: %.0f / %.0f / %.0f ms\n", vellox, show, mutool
+      printf "vellox fails (any reader):                 %d\n", failing
+      printf "total ms, vellox / --show / mutool / write: %.0f / %.0f / %.0f / %.0f\n",
+        vellox, show, mutool, write
     }'
-  corpus_show_median="$(median "$table" 7)"
-  corpus_floor_median="$(median "$table" 12)"
-  echo "median ratio, --show:                $corpus_show_median"
-  echo "median ratio, a program doing nothing: $corpus_floor_median (the start of a process alone)"
+  corpus_show_median="$(median "$table" 8)"
+  corpus_floor_median="$(median "$table" 13)"
+  echo "median ratio, --show:                      $corpus_show_median"
+  echo "median ratio, a program doing nothing:     $corpus_floor_median (the start of a process alone)"
 }
 
 declare -A summary
