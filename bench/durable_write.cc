@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
     std::perror(temporary.c_str());
     return 1;
   }
-  const bool written = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
-                       fsync(fd) == 0;
+  const bool written =
+      write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && fsync(fd) == 0;
   if (close(fd) != 0 || !written || rename(temporary.c_str(), target.c_str()) != 0) {
     std::perror(target.c_str());
     unlink(temporary.c_str());

@@ -37,8 +37,8 @@ StatusOr<Loaded> Load() {
     }
     auto version = reinterpret_cast<VelloxQpdfModuleVersionFunction>(
         module->Symbol(VELLOX_QPDF_MODULE_VERSION_SYMBOL));
-    auto read =
-        reinterpret_cast<VelloxQpdfReadOutlineFunction>(module->Symbol(VELLOX_QPDF_MODULE_READ_SYMBOL));
+    auto read = reinterpret_cast<VelloxQpdfReadOutlineFunction>(
+        module->Symbol(VELLOX_QPDF_MODULE_READ_SYMBOL));
     if (version == nullptr || read == nullptr || std::string(version()) != VELLOX_BUILD_ID) {
       failure = folder + "/" + file + " is from another build of vellox";
       continue;

@@ -15,7 +15,8 @@ std::string FileWindow::Read(std::uint64_t offset, std::size_t length) {
     // A few bytes (a file's tail, a small stream): the block may hold the
     // objects around them too.
     const Span span = ViewAtLeast(offset, length, false);
-    bytes.assign(span.begin, std::min(length, static_cast<std::size_t>(span.end - span.begin)));
+    if (span.begin != nullptr)
+      bytes.assign(span.begin, std::min(length, static_cast<std::size_t>(span.end - span.begin)));
   } else if (const Block* block = Cached(offset, length)) {
     bytes.assign(block->bytes, static_cast<std::size_t>(offset - block->start), length);
   } else {
@@ -80,7 +81,7 @@ FileWindow::Block* FileWindow::Load(std::uint64_t offset, std::size_t minimum, b
     large = had != nullptr && (had->large || had->grown);
     if (large) length = std::max(length, kLargeBlockBytes);
   } else {
-    // Near the last read, objects sit together: take a whole aligned block.
+    // Near a recent read, objects sit together: take a whole aligned block.
     large = size_ <= kCacheBytes || NearRecentReads(offset);
     const std::size_t unit = large ? kLargeBlockBytes : kSmallBlockBytes;
     start = offset / unit * unit;
@@ -91,9 +92,9 @@ FileWindow::Block* FileWindow::Load(std::uint64_t offset, std::size_t minimum, b
   // Room for it: the blocks of least priority go, whatever their size; one
   // that alone passes the cap stays until the next load.
   while (!blocks.empty() && cachedBytes + length > kCacheBytes) {
-    auto victim = std::min_element(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) {
-      return a.priority < b.priority;
-    });
+    auto victim = std::min_element(
+        blocks.begin(), blocks.end(),
+        [](const Block& a, const Block& b) { return a.priority < b.priority; });
     cachedBytes -= victim->bytes.size();
     if (victim != blocks.end() - 1) *victim = std::move(blocks.back());
     blocks.pop_back();

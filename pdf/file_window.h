@@ -18,9 +18,9 @@ namespace pdf {
 // The file's bytes by offset, through a small cache of blocks sized by
 // where the reads fall. Objects read close together (an outline's items,
 // a page tree, a cross-reference table) come in aligned 64 KiB blocks, so
-// that their neighbours cost no further read; an object far from the last
-// read (a page of a scanned book, between megabytes of image) comes in the
-// 4 KiB around it, and more is read only when it does not fit.
+// that their neighbours cost no further read; an object far from the
+// recent reads (a page of a scanned book, between megabytes of image)
+// comes in the 4 KiB around it, and more is read only when it does not fit.
 class FileWindow {
  public:
   static constexpr std::size_t kSmallBlockBytes = 4 * 1024;

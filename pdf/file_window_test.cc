@@ -35,9 +35,10 @@ class SparseFile final : public platform::RandomAccessFile {
     for (const auto& [at, text] : texts) {
       const std::uint64_t from = std::max(at, offset);
       const std::uint64_t to = std::min(at + text.size(), end);
-      if (from < to)
-        out->replace(static_cast<std::size_t>(from - offset), static_cast<std::size_t>(to - from),
-                     text, static_cast<std::size_t>(from - at), static_cast<std::size_t>(to - from));
+      if (from >= to) continue;
+      const auto length = static_cast<std::size_t>(to - from);
+      out->replace(static_cast<std::size_t>(from - offset), length, text,
+                   static_cast<std::size_t>(from - at), length);
     }
     bytesRead += out->size();
     return Status::OK();
@@ -61,7 +62,8 @@ std::int64_t IntegerAt(FileWindow* window, std::uint64_t offset) {
 TEST(FileWindowTest, ObjectsFarApartCostASmallReadEach) {
   // A scanned book's pages: small objects between megabytes of image.
   SparseFile file(2000 * kMegabyte);
-  for (std::uint32_t i = 0; i < 300; ++i) file.PutObject(i * 5 * kMegabyte + 77, i + 1, std::to_string(i));
+  for (std::uint32_t i = 0; i < 300; ++i)
+    file.PutObject(i * 5 * kMegabyte + 77, i + 1, std::to_string(i));
   FileWindow window(file);
   for (std::uint32_t i = 0; i < 300; ++i) ASSERT_EQ(IntegerAt(&window, i * 5 * kMegabyte + 77), i);
   EXPECT_EQ(file.reads, 300);
@@ -69,8 +71,7 @@ TEST(FileWindowTest, ObjectsFarApartCostASmallReadEach) {
 }
 
 TEST(FileWindowTest, ObjectsTogetherShareLargeReads) {
-  // An outline's items, one after another in a big file; and the tail
-  // and cross-reference section a reader starts with.
+  // An outline's items, one after another at the end of a big file.
   SparseFile file(2000 * kMegabyte);
   const std::uint64_t base = 1500 * kMegabyte;
   for (std::uint32_t i = 0; i < 4000; ++i) file.PutObject(base + i * 100, i + 1, std::to_string(i));
@@ -139,7 +140,8 @@ TEST(FileWindowTest, AWalkComingBackFindsTheBlocksReadFirst) {
   const std::uint32_t destinations = 100;
   for (std::uint32_t k = 0; k < destinations; ++k)
     ASSERT_EQ(IntegerAt(&window, pageAt(k * 10) + 40), pages + k * 10);
-  for (std::uint32_t page = 0; page < pages; ++page) ASSERT_EQ(IntegerAt(&window, pageAt(page)), page);
+  for (std::uint32_t page = 0; page < pages; ++page)
+    ASSERT_EQ(IntegerAt(&window, pageAt(page)), page);
   EXPECT_EQ(file.reads, static_cast<int>(pages));
 }
 
