@@ -130,6 +130,9 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
 }  // namespace
 
 int Run(int argc, const char* const* argv, std::string* inputPath) {
+  // Output lost to a closed pipe or a size limit is an error to report,
+  // for every run, not a signal that ends it.
+  platform::TurnWriteSignalsIntoErrors();
   ArgumentTable arguments;
   arguments.Parse(argc, argv);
   int code;
@@ -152,10 +155,13 @@ int Run(int argc, const char* const* argv, std::string* inputPath) {
     code = ConvertOrShow(arguments, inputPath);
   }
   // What was printed is part of the result: output lost to a full disk or
-  // a closed pipe is a failure.
-  Status printed = platform::FlushStandardOutput();
+  // a closed pipe is a failure. A reader that left (`| head -1`) did so on
+  // purpose, as a program ended by SIGPIPE would say nothing: the exit
+  // status tells a script, a line would be noise after the lines it chose.
+  bool readerGone = false;
+  Status printed = platform::FlushStandardOutput(&readerGone);
   if (!printed.ok()) {
-    PrintMessage(CannotWriteStandardOutput(printed.message()));
+    if (!readerGone) PrintMessage(CannotWriteStandardOutput(printed.message()));
     return kExitFailure;
   }
   return code;

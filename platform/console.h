@@ -21,6 +21,10 @@ inline void WriteText(std::FILE* stream, const std::string& text) {
   WriteText(stream, text.data(), text.size());
 }
 
+// True when `stream` is a pipe (or socket) whose reading end is closed, so
+// that every write to it fails. Always false on Windows.
+bool IsPipeWithoutReader(std::FILE* stream);
+
 // One line of a terminal that is rewritten in place, such as a progress
 // line. Does nothing when `stream` is no terminal.
 class TerminalLine {

@@ -95,6 +95,11 @@ void WriteText(std::FILE* stream, const char* text, std::size_t length) {
   std::memcpy(g_pending, text + complete, g_pendingLength);
 }
 
+// Windows ends no program for writing to a pipe nobody reads, and the
+// write end cannot ask whether the reader is there: the failed write is
+// reported as any other.
+bool IsPipeWithoutReader(std::FILE* /*stream*/) { return false; }
+
 TerminalLine::TerminalLine(std::FILE* stream) : stream_(stream), enabled_(IsTerminal(stream)) {}
 
 // The console clears the rest of the row itself: a UTF-8 text's length in

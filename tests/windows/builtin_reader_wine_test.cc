@@ -66,12 +66,17 @@ std::string WithoutCarriageReturns(std::string text) {
   return out;
 }
 
-// The sample book's bookmarks, titles in code page 1252.
-const std::vector<testing::Record> kSample = {{0, "1 Preface"},
-                                              {1, "2 Chapter 1 \x97 Beginnings"},
-                                              {2, "3   1.1 First steps"},
-                                              {3, "4   1.2 Caf\xE9 notes"},
-                                              {4, "5 Index"}};
+// The sample book's bookmarks, titles in code page 1252: the Greek one,
+// which it cannot show, as its default character.
+const std::vector<testing::Record> kSample = {{1, "02 Preface"},
+                                              {3, "04 Chapter 1 \x97 Beginnings"},
+                                              {4, "05   1.1 First steps"},
+                                              {4, "05     1.1.1 Caf\xE9 notes"},
+                                              {5, "06   1.2 ????????"},
+                                              {6, "07 Chapter 2"},
+                                              {7, "08   2.1 Notes"},
+                                              {8, "09 Appendix A \x97 Tables"},
+                                              {9, "10 Index"}};
 
 class WineReaderTest : public ::testing::Test {
  protected:

@@ -3,9 +3,10 @@
 # of the 64-bit build under Wine: the unit tests, then vellox.exe against a
 # registered test component (see test_component.cc) and, with none
 # registered, with its built-in reader against what the native (Linux)
-# build writes for the same PDFs (see builtin_reader_wine_test.cc). The
-# 32-bit build is built and link-checked only (running it would need
-# wine32:i386).
+# build writes for the same PDFs (see builtin_reader_wine_test.cc). Both
+# builds are zipped as users download them, and the 64-bit zip's program
+# converts the sample (check_zip_packages.sh). The 32-bit build is built,
+# zipped and link-checked only (running it would need wine32:i386).
 #
 # Needs, on Debian 12 (this script installs nothing; scripts/install-deps.sh
 # --all does):
@@ -45,7 +46,10 @@ build() {  # build DIR TOOLCHAIN|- TARGET...: "-" for the native build
   local dir=$1 toolchain=$2 options=()
   shift 2
   if [ "$toolchain" = - ]; then options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=OFF)
-  else options=(-DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/$toolchain"); fi
+  else
+    # cpack packs the program built here, without building every target.
+    options=(-DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/$toolchain" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
+  fi
   vellox_build "$dir" "${generator[@]}" "${options[@]}" -- "$@"
 }
 summary() { echo "$passed passed, $failed failed"; [ "$failed" = 0 ]; }
@@ -145,7 +149,13 @@ export WINEPREFIX=$win64/wine-prefix WINEDEBUG=-all DISPLAY= WAYLAND_DISPLAY=
 export WINEDLLOVERRIDES='mscoree,mshtml='  # no Mono or Gecko installers
 stop_wine() { WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true; }
 trap stop_wine EXIT
-[ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >"$win64/wineboot.log" 2>&1
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  "$wine" wineboot -i >"$win64/wineboot.log" 2>&1
+  # The Wine server wineboot started stays, with the services it started,
+  # and would keep every run that asks for an unregistered component
+  # waiting 5 to 10 s: the tests start a fresh one.
+  stop_wine
+fi
 
 # Runs a test executable under Wine and counts its tests.
 gtest() {  # gtest LABEL EXE ARGS...
@@ -182,6 +192,12 @@ gtest end-to-end "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
 # These need the real built-in reader (pdf/builtin_reader.cc).
 gtest builtin-reader "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
   --gtest_filter='BuiltinReaderTest.*'
+
+# The downloads: both builds zipped by cpack, and the 64-bit program
+# unzipped and started as a dropped PDF starts it.
+check "the zips hold the programs, README.txt and LICENSE.txt; the unzipped program converts the sample" \
+  bash "$source_dir/tests/windows/check_zip_packages.sh" "$win64" "$win32" "$native/vellox" \
+  "$source_dir/samples/sample.pdf"
 
 # Through a terminal Wine gives the program a console: messages must show
 # names the ANSI code page lacks, and the folder's progress line must count
