@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
-#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "app/argument_table.h"
 #include "app/component_library_scope.h"
@@ -16,13 +17,13 @@
 #include "app/sync_events.h"
 #include "app/usage.h"
 #include "app/user_messages.h"
+#include "pdf/read_outline.h"
 #include "platform/code_page.h"
 #include "platform/command_line.h"
 #include "platform/com.h"
 #include "platform/directory.h"
 #include "platform/interrupts.h"
 #include "platform/standard_output.h"
-#include "platform/random_access_file.h"
 
 namespace vellox {
 namespace {
@@ -73,15 +74,20 @@ int ConvertOne(const std::string& inputPath, const OutlineOptions& options) {
   return kExitSuccess;
 }
 
-// A relative path taken from the program's folder names a file the user
-// may never have typed: when there is none, the message says why it was
-// looked for there.
-bool FoundInProgramFolder(const std::string& inputPath) {
-  std::unique_ptr<platform::RandomAccessFile> file;
-  Status status = platform::OpenRandomAccessFile(inputPath, &file);
-  if (status.code() != StatusCode::kNotFound) return true;
-  PrintMessage(CannotReadFromProgramFolder(inputPath, status).message());
-  return false;
+// "/?" too, where it can name no file (Windows).
+bool AsksForHelp(const ArgumentTable& arguments) {
+  if (arguments.HasOption("-h") || arguments.HasOption("--help")) return true;
+  const std::vector<std::string>& names = arguments.Values("");
+  return std::any_of(names.begin(), names.end(), platform::IsHelpArgument);
+}
+
+// One file or folder a run: a shell that expands "*.pdf" gives several.
+void WarnAboutIgnoredNames(const ArgumentTable& arguments) {
+  std::vector<std::string> names = arguments.Values("--show");
+  const std::vector<std::string>& positional = arguments.Values("");
+  names.insert(names.end(), positional.begin(), positional.end());
+  names.erase(std::remove(names.begin(), names.end(), std::string()), names.end());
+  if (names.size() > 1) PrintMessage(IgnoredNames(names[1], names.size() - 2));
 }
 
 // Does what the arguments ask for: shows the bookmarks of a file, or
@@ -106,13 +112,19 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
     PrintMessage(UnusablePathArgument(argument, checked).message());
     return kExitUsage;
   }
-  Status status = arguments.ResolvePath(argument, inputPath);
+  WarnAboutIgnoredNames(arguments);
+  std::string warning;
+  Status status = arguments.ResolvePath(argument, inputPath, &warning);
   if (!status.ok()) {
     PrintMessage(CannotRead(argument, status).message());
     return kExitFailure;
   }
-  if (arguments.TakesFromProgramFolder(argument) && !FoundInProgramFolder(*inputPath))
-    return kExitFailure;
+  if (!warning.empty()) PrintMessage(warning);
+  const std::string reader = pdf::UnknownReaderChoice();
+  if (!reader.empty()) PrintMessage(UnknownReader(reader));
+  // Only a run initialises the component library: the usage, the version
+  // and a usage error need none, and its DLLs load at the first call.
+  ComponentLibraryScope library;
   if (show) return ShowBookmarks(*inputPath, options);
 
   int code;
@@ -136,13 +148,12 @@ int Run(int argc, const char* const* argv, std::string* inputPath) {
   ArgumentTable arguments;
   arguments.Parse(argc, argv);
   int code;
-  if (arguments.HasOption("-h") || arguments.HasOption("--help") ||
-      arguments.HasOption("--version")) {
+  const bool help = AsksForHelp(arguments);
+  if (help || arguments.HasOption("--version")) {
     // Printing the usage or the version converts nothing: the locale, the
-    // interrupt handler, the named events that tell other programs a
-    // conversion runs and the component library are for conversions.
+    // interrupt handler and the named events that tell other programs a
+    // conversion runs are for conversions.
     WarnAboutUnknownOptions(arguments);
-    const bool help = arguments.HasOption("-h") || arguments.HasOption("--help");
     std::fputs(help ? kUsage : kVersion, stdout);
     code = kExitSuccess;
   } else {
@@ -150,7 +161,6 @@ int Run(int argc, const char* const* argv, std::string* inputPath) {
     platform::RemoveTemporaryFilesOnInterrupt();
     SyncEvents events;
     for (const std::string& warning : events.Warnings()) PrintMessage(Warning(warning));
-    ComponentLibraryScope library;
     WarnAboutUnknownOptions(arguments);
     code = ConvertOrShow(arguments, inputPath);
   }

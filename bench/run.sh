@@ -269,6 +269,16 @@ make_pdf mix-20000-objstm --pages 20000 --items 20000 --object-streams 1
 # anchors in the name tree, object streams.
 make_pdf typical --pages 400 --items 200 --depth 3 --fanout 6 --dests hyperref --anchors 3 \
   --object-streams 1
+# The same book encrypted as books are sold, with the empty user password.
+encrypt_pdf() {  # NAME QPDF-ENCRYPT-OPTIONS...: NAME.pdf from typical.pdf
+  local file="$pdfs/$1.pdf"
+  shift
+  if [ ! -f "$file" ] || [ "$pdfs/typical.pdf" -nt "$file" ]; then
+    qpdf --object-streams=preserve --encrypt "" owner "$@" -- "$pdfs/typical.pdf" "$file"
+  fi
+}
+encrypt_pdf typical-aes128 128 --use-aes=y
+encrypt_pdf typical-aes256 256
 # Scanned books: a large image per page, a modest outline; the small
 # objects in object streams, or, as scanners' software often writes them,
 # each in the open between the images with a classic xref table. Written
@@ -358,6 +368,8 @@ compare() {
 compare "20k classic" "$big_runs" "$pdfs/mix-20000.pdf"
 compare "20k objstm" "$big_runs" "$pdfs/mix-20000-objstm.pdf"
 compare "typical" "$small_runs" "$pdfs/typical.pdf"
+compare "typical AES-128" "$small_runs" "$pdfs/typical-aes128.pdf"
+compare "typical AES-256" "$small_runs" "$pdfs/typical-aes256.pdf"
 [ -z "$scanned" ] || compare "scanned" "$scan_runs" "$pdfs/$scanned.pdf"
 [ -z "$scanned_table" ] || compare "scanned, xref table" "$scan_runs" "$pdfs/$scanned_table.pdf"
 for file in "${extra[@]}"; do
@@ -473,6 +485,11 @@ check "20k object streams: converting, vellox / (mutool + durable write)" \
 check "20k object streams: vellox/mutool peak memory" "${summary[20k objstm/mutool/rss]}" 1
 check "typical (object streams): reading, vellox --show / mutool time" "${summary[typical/reading]}" 0.5
 check "typical: converting, vellox / (mutool + durable write)" "${summary[typical/converting]}" 0.5
+for aes in AES-128 AES-256; do
+  check "typical, $aes: reading, vellox --show / mutool time" "${summary[typical $aes/reading]}" 0.5
+  check "typical, $aes: converting, vellox / (mutool + durable write)" \
+    "${summary[typical $aes/converting]}" 0.5
+done
 for title in scanned "scanned, xref table"; do
   [ -n "${summary[$title/reading]:-}" ] || continue
   check "$title book: MB read by vellox" "$(bytes_read "$title")" 4

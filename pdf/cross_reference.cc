@@ -118,7 +118,6 @@ void CrossReference::Read(FileWindow* window, InflationBudget* budget) {
     countSection();
     bool isStream = false;
     const Object trailer = ReadSection(window, budget, offset, &isStream);
-    if (!trailer.Get("Encrypt").IsNull()) throw ReadError(ReadFault::kEncrypted, "encrypted");
     MergeTrailer(trailer);
     // A hybrid file: the stream's entries lie beneath the table's.
     const Object& hybrid = trailer.Get("XRefStm");

@@ -11,6 +11,10 @@ void WriteText(std::FILE* stream, const char* text, std::size_t length) {
   std::fwrite(text, 1, length, stream);
 }
 
+void WriteCodePageText(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
+
 bool IsPipeWithoutReader(std::FILE* stream) {
   // poll reports the closed reading end as an error (a pipe) or a hang-up
   // (a socket).

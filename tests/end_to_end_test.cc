@@ -152,6 +152,48 @@ TEST_F(EndToEndTest, UnknownOptionsAreWarnedAboutAndIgnoredWithTheirValues) {
   }
 }
 
+// One file or folder a run: the names after it (a shell's "*.pdf") are
+// left alone with one warning, and so is a reader choice that names none.
+TEST_F(EndToEndTest, WhatARunIgnoresItSaysInOneLine) {
+  CopySample("book.pdf");
+  CopySample("other.pdf");
+  ProgramOptions bogusReader;
+  bogusReader.environment = {"VELLOX_READER=bogus"};
+  const std::string oneAtATime = " ignored: vellox takes one file or folder at a time\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    ProgramOptions options;
+    std::string err;
+  } cases[] = {
+      {{"book.pdf", "other.pdf"}, {}, "vellox: warning: 'other.pdf'" + oneAtATime},
+      {{"book.pdf", "other.pdf", "gone.pdf", "-ML", "-1"}, {},
+       "vellox: warning: 'other.pdf' and 1 more name" + oneAtATime},
+      {{"book.pdf"}, bogusReader,
+       "vellox: warning: unknown VELLOX_READER 'bogus' ignored; the default, auto, is used\n"},
+  };
+  for (const Case& c : cases) {
+    ProgramResult r = Run(c.arguments, c.options);
+    EXPECT_EQ(r.exitCode, 0) << c.err;
+    EXPECT_EQ(r.out, kBanner) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks()) << c.err;
+  }
+  EXPECT_FALSE(testing::FileExists(scratch.Path("other.pdr")));
+  // --show too: its file first, the others ignored.
+  ProgramResult r = Run({"--show", "book.pdr", "other.pdf", "more.pdf"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "vellox: warning: 'other.pdf' and 1 more name" + oneAtATime);
+}
+
+// "/?" asks for help on Windows, where it can name no file; here it names
+// the file "?" at the root, and is read as a path.
+TEST_F(EndToEndTest, SlashQuestionMarkIsAPath) {
+  ProgramResult r = Run({"/?"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "vellox: cannot read '/?': No such file or directory\n");
+}
+
 TEST_F(EndToEndTest, LostStandardOutputIsAFailure) {
   CopySample("book.pdf");
   ProgramOptions full;

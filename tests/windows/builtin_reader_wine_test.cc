@@ -8,7 +8,10 @@
 //   clean/NAME.show       the Linux build's --show lines for it
 //   western/NAME.pdf      read cleanly on Linux; titles in code page 1252
 //   western/NAME.show     the Linux build's --show lines, in code page 1252
-//   unreadable/KIND-*.pdf damaged or encrypted (KIND): no reader here
+//   unreadable/KIND-*.pdf damaged, or needing a password (KIND): no reader
+//                         here
+//   encrypted/NAME.pdf    an original, read cleanly on Linux
+//   encrypted/NAME--CIPHER.pdf  the same encrypted without a user password
 //
 // BuiltinReaderTest needs the real built-in reader (pdf/builtin_reader.cc);
 // ComponentFirstTest does not.
@@ -189,13 +192,37 @@ TEST_F(BuiltinReaderTest, ConvertsAFolder) {
   EXPECT_FALSE(testing::FileExists(scratch.Path("sub\\" + unreadable[0] + ".pdr")));
 }
 
-// No reader on Windows repairs or decrypts: one line naming the file and
-// what is wrong with it, exit status 1, the old bookmark file untouched.
-TEST_F(BuiltinReaderTest, DamagedAndEncryptedFilesFailInOneLine) {
+// Encrypted with the empty user password (RC4, AES-128, AES-256, with
+// and without object streams): each writes its original's bookmark file.
+// One run converts them all.
+TEST_F(BuiltinReaderTest, EncryptedFilesReadAsTheirOriginals) {
+  ComponentUnregistered unregistered;
+  ASSERT_TRUE(unregistered.ok());
+  const std::vector<std::string> names = PdfNames(fixtures + "\\encrypted");
+  for (const std::string& name : names)
+    Copy(fixtures + "\\encrypted\\" + name + ".pdf", name + ".pdf");
+  Outcome run = Run({scratch.path()});
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  int encrypted = 0;
+  for (const std::string& name : names) {
+    const std::size_t cut = name.find("--");
+    if (cut == std::string::npos) continue;
+    ++encrypted;
+    const std::string original = ReadFile(scratch.Path(name.substr(0, cut) + ".pdr"));
+    EXPECT_FALSE(original.empty()) << name;
+    EXPECT_EQ(ReadFile(scratch.Path(name + ".pdr")), original) << name;
+  }
+  EXPECT_GT(encrypted, 0) << fixtures;
+}
+
+// No reader on Windows repairs, or opens what needs a password: one line
+// naming the file and what is wrong with it, exit status 1, the old
+// bookmark file untouched.
+TEST_F(BuiltinReaderTest, DamagedAndPasswordProtectedFilesFailInOneLine) {
   ComponentUnregistered unregistered;
   ASSERT_TRUE(unregistered.ok());
   for (const std::string& name : unreadable) {
-    const std::string kind = name.substr(0, name.find('-'));  // "damaged", "encrypted"
+    const std::string kind = name.substr(0, name.find('-'));  // "damaged", "password"
     Copy(fixtures + "\\unreadable\\" + name + ".pdf", "book.pdf");
     WriteFile(scratch.Path("book.pdr"), "the old bookmarks");
     const std::vector<std::string> before = scratch.List();
