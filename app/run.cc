@@ -23,8 +23,8 @@
 #include "platform/component_library.h"
 #include "platform/directory.h"
 #include "platform/interrupts.h"
-#include "reading/read_with_chosen_reader.h"
 #include "platform/standard_output.h"
+#include "reading/read_with_chosen_reader.h"
 
 namespace vellox {
 namespace {
@@ -35,10 +35,9 @@ int UsageError(const char* message) {
   return kExitUsage;
 }
 
-// The value of -j: a whole number of threads, by default one per core.
+// The value of -j: a whole number of threads; 0 when not given.
 bool ParseJobs(const ArgumentTable& arguments, unsigned* jobs) {
-  unsigned cores = std::thread::hardware_concurrency();
-  *jobs = cores > 0 ? cores : 1;
+  *jobs = 0;
   if (!arguments.HasOption("-j")) return true;
   std::string value = arguments.GetValue("-j", 0);
   if (value.empty()) return false;
@@ -124,9 +123,14 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
   platform::ComponentLibraryScope library;
   if (show) return ShowBookmarks(*inputPath, options);
 
-  int code = platform::KindOf(*inputPath) == platform::FileKind::kDirectory
-                 ? ConvertFolder(*inputPath, options, jobs)
-                 : ConvertOne(*inputPath, options);
+  int code;
+  if (platform::KindOf(*inputPath) == platform::FileKind::kDirectory) {
+    // By default one thread per core; only a folder asks the system.
+    if (jobs == 0) jobs = std::max(std::thread::hardware_concurrency(), 1u);
+    code = ConvertFolder(*inputPath, options, jobs);
+  } else {
+    code = ConvertOne(*inputPath, options);
+  }
   if (code == kExitSuccess) std::fputs(kBanner, stdout);
   return code;
 }
@@ -134,23 +138,26 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
 }  // namespace
 
 int Run(int argc, const char* const* argv, std::string* inputPath) {
-  platform::InitializeCodePage();
-  platform::RemoveTemporaryFilesOnInterrupt();
+  // Output lost to a closed pipe or a size limit is an error to report,
+  // for every run, not a signal that ends it.
   platform::TurnWriteSignalsIntoErrors();
-  SyncEvents events;
-  for (const std::string& warning : events.Warnings()) PrintMessage(Warning(warning));
-
   ArgumentTable arguments;
   arguments.Parse(argc, argv);
-  WarnAboutUnknownOptions(arguments);
   int code;
-  if (AsksForHelp(arguments)) {
-    std::fputs(kUsage, stdout);
-    code = kExitSuccess;
-  } else if (arguments.HasOption("--version")) {
-    std::fputs(kVersion, stdout);
+  const bool help = AsksForHelp(arguments);
+  if (help || arguments.HasOption("--version")) {
+    // Printing the usage or the version converts nothing: the locale, the
+    // interrupt handler and the named events that tell other programs a
+    // conversion runs are for conversions.
+    WarnAboutUnknownOptions(arguments);
+    std::fputs(help ? kUsage : kVersion, stdout);
     code = kExitSuccess;
   } else {
+    platform::InitializeCodePage();
+    platform::RemoveTemporaryFilesOnInterrupt();
+    SyncEvents events;
+    for (const std::string& warning : events.Warnings()) PrintMessage(Warning(warning));
+    WarnAboutUnknownOptions(arguments);
     code = ConvertOrShow(arguments, inputPath);
   }
   // What was printed is part of the result: output lost to a full disk or

@@ -1,5 +1,6 @@
-// hello_zlib: a C++ program linked with zlib that does nothing, the floor
-// for vellox's start-up time in the benchmark.
+// hello_zlib: a program that does nothing with the libraries vellox loads
+// at start (zlib and the C library; it uses nothing of the C++ runtime,
+// so none is linked), a floor for vellox's start-up time in the benchmark.
 
 #include <zlib.h>
 

@@ -4,9 +4,9 @@
 # floor must read them, and timeit must time a command in the form
 # bench/run.sh parses.
 #
-#   smoke_test.sh PDFGEN TIMEIT QPDF_FLOOR HELLO_ZLIB VELLOX WORK_DIR
+#   smoke_test.sh PDFGEN TIMEIT QPDF_FLOOR HELLO_ZLIB HELLO_C DURABLE_WRITE VELLOX WORK_DIR
 source "$(dirname "$0")/../scripts/lib.sh"
-pdfgen="$1" timeit="$2" floor="$3" hello="$4" vellox="$5" work="$6"
+pdfgen="$1" timeit="$2" floor="$3" hello="$4" hello_c="$5" durable="$6" vellox="$7" work="$8"
 rm -rf "$work"
 mkdir -p "$work"
 
@@ -25,6 +25,10 @@ for name in classic objstm scanned; do
 done
 expected="$("$vellox" --show "$work/objstm.pdf" | wc -l)"
 [ "$expected" = 30 ] || { echo "objstm.pdf shows $expected bookmarks, not 30" >&2; exit 1; }
+
+"$hello_c"
+"$durable" "$work/durable.pdr" 5000
+[ "$(stat -c %s "$work/durable.pdr")" = 5000 ] || { echo "durable_write wrote no 5000 bytes" >&2; exit 1; }
 
 # Eight tab-separated fields per command; a failing run is counted, and a
 # NAME=VALUE word reaches the command's environment.

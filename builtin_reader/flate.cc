@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <new>
 #include <utility>
 
 #include "pdf/budgets.h"
@@ -115,15 +116,27 @@ std::string Inflate(const char* data, std::size_t size, std::size_t limit,
     ~InflateStateGuard() { inflateEnd(stream); }
   } guard{&stream};
 
-  std::string out;
   // A guess from the input's size; grown by doubling, never past the limit.
-  out.resize(std::min(limit, std::max<std::size_t>(size * 8, 16384)));
+  // Left uninitialised: a generous guess costs only the pages inflate
+  // writes, where a string's would all be zeroed first.
+  struct Buffer {
+    char* bytes = nullptr;
+    std::size_t size = 0;
+    ~Buffer() { std::free(bytes); }
+    void Resize(std::size_t wanted) {
+      void* grown = std::realloc(bytes, std::max<std::size_t>(wanted, 1));
+      if (grown == nullptr) throw std::bad_alloc();
+      bytes = static_cast<char*>(grown);
+      size = wanted;
+    }
+  } out;
+  out.Resize(std::min(limit, std::max<std::size_t>(size * 8, 16384)));
   std::size_t produced = 0;
   const unsigned char* next = reinterpret_cast<const unsigned char*>(data);
   std::size_t left = size;
   for (;;) {
-    if (produced == out.size()) {
-      if (out.size() == limit) {
+    if (produced == out.size) {
+      if (out.size == limit) {
         // Full: one more byte of output would pass the limit.
         unsigned char probe;
         stream.next_out = &probe;
@@ -136,12 +149,12 @@ std::string Inflate(const char* data, std::size_t size, std::size_t limit,
           Damaged("corrupt compressed data");
         break;
       }
-      out.resize(std::min(limit, out.size() * 2));
+      out.Resize(std::min(limit, out.size * 2));
     }
     stream.next_in = const_cast<unsigned char*>(next);
     stream.avail_in = static_cast<uInt>(std::min<std::size_t>(left, UINT_MAX));
-    stream.next_out = reinterpret_cast<unsigned char*>(&out[produced]);
-    stream.avail_out = static_cast<uInt>(std::min<std::size_t>(out.size() - produced, UINT_MAX));
+    stream.next_out = reinterpret_cast<unsigned char*>(out.bytes + produced);
+    stream.avail_out = static_cast<uInt>(std::min<std::size_t>(out.size - produced, UINT_MAX));
     const uInt inBefore = stream.avail_in;
     const uInt outBefore = stream.avail_out;
     const int result = inflate(&stream, Z_NO_FLUSH);
@@ -155,8 +168,7 @@ std::string Inflate(const char* data, std::size_t size, std::size_t limit,
     }
     if (result != Z_OK) Damaged("corrupt compressed data");
   }
-  out.resize(produced);
-  return out;
+  return std::string(out.bytes, produced);
 }
 
 void Unpredict(const Object& parameters, std::string* data) {

@@ -51,6 +51,7 @@ class Object {
 
   Type type() const { return type_; }
   bool IsNull() const { return type_ == Type::kNull; }
+  bool IsBoolean() const { return type_ == Type::kBoolean; }
   bool IsInteger() const { return type_ == Type::kInteger; }
   bool IsString() const { return type_ == Type::kString; }
   bool IsName() const { return type_ == Type::kName; }

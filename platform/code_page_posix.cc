@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <new>
@@ -91,9 +92,39 @@ std::string FromUtf16(const OLECHAR* s, std::size_t n, bool escapes) {
   return out;
 }
 
+// True when the environment names, for LC_CTYPE, the C locale or one whose
+// character set is UTF-8: what setlocale would take (LC_ALL, else
+// LC_CTYPE, else LANG) read as it reads a name, "language_TERRITORY.codeset
+// @modifier", the codeset compared in letters and digits, case aside.
+bool NamesCOrUtf8Locale() {
+  const char* name = nullptr;
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    name = std::getenv(variable);
+    if (name != nullptr && *name != '\0') break;
+  }
+  if (name == nullptr || *name == '\0' || std::strcmp(name, "C") == 0 ||
+      std::strcmp(name, "POSIX") == 0)
+    return true;
+  const char* dot = std::strchr(name, '.');
+  if (dot == nullptr) return false;
+  std::string codeset;
+  for (const char* p = dot + 1; *p != '\0' && *p != '@'; ++p) {
+    const char c = *p;
+    if (c >= 'A' && c <= 'Z') codeset.push_back(static_cast<char>(c - 'A' + 'a'));
+    else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) codeset.push_back(c);
+  }
+  return codeset == "utf8";
+}
+
 }  // namespace
 
 void InitializeCodePage() {
+  // The C locale and every UTF-8 one decode alike here, with no locale
+  // loaded: most runs need not read the locale's files at all.
+  if (NamesCOrUtf8Locale()) {
+    g_utf8 = true;
+    return;
+  }
   // Only the character set is the user's: numbers stay the C way, and
   // loading the other categories would cost a dozen file look-ups per run.
   std::setlocale(LC_CTYPE, "");

@@ -13,8 +13,9 @@ if [ "${1:-}" = "--all" ]; then
              clang libclang-rt-14-dev python3 time)
 fi
 if [ "${1:-}" = "--bench" ] || [ "${1:-}" = "--bench-corpus" ]; then
-  # The peers that bench/run.sh times vellox against.
-  packages+=(qpdf mupdf-tools)
+  # The peers that bench/run.sh times vellox against, and strace, with
+  # which it counts vellox's reads.
+  packages+=(qpdf mupdf-tools strace)
 fi
 if [ "${1:-}" = "--bench-corpus" ]; then
   # Real-world PDFs under /usr/share/doc for `bench/run.sh --corpus`

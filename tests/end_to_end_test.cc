@@ -445,6 +445,48 @@ TEST(SpecialFileTest, RefusedAtOnceWithOneLine) {
 namespace vellox {
 namespace {
 
+// A file only the repairing reader reads goes through its module and
+// comes back whole: the program and the module hand the outline over in
+// C types (they may hold separate C++ runtimes), titles beyond ASCII,
+// page labels and the repair note included. It reads as the sound file
+// reads with the built-in reader.
+TEST(RepairModuleTest, ARepairedOutlineCrossesTheModuleWhole) {
+  testing::PdfBuilder pdf;
+  pdf.AddPages(5);
+  // "Café—Ω" in UTF-16.
+  const std::string utf16("\xFE\xFF\x00" "C\x00" "a\x00" "f\x00\xE9\x20\x14\x03\xA9", 14);
+  pdf.AddOutline({{"Preface", "/Dest [" + pdf.PageRef(0) + " /Fit]", {}},
+                  {utf16, "/Dest [" + pdf.PageRef(2) + " /Fit]",
+                   {{"Section", "/Dest [" + pdf.PageRef(4) + " /Fit]", {}}}}});
+  pdf.AddCatalog("/PageLabels << /Nums [0 << /S /r >> 2 << /S /D /P (A-) >>] >>");
+  testing::Damage damage;
+  damage.wrongOffsets = true;
+  ScratchDirectory scratch;
+  WriteFile(scratch.Path("sound.pdf"), pdf.Build());
+  WriteFile(scratch.Path("damaged.pdf"), pdf.Build(damage));
+  ProgramOptions options;
+  options.directory = scratch.path();
+
+  const ProgramResult sound = RunProgram(VELLOX_BINARY, {"--show", "sound.pdf", "-PL"}, options);
+  ASSERT_EQ(sound.exitCode, 0) << sound.err;
+  ASSERT_NE(sound.out.find("A-3"), std::string::npos) << sound.out;
+  const ProgramResult damaged =
+      RunProgram(VELLOX_BINARY, {"--show", "damaged.pdf", "-PL"}, options);
+  EXPECT_EQ(damaged.exitCode, 0) << damaged.err;
+  EXPECT_EQ(damaged.out, sound.out);
+  EXPECT_EQ(damaged.err.rfind("vellox: warning: ", 0), 0u) << damaged.err;
+
+  // The conversion, and the same with the qpdf reader asked for outright.
+  for (const char* reader : {"auto", "qpdf"}) {
+    options.environment = {std::string("VELLOX_READER=") + reader};
+    const ProgramResult converted = RunProgram(VELLOX_BINARY, {"damaged.pdf", "-PL"}, options);
+    EXPECT_EQ(converted.exitCode, 0) << reader << ": " << converted.err;
+    const ProgramResult reference = RunProgram(VELLOX_BINARY, {"sound.pdf", "-PL"}, options);
+    EXPECT_EQ(reference.exitCode, 0) << reader << ": " << reference.err;
+    EXPECT_EQ(ReadFile(scratch.Path("damaged.pdr")), ReadFile(scratch.Path("sound.pdr"))) << reader;
+  }
+}
+
 // A copy of the program without its qpdf module beside it (and none in
 // the library folder next to it): a sound PDF converts as ever, and one
 // that needs repair fails with one line that says why, writing nothing.
