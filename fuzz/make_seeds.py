@@ -36,16 +36,22 @@ def pdf_seeds():
     write("pdf", "book-object-stream", TWO_LEVELS + book.build_compressed(root, packed))
     write("pdf", "book-wrong-offsets", NO_LIMIT + book.build(root, offset_shift=5))
     write("pdf", "book-truncated", NO_LIMIT + classic[:len(classic) * 2 // 3])
+    # The cross-reference structures beside one table or stream.
+    write("pdf", "book-hybrid-marked-free", NO_LIMIT + pdfs.hybrid(book, root, True))
+    write("pdf", "book-hybrid-left-out", TWO_LEVELS + pdfs.hybrid(book, root, False))
+    write("pdf", "book-linearized", NO_LIMIT + pdfs.linearized(book, root))
+    write("pdf", "book-updates", NO_LIMIT + pdfs.update_chain(book, root, 12))
     with open(os.path.join(HERE, "..", "samples", "sample.pdf"), "rb") as f:
         write("pdf", "sample", NO_LIMIT + f.read())
 
     # Small versions of the hostile shapes: every loop, the odd titles and
-    # destinations.
+    # destinations, the costs that used to escape the budgets.
     corpus_dir = os.path.join(HERE, "corpus", ".scratch")
     os.makedirs(corpus_dir, exist_ok=True)
     corpus = pdfs.Corpus(corpus_dir)
     pdfs.loops(corpus)
     pdfs.impossible_numbers(corpus)
+    pdfs.escapes(corpus, small=True)
     for name in (line.split("\t")[0] for line in corpus.expectations):
         path = os.path.join(corpus_dir, name)
         with open(path, "rb") as f:
