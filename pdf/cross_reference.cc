@@ -2,8 +2,8 @@
 
 #include <string>
 #include <unordered_set>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "pdf/budgets.h"
 #include "pdf/indirect_object.h"

@@ -234,16 +234,24 @@ class BudgetedDecoder : public Pipeline, private Output {
         predictor(std::move(predictor)),
         budget(current) {
     limit = Inflation().StreamLimit(&reason);
-    if (budget != nullptr && !budget->limitReason_.empty()) Refuse(budget->limitReason_);
+    // After a limit met, nothing more is decoded.
+    if (budget != nullptr && !budget->limitReason_.empty()) {
+      refused = true;
+      reason = budget->limitReason_;
+    }
   }
 
   void write(unsigned char const* data, size_t size) override {
-    if (failed) throw std::runtime_error(reason);
+    if (refused) throw std::length_error(reason);
     decoder->Write(data, size, this);
   }
 
+  // qpdf finishes a pipeline again after a failure, and ignores what that
+  // throws.
   void finish() override {
-    if (failed) return;  // qpdf finishes a pipeline again after a failure
+    if (refused) throw std::length_error(reason);
+    if (finished) return;
+    finished = true;
     decoder->Finish(this);
     if (!predictor.IsNull()) {
       try {
@@ -267,7 +275,7 @@ class BudgetedDecoder : public Pipeline, private Output {
   // Records the limit met, so that the document is refused and every
   // later decoding stops at once, and stops this one.
   [[noreturn]] void Refuse(const std::string& why) {
-    failed = true;
+    refused = true;
     reason = why;
     if (budget != nullptr && budget->limitReason_.empty()) budget->limitReason_ = why;
     throw std::length_error(why);
@@ -294,7 +302,8 @@ class BudgetedDecoder : public Pipeline, private Output {
   std::string reason;
   std::size_t produced = 0;
   std::string held;  // the output, while a predictor waits for it whole
-  bool failed = false;
+  bool refused = false;
+  bool finished = false;
 };
 
 namespace {
