@@ -968,8 +968,8 @@ TEST_F(ReaderTest, SameOutlineFromEveryFileLayout) {
 }
 
 // Incremental updates, hundreds of them, in both section forms: items
-// retitled in turn, one deleted and its neighbours relinked, then written
-// anew; the newest definition of each object is what is read.
+// retitled in turn, and near the end the last one deleted and the list
+// relinked without it; the newest definition of each object is read.
 TEST_F(ReaderTest, LongChainsOfUpdatesReadTheNewestObjects) {
   constexpr long kPages = 2, kFirstItem = 5, kItems = 3, kUpdates = 600;
   const auto item = [](long index, const std::string& title, long previous, long next) {
