@@ -125,7 +125,7 @@ StatusOr<pdf::OutlineTree> ReadOutlineTree(const std::string& path) {
     interrupted = DescribeQpdfError(e);
   }
 
-  // A stream past a budget refuses the document, as in the built-in reader.
+  // Past a budget the document is refused, as by the built-in reader.
   if (!overLimit().empty()) return Status::OverLimit(overLimit());
   std::vector<QPDFExc> warnings = qpdf.getWarnings();
   if (warnings.empty() && interrupted.empty() && decoding.damage().empty()) return tree;
