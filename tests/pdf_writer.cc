@@ -73,9 +73,7 @@ void PdfWriter::AddObjectStream(long number,
 void PdfWriter::EndWithTable(const std::string& entries, const TableFaults& faults) {
   const std::uint64_t xref = offset_;
   if (!faults.noTable) {
-    std::vector<long> all;
-    for (std::size_t i = 0; i < entries_.size(); ++i) all.push_back(static_cast<long>(i));
-    WriteTable(all, faults.offsetShift);
+    WriteTable(AllNumbers(), faults.offsetShift);
   }
   Write("trailer\n<< /Size " + std::to_string(entries_.size()) + " " + entries +
         " >>\n");
@@ -85,9 +83,7 @@ void PdfWriter::EndWithTable(const std::string& entries, const TableFaults& faul
 void PdfWriter::EndWithXrefStream(long number, const std::string& entries) {
   const std::uint64_t xref = offset_;
   Record(number, Entry{1, xref, 0});
-  std::vector<long> all;
-  for (std::size_t i = 0; i < entries_.size(); ++i) all.push_back(static_cast<long>(i));
-  WriteXrefStream(number, all, entries);
+  WriteXrefStream(number, AllNumbers(), entries);
   EndWith(xref);
 }
 
@@ -104,9 +100,7 @@ void PdfWriter::EndWithHybrid(long number, const std::string& entries, bool mark
   WriteXrefStream(number, inStream, "");
   const std::uint64_t xref = offset_;
   if (markFree) {
-    std::vector<long> all;
-    for (std::size_t i = 0; i < entries_.size(); ++i) all.push_back(static_cast<long>(i));
-    WriteTable(all, 0, inStream);
+    WriteTable(AllNumbers(), 0, inStream);
   } else {
     WriteTable(inTable, 0);
   }
@@ -189,6 +183,12 @@ void PdfWriter::WriteXrefStream(long number, std::vector<long> numbers,
                         (index.empty() ? std::string() : "/Index [" + index + "] ") + entries +
                         " /Filter /FlateDecode /Length " + std::to_string(packed.size()) +
                         " >>\nstream\n" + packed + "\nendstream");
+}
+
+std::vector<long> PdfWriter::AllNumbers() const {
+  std::vector<long> numbers;
+  for (std::size_t i = 0; i < entries_.size(); ++i) numbers.push_back(static_cast<long>(i));
+  return numbers;
 }
 
 std::vector<long> PdfWriter::Changed() const {

@@ -114,7 +114,9 @@ class PdfWriter {
                   const std::vector<long>& markedFree = {});
   // A cross-reference stream, object `number`, listing these objects.
   void WriteXrefStream(long number, std::vector<long> numbers, const std::string& entries);
-  // The numbers changed since the last section, and "/Prev N" to it.
+  // Every object number from 0; those changed since the last section,
+  // and "/Prev N" to it.
+  std::vector<long> AllNumbers() const;
   std::vector<long> Changed() const;
   std::string Prev() const;
   void EndWith(std::uint64_t xref);
