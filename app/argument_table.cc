@@ -1,5 +1,7 @@
 #include "app/argument_table.h"
 
+#include "app/user_messages.h"
+#include "platform/directory.h"
 #include "platform/paths.h"
 
 namespace vellox {
@@ -8,6 +10,14 @@ namespace {
 bool IsOption(const std::string& argument) {
   return argument.size() >= 2 && argument[0] == '-' &&
          !(argument[1] >= '0' && argument[1] <= '9');
+}
+
+// `path` taken from `directory` and made full.
+Status Resolve(const std::string& directory, const std::string& path, std::string* resolved) {
+  std::string combined;
+  Status status = platform::CombinePath(directory, path, &combined);
+  if (!status.ok()) return status;
+  return platform::CanonicalizePath(combined, resolved);
 }
 
 }  // namespace
@@ -47,16 +57,37 @@ std::string ArgumentTable::GetValue(const std::string& key,
   return found->second[index];
 }
 
-bool ArgumentTable::TakesFromProgramFolder(const std::string& path) const {
-  return baseIsProgramFolder && platform::IsRelativePath(path);
+const std::vector<std::string>& ArgumentTable::Values(const std::string& key) const {
+  static const std::vector<std::string> kNone;
+  auto found = options.find(key);
+  return found == options.end() ? kNone : found->second;
 }
 
-Status ArgumentTable::ResolvePath(const std::string& path,
-                                  std::string* resolved) const {
-  std::string combined;
-  Status status = platform::CombinePath(baseDirectory, path, &combined);
+Status ArgumentTable::ResolvePath(const std::string& path, std::string* resolved,
+                                  std::string* warning) const {
+  if (warning != nullptr) warning->clear();
+  std::string inBase;
+  Status status = Resolve(baseDirectory, path, &inBase);
   if (!status.ok()) return status;
-  return platform::CanonicalizePath(combined, resolved);
+  // Argument 0 tells only how the program was named. Scripts that name it
+  // by its path find their files in its folder; PowerShell, shortcuts and
+  // "start" name it by its full path too, for a user who means the
+  // current directory. So a name is taken from where it is, the program's
+  // folder first.
+  std::string current, inCurrent;
+  if (!baseIsProgramFolder || !platform::IsRelativePath(path) ||
+      !platform::CurrentDirectory(&current).ok() ||
+      platform::IsSameFile(baseDirectory, current) || !Resolve(current, path, &inCurrent).ok()) {
+    *resolved = inBase;
+    return Status::OK();
+  }
+  const bool inProgramFolder = platform::KindOf(inBase) != platform::FileKind::kMissing;
+  const bool inCurrentDirectory = platform::KindOf(inCurrent) != platform::FileKind::kMissing;
+  if (!inProgramFolder && !inCurrentDirectory) return InNeitherFolder(inBase, inCurrent);
+  *resolved = inProgramFolder ? inBase : inCurrent;
+  if (inProgramFolder && inCurrentDirectory && warning != nullptr)
+    *warning = TakenFromProgramFolder(path, inBase, inCurrent);
+  return Status::OK();
 }
 
 }  // namespace vellox

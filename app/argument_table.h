@@ -26,12 +26,17 @@ class ArgumentTable {
   std::string GetValue(const std::string& key, std::uint32_t index) const;
   // The options given, each once, in the order they first came.
   const std::vector<std::string>& Options() const { return optionOrder; }
-  // `path` combined with the base directory and canonicalised.
-  Status ResolvePath(const std::string& path, std::string* resolved) const;
-  // True when `path` is relative and the base directory is the program's
-  // own (Windows, started by a path with a backslash), not the current
-  // directory a user would expect.
-  bool TakesFromProgramFolder(const std::string& path) const;
+  // The values of `key` in order; empty when there are none.
+  const std::vector<std::string>& Values(const std::string& key) const;
+  // The file or folder `path` names, as a full path. A relative path is
+  // taken from the current directory; on Windows, where the program was
+  // started by a path with a backslash, from the program's folder where
+  // it exists there, else from the current directory where it exists
+  // there. When it is in both, the program's folder wins and `warning`
+  // (when given) says so, naming the other; when it is in neither, the
+  // failure names both.
+  Status ResolvePath(const std::string& path, std::string* resolved,
+                     std::string* warning = nullptr) const;
 
   const std::string& BaseDirectory() const { return baseDirectory; }
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
-#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "app/argument_table.h"
 #include "app/component_library_scope.h"
@@ -16,13 +17,13 @@
 #include "app/sync_events.h"
 #include "app/usage.h"
 #include "app/user_messages.h"
+#include "pdf/read_outline.h"
 #include "platform/code_page.h"
 #include "platform/command_line.h"
 #include "platform/com.h"
 #include "platform/directory.h"
 #include "platform/interrupts.h"
 #include "platform/standard_output.h"
-#include "platform/random_access_file.h"
 
 namespace vellox {
 namespace {
@@ -74,15 +75,20 @@ int ConvertOne(const std::string& inputPath, const OutlineOptions& options) {
   return kExitSuccess;
 }
 
-// A relative path taken from the program's folder names a file the user
-// may never have typed: when there is none, the message says why it was
-// looked for there.
-bool FoundInProgramFolder(const std::string& inputPath) {
-  std::unique_ptr<platform::RandomAccessFile> file;
-  Status status = platform::OpenRandomAccessFile(inputPath, &file);
-  if (status.code() != StatusCode::kNotFound) return true;
-  PrintMessage(CannotReadFromProgramFolder(inputPath, status).message());
-  return false;
+// "/?" too, where it can name no file (Windows).
+bool AsksForHelp(const ArgumentTable& arguments) {
+  if (arguments.HasOption("-h") || arguments.HasOption("--help")) return true;
+  const std::vector<std::string>& names = arguments.Values("");
+  return std::any_of(names.begin(), names.end(), platform::IsHelpArgument);
+}
+
+// One file or folder a run: a shell that expands "*.pdf" gives several.
+void WarnAboutIgnoredNames(const ArgumentTable& arguments) {
+  std::vector<std::string> names = arguments.Values("--show");
+  const std::vector<std::string>& positional = arguments.Values("");
+  names.insert(names.end(), positional.begin(), positional.end());
+  names.erase(std::remove(names.begin(), names.end(), std::string()), names.end());
+  if (names.size() > 1) PrintMessage(IgnoredNames(names[1], names.size() - 2));
 }
 
 // Does what the arguments ask for: shows the bookmarks of a file, or
@@ -107,13 +113,19 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
     PrintMessage(UnusablePathArgument(argument, checked).message());
     return kExitUsage;
   }
-  Status status = arguments.ResolvePath(argument, inputPath);
+  WarnAboutIgnoredNames(arguments);
+  std::string warning;
+  Status status = arguments.ResolvePath(argument, inputPath, &warning);
   if (!status.ok()) {
     PrintMessage(CannotRead(argument, status).message());
     return kExitFailure;
   }
-  if (arguments.TakesFromProgramFolder(argument) && !FoundInProgramFolder(*inputPath))
-    return kExitFailure;
+  if (!warning.empty()) PrintMessage(warning);
+  const std::string reader = pdf::UnknownReaderChoice();
+  if (!reader.empty()) PrintMessage(UnknownReader(reader));
+  // Only a run initialises the component library: the usage, the version
+  // and a usage error need none, and its DLLs load at the first call.
+  ComponentLibraryScope library;
   if (show) return ShowBookmarks(*inputPath, options);
 
   int code = platform::KindOf(*inputPath) == platform::FileKind::kDirectory
@@ -128,15 +140,15 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
 int Run(int argc, const char* const* argv, std::string* inputPath) {
   platform::InitializeCodePage();
   platform::RemoveTemporaryFilesOnInterrupt();
+  platform::TurnWriteSignalsIntoErrors();
   SyncEvents events;
   for (const std::string& warning : events.Warnings()) PrintMessage(Warning(warning));
-  ComponentLibraryScope library;
 
   ArgumentTable arguments;
   arguments.Parse(argc, argv);
   WarnAboutUnknownOptions(arguments);
   int code;
-  if (arguments.HasOption("-h") || arguments.HasOption("--help")) {
+  if (AsksForHelp(arguments)) {
     std::fputs(kUsage, stdout);
     code = kExitSuccess;
   } else if (arguments.HasOption("--version")) {
@@ -146,10 +158,13 @@ int Run(int argc, const char* const* argv, std::string* inputPath) {
     code = ConvertOrShow(arguments, inputPath);
   }
   // What was printed is part of the result: output lost to a full disk or
-  // a closed pipe is a failure.
-  Status printed = platform::FlushStandardOutput();
+  // a closed pipe is a failure. A reader that left (`| head -1`) did so on
+  // purpose, as a program ended by SIGPIPE would say nothing: the exit
+  // status tells a script, a line would be noise after the lines it chose.
+  bool readerGone = false;
+  Status printed = platform::FlushStandardOutput(&readerGone);
   if (!printed.ok()) {
-    PrintMessage(CannotWriteStandardOutput(printed.message()));
+    if (!readerGone) PrintMessage(CannotWriteStandardOutput(printed.message()));
     return kExitFailure;
   }
   return code;

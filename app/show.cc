@@ -12,6 +12,7 @@
 #include "bookmarks/bookmark_file_decoder.h"
 #include "platform/code_page.h"
 #include "platform/com.h"
+#include "platform/console.h"
 #include "platform/random_access_file.h"
 
 namespace vellox {
@@ -62,10 +63,7 @@ std::string PrintableText(const std::string& text) {
 }
 
 void PrintLine(std::int32_t page, const std::string& text) {
-  std::fprintf(stdout, "%d\t", static_cast<int>(page));
-  const std::string line = PrintableText(text);
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
+  platform::WriteCodePageText(stdout, std::to_string(page) + "\t" + PrintableText(text) + "\n");
 }
 
 // Prints the failure; gives the exit code for it.

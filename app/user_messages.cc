@@ -23,10 +23,9 @@ Status CannotRead(const std::string& path, const Status& reason) {
   return Failed("cannot read '", path, reason);
 }
 
-Status CannotReadFromProgramFolder(const std::string& path, const Status& reason) {
-  const Status failed = CannotRead(path, reason);
-  return Status(failed.code(),
-                failed.message() + " (relative paths are taken from the program's folder)");
+Status InNeitherFolder(const std::string& programPath, const std::string& currentPath) {
+  return Status::NotFound("it is in neither the program's folder ('" + programPath +
+                          "') nor the current directory ('" + currentPath + "')");
 }
 
 Status UnusablePathArgument(const std::string& argument, const Status& reason) {
@@ -65,8 +64,29 @@ std::vector<std::string> OutlineWarnings(const std::string& pdf, const OutlineRe
   return warnings;
 }
 
+std::string TakenFromProgramFolder(const std::string& name, const std::string& programPath,
+                                   const std::string& currentPath) {
+  // PowerShell names the program by its full path however it was typed;
+  // its $PWD is the current directory's full path.
+  const std::string full = name == "." ? "$PWD" : "$PWD\\" + name;
+  return Warning("'" + name + "' is taken from the program's folder ('" + programPath +
+                 "'), not from the current directory ('" + currentPath +
+                 "'): for that one, give its full path (in PowerShell: \"" + full + "\")");
+}
+
 std::string UnknownOption(const std::string& option) {
   return Warning("unknown option '" + option + "' ignored");
+}
+
+std::string IgnoredNames(const std::string& first, std::size_t more) {
+  const std::string others =
+      more == 0 ? "" : " and " + std::to_string(more) + (more == 1 ? " more name" : " more names");
+  return Warning("'" + first + "'" + others +
+                 " ignored: vellox takes one file or folder at a time");
+}
+
+std::string UnknownReader(const std::string& value) {
+  return Warning("unknown VELLOX_READER '" + value + "' ignored; the default, auto, is used");
 }
 
 std::string Warning(const std::string& note) { return "warning: " + note; }

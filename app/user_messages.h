@@ -18,9 +18,9 @@ namespace vellox {
 
 // "cannot read 'PATH': REASON"
 Status CannotRead(const std::string& path, const Status& reason);
-// "cannot read 'PATH': REASON (relative paths are taken from the program's
-// folder)", for a relative name looked for where the user may not expect it
-Status CannotReadFromProgramFolder(const std::string& path, const Status& reason);
+// "it is in neither the program's folder ('PROGRAM_PATH') nor the current
+// directory ('CURRENT_PATH')", the reason a relative name was not found
+Status InNeitherFolder(const std::string& programPath, const std::string& currentPath);
 // "'ARGUMENT': REASON", for a command-line path that cannot name a file
 Status UnusablePathArgument(const std::string& argument, const Status& reason);
 // "cannot write 'PATH': REASON"
@@ -40,8 +40,19 @@ Status CannotSyncFolder(const std::string& folder, const Status& reason);
 // "warning: 'PDF': NOTE", one per thing the walk of the PDF's outline
 // noticed: the reader's note on a file it had to repair, levels cut.
 std::vector<std::string> OutlineWarnings(const std::string& pdf, const OutlineReport& report);
+// "warning: 'NAME' is taken from the program's folder ('PROGRAM_PATH'), not
+// from the current directory ('CURRENT_PATH'): ...", for a relative name in
+// both, saying how to name the other
+std::string TakenFromProgramFolder(const std::string& name, const std::string& programPath,
+                                   const std::string& currentPath);
 // "warning: unknown option 'OPTION' ignored"
 std::string UnknownOption(const std::string& option);
+// "warning: 'NAME' ignored: ...", or "'NAME' and N more names ignored: ...",
+// for the names after the one a run takes
+std::string IgnoredNames(const std::string& first, std::size_t more);
+// "warning: unknown VELLOX_READER 'VALUE' ignored; ...", for a value that
+// is read as the default
+std::string UnknownReader(const std::string& value);
 // "warning: NOTE", for a note that names what it is about itself.
 std::string Warning(const std::string& note);
 

@@ -192,6 +192,16 @@ make_pdf mix-20000-objstm --pages 20000 --items 20000 --object-streams 1
 # anchors in the name tree, object streams.
 make_pdf typical --pages 400 --items 200 --depth 3 --fanout 6 --dests hyperref --anchors 3 \
   --object-streams 1
+# The same book encrypted as books are sold, with the empty user password.
+encrypt_pdf() {  # NAME QPDF-ENCRYPT-OPTIONS...: NAME.pdf from typical.pdf
+  local file="$pdfs/$1.pdf"
+  shift
+  if [ ! -f "$file" ] || [ "$pdfs/typical.pdf" -nt "$file" ]; then
+    qpdf --object-streams=preserve --encrypt "" owner "$@" -- "$pdfs/typical.pdf" "$file"
+  fi
+}
+encrypt_pdf typical-aes128 128 --use-aes=y
+encrypt_pdf typical-aes256 256
 # A scanned book: a large image per page, a modest outline, the small
 # objects in object streams. Written as it is made, so disk is the limit.
 scan_mb=$((scan_pages * scan_image_bytes / 1000000))
@@ -250,6 +260,8 @@ compare() {
 compare "20k classic" "$big_runs" "$pdfs/mix-20000.pdf"
 compare "20k objstm" "$big_runs" "$pdfs/mix-20000-objstm.pdf"
 compare "typical" "$small_runs" "$pdfs/typical.pdf"
+compare "typical AES-128" "$small_runs" "$pdfs/typical-aes128.pdf"
+compare "typical AES-256" "$small_runs" "$pdfs/typical-aes256.pdf"
 [ -z "$scanned" ] || compare "scanned" 3 "$pdfs/$scanned.pdf"
 for file in "${extra[@]}"; do
   # A copy, so that the .pdr lands here and not beside the given file.
@@ -334,6 +346,8 @@ check "20k classic: vellox/mutool peak memory" "${summary[20k classic/mutool/rss
 check "20k object streams: vellox/mutool time" "${summary[20k objstm/mutool/time]}" 0.5
 check "20k object streams: vellox/mutool peak memory" "${summary[20k objstm/mutool/rss]}" 1
 check "typical (object streams): vellox/mutool time" "${summary[typical/mutool/time]}" 0.5
+check "typical, AES-128: vellox/mutool time" "${summary[typical AES-128/mutool/time]}" 0.5
+check "typical, AES-256: vellox/mutool time" "${summary[typical AES-256/mutool/time]}" 0.5
 if [ -n "$scanned" ]; then
   check "scanned book: vellox/mutool time" "${summary[scanned/mutool/time]}" 0.5
   check "scanned book: vellox peak memory, MB" "$(mb "${summary[scanned/vellox/rss_bytes]:-0}")" 30

@@ -5,8 +5,11 @@ Run once after changing an input format; the seeds are committed. The PDF
 seeds are the hostile-corpus generator's documents (written by
 tests/pdf_writer.py), kept small so that the fuzzer mutates quickly."""
 import os
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "hostile"))
@@ -44,14 +47,34 @@ def pdf_seeds():
     with open(os.path.join(HERE, "..", "samples", "sample.pdf"), "rb") as f:
         write("pdf", "sample", NO_LIMIT + f.read())
 
+    # Encrypted with AES by qpdf (the hostile shapes below bring RC4).
+    if shutil.which("qpdf"):
+        with tempfile.TemporaryDirectory() as scratch:
+            for name, seed, options in (
+                    ("encrypted-aes-128", "book", ["128", "--use-aes=y"]),
+                    ("encrypted-aes-256", "book", ["256"]),
+                    ("encrypted-aes-256-object-stream", "book-object-stream", ["256"])):
+                plain, encrypted = os.path.join(scratch, "in.pdf"), os.path.join(scratch, "out.pdf")
+                with open(os.path.join(HERE, "corpus", "pdf", seed), "rb") as f:
+                    depth = f.read(1)
+                    with open(plain, "wb") as out:
+                        out.write(f.read())
+                subprocess.run(["qpdf", "--static-id", "--static-aes-iv", "--encrypt", "", "owner"]
+                               + options + ["--", plain, encrypted], check=True)
+                with open(encrypted, "rb") as f:
+                    write("pdf", name, depth + f.read())
+    else:
+        print("make_seeds.py: no qpdf, the AES seeds are left as they are", file=sys.stderr)
+
     # Small versions of the hostile shapes: every loop, the odd titles and
-    # destinations, the costs that used to escape the budgets.
+    # destinations, encryption, the costs that used to escape the budgets.
     corpus_dir = os.path.join(HERE, "corpus", ".scratch")
     os.makedirs(corpus_dir, exist_ok=True)
     corpus = pdfs.Corpus(corpus_dir)
     pdfs.loops(corpus)
     pdfs.impossible_numbers(corpus)
     pdfs.escapes(corpus, small=True)
+    pdfs.encryption(corpus)
     for name in (line.split("\t")[0] for line in corpus.expectations):
         path = os.path.join(corpus_dir, name)
         with open(path, "rb") as f:

@@ -24,7 +24,7 @@ StatusOr<OutlineTree> ReadWithBuiltinReader(const std::string& path) {
       case ReadFault::kLimit:
         return Status::OverLimit(e.what());
       case ReadFault::kEncrypted:
-        return Status::Damaged("encrypted");
+        return Status::Damaged(e.what());  // "needs a password", "encrypted with ..."
       case ReadFault::kUnsupported:
         return Status::Damaged(std::string("uses a feature that is not supported (") + e.what() +
                                ")");

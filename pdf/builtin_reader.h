@@ -13,8 +13,8 @@ namespace pdf {
 // built-in reader: only the objects the outline needs, by offset. Fails
 // with kNotFound or kIoError when the file cannot be read, kInvalidData
 // when it is no PDF and kOverLimit past a budget, all final; with kDamaged
-// when it is damaged, encrypted or uses what this reader does not
-// support, which the fallback may read. Throws only std::bad_alloc.
+// when it is damaged, needs a password, is encrypted or uses what this
+// reader does not support, which the fallback may read. Throws only std::bad_alloc.
 StatusOr<OutlineTree> ReadWithBuiltinReader(const std::string& path);
 
 }  // namespace pdf

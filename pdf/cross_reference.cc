@@ -119,7 +119,6 @@ void CrossReference::Read(FileWindow* window, InflationBudget* budget) {
     bool isStream = false;
     std::vector<std::uint32_t> freed;
     const Object trailer = ReadSection(window, budget, offset, &isStream, &freed);
-    if (!trailer.Get("Encrypt").IsNull()) throw ReadError(ReadFault::kEncrypted, "encrypted");
     MergeTrailer(trailer);
     // A hybrid file: the stream holds the objects the table leaves out or
     // marks free, there for readers that know no streams; its entries

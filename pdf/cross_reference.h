@@ -30,7 +30,7 @@ struct ObjectLocation {
 class CrossReference {
  public:
   // Reads from the last startxref back. kDamaged when no section is where
-  // the file says; kEncrypted for an encrypted file.
+  // the file says.
   void Read(FileWindow* window, InflationBudget* budget);
 
   ObjectLocation Find(std::uint32_t number) const;

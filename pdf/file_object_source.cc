@@ -38,6 +38,7 @@ StatusOr<std::unique_ptr<FileObjectSource>> FileObjectSource::Open(
   if (start.find("%PDF-") == std::string::npos) return Status::InvalidData("not a PDF file");
   std::unique_ptr<FileObjectSource> source(new FileObjectSource(std::move(file)));
   source->xref.Read(&source->window, &source->inflation);
+  source->decryption = Decryption::Open(source->Trailer(), source.get());
   return source;
 }
 
@@ -76,7 +77,7 @@ Object FileObjectSource::Fetch(ObjectId id) {
       ChargeParsing(found.textBytes);
       // A wrong offset: the table does not match the file.
       if (!(found.id == id)) Damaged(Named(id) + " is not where the cross-reference puts it");
-      object = std::move(found.value);
+      object = decryption ? decryption->DecryptStrings(id, found.value) : std::move(found.value);
       textBytes = found.textBytes;
       break;
     }
@@ -177,7 +178,7 @@ std::unique_ptr<FileObjectSource::ObjectStream> FileObjectSource::ReadObjectStre
   if (!dictionary.IsStream()) Damaged("object stream " + std::to_string(number) + " is no stream");
 
   std::unique_ptr<ObjectStream> stream(new ObjectStream);
-  stream->data = StreamData(dictionary, object.dataOffset);
+  stream->data = StreamData(object.id, dictionary, object.dataOffset);
   const Object& count = dictionary.Get("N");
   const Object& first = dictionary.Get("First");
   if (!count.IsInteger() || !first.IsInteger() || count.IntegerValue() < 0 ||
@@ -202,15 +203,18 @@ std::unique_ptr<FileObjectSource::ObjectStream> FileObjectSource::ReadObjectStre
   return stream;
 }
 
-std::string FileObjectSource::StreamData(const Object& dictionary, std::uint64_t dataOffset) {
+std::string FileObjectSource::StreamData(ObjectId id, const Object& dictionary,
+                                         std::uint64_t dataOffset) {
   const Object length = Resolve(dictionary.Get("Length"));
   if (!length.IsInteger() || length.IntegerValue() < 0) Damaged("a stream without a /Length");
   if (static_cast<std::uint64_t>(length.IntegerValue()) > kMaxStreamBytes)
     throw ReadError(ReadFault::kLimit, "a stream exceeds the limit of " +
                                            std::to_string(kMaxStreamBytes / kMebibyte) + " MiB");
   std::string raw = window.Read(dataOffset, static_cast<std::size_t>(length.IntegerValue()));
-  const Object filter = Resolve(dictionary.Get("Filter"));
-  const Object parameters = Resolve(dictionary.Get("DecodeParms"));
+  Object filter = Resolve(dictionary.Get("Filter"));
+  Object parameters = Resolve(dictionary.Get("DecodeParms"));
+  if (decryption)
+    raw = decryption->DecryptStream(id, dictionary, &filter, &parameters, std::move(raw));
   return inflation.Decode(filter, parameters, std::move(raw));
 }
 

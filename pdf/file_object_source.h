@@ -11,6 +11,7 @@
 
 #include "base/status_or.h"
 #include "pdf/cross_reference.h"
+#include "pdf/decryption.h"
 #include "pdf/file_window.h"
 #include "pdf/flate.h"
 #include "pdf/object_source.h"
@@ -20,7 +21,8 @@ namespace vellox {
 namespace pdf {
 
 // The built-in reader's objects: only those asked for are read, by their
-// cross-reference offsets, and object streams are inflated on demand.
+// cross-reference offsets, and object streams are inflated on demand (and
+// decrypted, with each object's strings, in an encrypted file).
 // Memory grows with what is read, never with the file's size; every
 // budget of budgets.h holds.
 class FileObjectSource : public ObjectSource {
@@ -30,7 +32,7 @@ class FileObjectSource : public ObjectSource {
   // ("No such file or directory", "not a regular file"), and kInvalidData
   // when it holds no PDF: neither is damage, and no other reader would do
   // better. Throws ReadError when its cross-reference or trailer cannot be
-  // read.
+  // read, or its encryption cannot be opened without a password.
   static StatusOr<std::unique_ptr<FileObjectSource>> Open(const std::string& path);
   // The same over a file already open.
   static StatusOr<std::unique_ptr<FileObjectSource>> Open(
@@ -65,13 +67,14 @@ class FileObjectSource : public ObjectSource {
   void Keep(ObjectId id, const Object& object, std::uint64_t textBytes);
   // Charges the document for `bytes` of object text parsed.
   void ChargeParsing(std::uint64_t bytes);
-  // A stream object's decoded data.
-  std::string StreamData(const Object& dictionary, std::uint64_t dataOffset);
+  // Stream object `id`'s decoded data.
+  std::string StreamData(ObjectId id, const Object& dictionary, std::uint64_t dataOffset);
 
   std::unique_ptr<platform::RandomAccessFile> file;
   FileWindow window;
   CrossReference xref;
   InflationBudget inflation;
+  std::unique_ptr<Decryption> decryption;  // null for a file not encrypted
   std::uint64_t resolved = 0;
   std::uint64_t parsedBytes = 0;
 

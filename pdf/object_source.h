@@ -14,7 +14,7 @@ namespace pdf {
 // parser's call chains are deep, and nearly every step can meet one.
 enum class ReadFault {
   kDamaged,      // not what a well-formed PDF says it is: repair may help
-  kEncrypted,    // needs decryption, which only the fallback reader does
+  kEncrypted,    // needs a password, or a security handler this reader lacks
   kUnsupported,  // a filter or structure this reader does not decode
   kLimit,        // past a budget: a hostile or absurd file; final
 };

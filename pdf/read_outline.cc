@@ -9,13 +9,30 @@
 namespace vellox {
 namespace pdf {
 
-ReaderChoice ChosenReader() {
+namespace {
+
+// False for a value that names no reader (unset and empty are "auto").
+bool ReadChoice(ReaderChoice* reader) {
   const char* choice = std::getenv("VELLOX_READER");
-  if (choice == nullptr) return ReaderChoice::kAuto;
-  if (std::strcmp(choice, "builtin") == 0) return ReaderChoice::kBuiltinOnly;
-  if (std::strcmp(choice, "qpdf") == 0) return ReaderChoice::kFallbackOnly;
-  if (std::strcmp(choice, "component") == 0) return ReaderChoice::kComponentOnly;
-  return ReaderChoice::kAuto;
+  *reader = ReaderChoice::kAuto;
+  if (choice == nullptr || *choice == '\0' || std::strcmp(choice, "auto") == 0) return true;
+  if (std::strcmp(choice, "builtin") == 0) *reader = ReaderChoice::kBuiltinOnly;
+  if (std::strcmp(choice, "qpdf") == 0) *reader = ReaderChoice::kFallbackOnly;
+  if (std::strcmp(choice, "component") == 0) *reader = ReaderChoice::kComponentOnly;
+  return *reader != ReaderChoice::kAuto;
+}
+
+}  // namespace
+
+ReaderChoice ChosenReader() {
+  ReaderChoice reader;
+  ReadChoice(&reader);
+  return reader;
+}
+
+std::string UnknownReaderChoice() {
+  ReaderChoice reader;
+  return ReadChoice(&reader) ? std::string() : std::getenv("VELLOX_READER");
 }
 
 StatusOr<OutlineTree> ReadOutlineTree(const std::string& path) {

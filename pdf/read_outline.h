@@ -17,6 +17,9 @@ namespace pdf {
 // alone), "component" (on Windows, the registered component alone).
 enum class ReaderChoice { kAuto, kBuiltinOnly, kFallbackOnly, kComponentOnly };
 ReaderChoice ChosenReader();
+// The value of VELLOX_READER when it names none of these, which reads as
+// "auto"; empty otherwise.
+std::string UnknownReaderChoice();
 
 // The outline of the PDF at `path` (file-name bytes). A file that had to
 // be repaired says so in the tree's repairNote. Fails with kNotFound or

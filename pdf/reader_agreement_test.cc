@@ -1,7 +1,8 @@
 // The two readers on the same files: wherever the built-in reader reads a
 // file, the qpdf reader must read the same outline from it. The reader's
 // own tests compare every document they write; this adds the shipped
-// sample and the hostile-input corpus.
+// sample (in the clear and encrypted every way) and the hostile-input
+// corpus.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <iostream>
 #include <string>
 
+#include "pdf_builder.h"
 #include "reader_agreement.h"
 #include "test_util.h"
 
@@ -23,6 +25,19 @@ TEST(ReaderAgreementTest, Sample) {
   EXPECT_EQ(CompareReaders(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf", &handedOver),
             "");
   EXPECT_EQ(handedOver, "") << "the built-in reader should read the sample itself";
+}
+
+TEST(ReaderAgreementTest, EncryptedSample) {
+  ScratchDirectory scratch;
+  const std::string sample =
+      testing::ReadFile(std::string(VELLOX_SOURCE_DIR) + "/samples/sample.pdf");
+  for (const auto& encryption : testing::EveryEncryption()) {
+    const std::string path = scratch.Path("encrypted.pdf");
+    testing::WriteFile(path, testing::Encrypted(sample, "", "owner", encryption.second));
+    std::string handedOver;
+    EXPECT_EQ(CompareReaders(path, &handedOver), "") << encryption.first;
+    EXPECT_EQ(handedOver, "") << encryption.first;
+  }
 }
 
 TEST(ReaderAgreementTest, HostileCorpus) {

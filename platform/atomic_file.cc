@@ -5,21 +5,38 @@
 namespace vellox {
 namespace platform {
 
+namespace {
+
+// A failure past a symbolic link says where the link leads: the user may
+// not have that file, its folder or its disk in mind.
+Status ThroughLink(const std::string& path, const std::string& target, const Status& status) {
+  if (status.ok() || target == path) return status;
+  return status.WithContext("a symbolic link to '" + target + "'");
+}
+
+}  // namespace
+
 StatusOr<std::unique_ptr<AtomicFile>> AtomicFile::Open(const std::string& path, Sync sync) {
+  // Everything below works on the file the path leads to: the temporary
+  // file goes beside it and replaces it, leaving any link in place.
+  std::string target;
+  Status resolved = ResolveWriteTarget(path, &target);
+  if (!resolved.ok()) return resolved;
   bool exists = false;
-  Status allowed = CheckMayWrite(path, &exists);
-  if (!allowed.ok()) return allowed;
+  Status allowed = CheckMayWrite(target, &exists);
+  if (!allowed.ok()) return ThroughLink(path, target, allowed);
   // Made first, so that the temporary file always has an owner to remove it.
-  std::unique_ptr<AtomicFile> atomic(new AtomicFile(path, sync));
-  Status created = CreateTemporaryFile(path, &atomic->file, &atomic->temporaryPath);
+  std::unique_ptr<AtomicFile> atomic(new AtomicFile(path, target, sync));
+  Status created = CreateTemporaryFile(target, &atomic->file, &atomic->temporaryPath);
   // No temporary file beside a file the user may write (a folder they may
   // not write, a name with no room for the suffix): rewrite it in place.
-  if (!created.ok() && !exists) return created;
+  if (!created.ok() && !exists) return ThroughLink(path, target, created);
   if (atomic->file != nullptr) atomic->buffer.reserve(kBufferSize);
   return atomic;
 }
 
-AtomicFile::AtomicFile(std::string target, Sync sync) : target(std::move(target)), sync(sync) {}
+AtomicFile::AtomicFile(std::string path, std::string target, Sync sync)
+    : path(std::move(path)), target(std::move(target)), sync(sync) {}
 
 AtomicFile::~AtomicFile() {
   if (file == nullptr) return;
@@ -44,15 +61,16 @@ Status AtomicFile::Commit() {
   if (file == nullptr) {
     if (status.ok()) status = OverwriteFile(target, buffer, sync);
     buffer = std::string();
-    return status;
+  } else {
+    if (status.ok()) Flush();
+    if (status.ok() && sync == Sync::kNow) status = file->Sync();
+    Status closed = file->Close();
+    file.reset();
+    if (status.ok()) status = closed;
+    if (status.ok()) status = CommitTemporaryFile(temporaryPath, target, sync);
+    if (!status.ok()) RemoveFile(temporaryPath);
   }
-  if (status.ok()) Flush();
-  if (status.ok() && sync == Sync::kNow) status = file->Sync();
-  Status closed = file->Close();
-  file.reset();
-  if (status.ok()) status = closed;
-  if (status.ok()) status = CommitTemporaryFile(temporaryPath, target, sync);
-  if (!status.ok()) RemoveFile(temporaryPath);
+  status = ThroughLink(path, target, status);
   return status;
 }
 

@@ -23,6 +23,9 @@ namespace platform {
 // write is refused, not replaced; one they may write in a folder where no
 // temporary file can be created is rewritten in place, from the bytes
 // gathered in memory, only at Commit.
+//
+// A target that is a symbolic link is written where the link leads, and
+// the link stays, as far as ResolveWriteTarget (files.h) follows it.
 class AtomicFile {
  public:
   // Opens `path` for writing. With Sync::kNow, Commit returns only once
@@ -47,11 +50,12 @@ class AtomicFile {
   // Enough that a write rarely costs a system call of its own.
   static constexpr std::size_t kBufferSize = 64 * 1024;
 
-  AtomicFile(std::string target, Sync sync);
+  AtomicFile(std::string path, std::string target, Sync sync);
   // Hands the buffer to the temporary file.
   void Flush();
 
-  const std::string target;
+  const std::string path;    // as opened
+  const std::string target;  // where its links lead: the file written
   const Sync sync;
   // Null when rewriting in place (the buffer then gathers the whole
   // file) and once committed.

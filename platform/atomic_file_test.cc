@@ -106,16 +106,17 @@ TEST(AtomicFileTest, NoFileIsCreatedInAMissingFolder) {
   EXPECT_TRUE(scratch.List().empty());
 }
 
-// The bytes are all written before the rename fails: the failure is
-// reported, and the temporary file goes.
+// The bytes are all written before the rename fails (a folder took the
+// target's name meanwhile): the failure is reported, and the temporary
+// file goes.
 TEST(AtomicFileTest, AFailedRenameLeavesWhatWasThere) {
   ScratchDirectory scratch;
   const std::string target = scratch.Path("book.pdr");
-  std::filesystem::create_directory(target);
-  WriteFile(scratch.Path("book.pdr/inside"), "kept");
   std::unique_ptr<AtomicFile> file = OpenOrFail(target);
   ASSERT_NE(file, nullptr);
   file->Append("new");
+  std::filesystem::create_directory(target);
+  WriteFile(scratch.Path("book.pdr/inside"), "kept");
   Status status = file->Commit();
   EXPECT_FALSE(status.ok());
   EXPECT_FALSE(status.message().empty());

@@ -45,6 +45,21 @@ TEST_F(CodePageTest, WesternCodePage) {
   EXPECT_EQ(TextFromWide(u"caf\u00E9 \u20AC"), "caf\xE9 \x80");
   // No form in the code page and no close one: its default character.
   EXPECT_EQ(TextFromWide(u"\u65E5\u672C \u0E01"), "?? ?");
+  // A close one is no form either: a look-alike would be a wrong title
+  // that looks right. One default character a character, one beyond 16
+  // bits (two UTF-16 units) and an unpaired surrogate included.
+  struct Case {
+    std::u16string wide;
+    std::string narrow;
+  } cases[] = {
+      {u"LaTeX2\u03B5", "LaTeX2?"},
+      {u"\u3008name\u3009", "?name?"},
+      {u"jal\u0101l\u012B", "jal?l?"},
+      {u"\u00AB\u2026\u00BB", "\xAB\x85\xBB"},  // the code page has these
+      {u"\U0001F600 \U0001F4D6\U0001F4D6.", "? ??."},
+      {u"a\xD83D" u"b\xDE00", "a?b?"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TextFromWide(c.wide.c_str()), c.narrow) << c.narrow;
   for (int b = 1; b < 256; ++b) {
     const std::string byte(1, static_cast<char>(b));
     EXPECT_EQ(CharacterLength(byte.data(), 1), 1u) << b;
@@ -78,6 +93,10 @@ TEST_F(CodePageTest, DoubleByteCodePageStepsByCharacters) {
   EXPECT_EQ(Wide("C:\\" + table + ".pdf"), u"C:\\\u8868.pdf");
   EXPECT_EQ(TextFromWide(u"\u65E5\u672C"), "\x93\xFA\x96\x7B");
   EXPECT_EQ(TextFromWide(u"\u0E01"), "?");
+  // No best fit ("\x81\xE1" for the guillemet), one '?' for a character
+  // beyond 16 bits.
+  EXPECT_EQ(TextFromWide(u"\u00AB\u65E5\u00BB"), "?\x93\xFA?");
+  EXPECT_EQ(TextFromWide(u"LaTeX2\u03B5 \U0001F600"), "LaTeX2\x83\xC3 ?");
   const std::string text = table + "\\\x93\xFA\x96\x7B";
   EXPECT_EQ(Narrow(Wide(text)), text);
 }

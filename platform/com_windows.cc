@@ -149,7 +149,7 @@ void SetComponentErrorText(const std::string& text) {
   ICreateErrorInfo* create = nullptr;
   if (FAILED(CreateErrorInfo(&create))) return;
   // Messages are held as paths are.
-  std::wstring description = WidePath(text);
+  std::wstring description = WideString(text);
   create->SetDescription(&description[0]);
   IErrorInfo* info = nullptr;
   if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {

@@ -10,5 +10,8 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 // Any byte but NUL and '/' may be in a name.
 Status CheckCommandLinePath(const std::string&) { return Status::OK(); }
 
+// "/?" is a file named "?" at the root.
+bool IsHelpArgument(const std::string&) { return false; }
+
 }  // namespace platform
 }  // namespace vellox

@@ -21,6 +21,17 @@ inline void WriteText(std::FILE* stream, const std::string& text) {
   WriteText(stream, text.data(), text.size());
 }
 
+// Writes text in the active code page (code_page.h: titles and the record
+// texts made of them) to `stream`. On POSIX, and on Windows to a file or a
+// pipe, the bytes as they are. A Windows console is given it in UTF-16, as
+// WriteText gives messages, so that each character shows as the code page
+// means it, whatever code page the console itself is set to.
+void WriteCodePageText(std::FILE* stream, const std::string& text);
+
+// True when `stream` is a pipe (or socket) whose reading end is closed, so
+// that every write to it fails. Always false on Windows.
+bool IsPipeWithoutReader(std::FILE* stream);
+
 // One line of a terminal that is rewritten in place, such as a progress
 // line. Does nothing when `stream` is no terminal.
 class TerminalLine {

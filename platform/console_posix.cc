@@ -1,5 +1,7 @@
 #include "platform/console.h"
 
+#include <poll.h>
+
 #include "platform/directory.h"
 
 namespace vellox {
@@ -7,6 +9,17 @@ namespace platform {
 
 void WriteText(std::FILE* stream, const char* text, std::size_t length) {
   std::fwrite(text, 1, length, stream);
+}
+
+void WriteCodePageText(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+bool IsPipeWithoutReader(std::FILE* stream) {
+  // poll reports the closed reading end as an error (a pipe) or a hang-up
+  // (a socket).
+  struct pollfd self = {fileno(stream), 0, 0};
+  return poll(&self, 1, 0) == 1 && (self.revents & (POLLERR | POLLHUP)) != 0;
 }
 
 TerminalLine::TerminalLine(std::FILE* stream) : stream_(stream), enabled_(IsTerminal(stream)) {}

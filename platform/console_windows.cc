@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <string>
 
 #include "platform/directory.h"
 
@@ -94,6 +96,28 @@ void WriteText(std::FILE* stream, const char* text, std::size_t length) {
   g_pendingLength = length - complete;
   std::memcpy(g_pending, text + complete, g_pendingLength);
 }
+
+void WriteCodePageText(std::FILE* stream, const std::string& text) {
+  const HANDLE handle = HandleOf(stream);
+  if (!IsConsole(handle) || text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    return;
+  }
+  const int length = static_cast<int>(text.size());
+  // The code page that titles are converted to (code_page_windows.cc).
+  const int units = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), length, nullptr, 0);
+  if (units <= 0) return;
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), length, &wide[0], units);
+  std::fflush(stream);  // what the runtime holds comes first
+  DWORD written = 0;
+  WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
+
+// Windows ends no program for writing to a pipe nobody reads, and the
+// write end cannot ask whether the reader is there: the failed write is
+// reported as any other.
+bool IsPipeWithoutReader(std::FILE* /*stream*/) { return false; }
 
 TerminalLine::TerminalLine(std::FILE* stream) : stream_(stream), enabled_(IsTerminal(stream)) {}
 

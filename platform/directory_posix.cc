@@ -2,11 +2,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "platform/files.h"
 
@@ -31,7 +33,13 @@ FileKind KindOf(const std::string& path) {
 Status ListDirectory(const std::string& path, std::vector<DirectoryEntry>* entries) {
   entries->clear();
   DIR* directory = opendir(path.c_str());
-  if (directory == nullptr) return ErrorStatus(errno);
+  if (directory == nullptr) {
+    // A walk by paths ends where they grow past what the system opens.
+    if (errno == ENAMETOOLONG && path.size() >= PATH_MAX)
+      return Status::IoError("the path is longer than the system's limit of " +
+                             std::to_string(PATH_MAX) + " bytes");
+    return ErrorStatus(errno);
+  }
   int fd = dirfd(directory);
   // Reading names needs read permission, but looking at what they are
   // needs search permission too: without it every entry would pass for a

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/interrupts.h"
 
 namespace vellox {
@@ -41,14 +42,24 @@ std::string SemaphoreFile(const std::string& name) { return "/dev/shm/sem." + na
 sem_t* OpenExisting(const std::string& name, std::string* refusal) {
   const std::string file = SemaphoreFile(name);
   int fd = open(file.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ELOOP && refusal != nullptr)
-      *refusal = "ignoring the named event '" + name + "': '" + file + "' is a symbolic link";
-    return SEM_FAILED;
-  }
   struct stat info;
   std::string problem;
-  if (fstat(fd, &info) != 0) {
+  if (fd < 0) {
+    // What would not open (another user's semaphore of mode 0600, a
+    // directory) is looked at without opening it, for the reason.
+    const int error = errno;
+    if (lstat(file.c_str(), &info) != 0) {
+      problem = error == ENOENT ? "" : "cannot be opened: " + ErrorText(error);
+    } else if (S_ISLNK(info.st_mode)) {
+      problem = "is a symbolic link";
+    } else if (!S_ISREG(info.st_mode)) {
+      problem = "is not a semaphore";
+    } else if (info.st_uid != geteuid()) {
+      problem = "belongs to another user";
+    } else {
+      problem = "cannot be opened: " + ErrorText(error);
+    }
+  } else if (fstat(fd, &info) != 0) {
     problem = "cannot be examined";
   } else if (!S_ISREG(info.st_mode) || info.st_size != static_cast<off_t>(sizeof(sem_t))) {
     problem = "is not a semaphore";
@@ -56,9 +67,9 @@ sem_t* OpenExisting(const std::string& name, std::string* refusal) {
     problem = "belongs to another user";
   }
   void* mapping = MAP_FAILED;
-  if (problem.empty())
+  if (fd >= 0 && problem.empty())
     mapping = mmap(nullptr, sizeof(sem_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-  close(fd);
+  if (fd >= 0) close(fd);
   if (!problem.empty() && refusal != nullptr)
     *refusal = "ignoring the named event '" + name + "': '" + file + "' " + problem;
   return mapping == MAP_FAILED ? SEM_FAILED : static_cast<sem_t*>(mapping);

@@ -52,49 +52,87 @@ TEST(EventsTest, AnEventMadeByAnotherProcessKeepsItsStateAndName) {
   sem_unlink("/VelloxTestShared");
 }
 
-// Files another party leaves under an event's name: each is refused with a
-// reason, and the event's calls go on harmlessly. Before, the empty file
-// ended the run with a bus error.
+// What another party leaves under an event's name: each is refused with
+// a reason (a warning for the run to print), and the event's calls go on
+// harmlessly. Before, the empty file ended the run with a bus error, and
+// what this user cannot open (another user's semaphore of mode 0600, a
+// directory) was left out without a word.
 TEST(EventsTest, PlantedFilesAreRefused) {
   const char* name = "VelloxTestPlanted";
   const std::string file = std::string("/dev/shm/sem.") + name;
+  enum class Kind { kFile, kSymbolicLink, kDirectory };
+  constexpr uid_t kNobody = 65534;
   struct Case {
     const char* what;
+    Kind kind;
     std::string bytes;
-    uid_t owner;  // 0: this process's own uid
-    bool symlink;
+    uid_t owner;      // 0: this process's own uid
+    mode_t mode;
+    bool asNobody;    // the event is made by a process of another user
     const char* reason;
   } cases[] = {
-      {"empty file", "", 0, false, "is not a semaphore"},
-      {"too long", std::string(sizeof(sem_t) + 1, '\0'), 0, false, "is not a semaphore"},
-      {"another user's", std::string(sizeof(sem_t), '\0'), 65534, false,
+      {"empty file", Kind::kFile, "", 0, 0600, false, "is not a semaphore"},
+      {"too long", Kind::kFile, std::string(sizeof(sem_t) + 1, '\0'), 0, 0600, false,
+       "is not a semaphore"},
+      {"another user's", Kind::kFile, std::string(sizeof(sem_t), '\0'), kNobody, 0644, false,
        "belongs to another user"},
-      {"symbolic link", "", 0, true, "is a symbolic link"},
+      {"another user's, closed to this one", Kind::kFile, std::string(sizeof(sem_t), '\0'), 0,
+       0600, true, "belongs to another user"},
+      {"symbolic link", Kind::kSymbolicLink, "", 0, 0, false, "is a symbolic link"},
+      {"directory", Kind::kDirectory, "", 0, 0755, false, "is not a semaphore"},
   };
   for (const Case& c : cases) {
-    if (c.owner != 0 && geteuid() != 0) continue;  // only root can give files away
+    // Only root can give files away or act as another user.
+    if ((c.owner != 0 || c.asNobody) && geteuid() != 0) continue;
     unlink(file.c_str());
-    if (c.symlink) {
+    rmdir(file.c_str());
+    if (c.kind == Kind::kSymbolicLink) {
       ASSERT_EQ(symlink("/dev/null", file.c_str()), 0) << c.what;
+    } else if (c.kind == Kind::kDirectory) {
+      ASSERT_EQ(mkdir(file.c_str(), c.mode), 0) << c.what;
     } else {
       vellox::testing::WriteFile(file, c.bytes);
+      ASSERT_EQ(chmod(file.c_str(), c.mode), 0) << c.what;
       if (c.owner != 0) {
         ASSERT_EQ(chown(file.c_str(), c.owner, c.owner), 0) << c.what;
       }
     }
     std::string refusal;
-    EventHandle event = CreateNamedEvent(name, &refusal);
-    EXPECT_EQ(event, nullptr) << c.what;
+    if (c.asNobody) {
+      int result[2];
+      ASSERT_EQ(pipe(result), 0);
+      pid_t child = fork();
+      if (child == 0) {
+        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(127);
+        std::string seen;
+        EventHandle event = CreateNamedEvent(name, &seen);
+        ssize_t written = write(result[1], seen.data(), seen.size());
+        static_cast<void>(written);
+        _exit(event == nullptr ? 0 : 1);
+      }
+      close(result[1]);
+      char buffer[512];
+      for (ssize_t n; (n = read(result[0], buffer, sizeof buffer)) > 0;)
+        refusal.append(buffer, static_cast<std::size_t>(n));
+      close(result[0]);
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.what;
+    } else {
+      EventHandle event = CreateNamedEvent(name, &refusal);
+      EXPECT_EQ(event, nullptr) << c.what;
+      SetNamedEvent(event);
+      ResetNamedEvent(event);
+      CloseNamedEvent(event);
+    }
     EXPECT_EQ(refusal, std::string("ignoring the named event '") + name + "': '" + file + "' " +
                            c.reason)
         << c.what;
-    SetNamedEvent(event);
-    ResetNamedEvent(event);
-    CloseNamedEvent(event);
     struct stat info;
     EXPECT_EQ(lstat(file.c_str(), &info), 0) << c.what << ": not ours to remove";
   }
   unlink(file.c_str());
+  rmdir(file.c_str());
 }
 
 // A semaphore raised far past 1 (by another program of the same user) is

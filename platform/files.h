@@ -52,16 +52,26 @@ Status CreateTemporaryFile(const std::string& target, std::unique_ptr<WritableFi
 Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& target,
                            Sync sync);
 
+// The file that a write meant for `path` goes to, in *target: `path`
+// itself, or where its symbolic links lead. A link is followed only to a
+// name with the link's own extension (`book.pdr` to a `.pdr` file, in
+// any letter case), so that it cannot turn the write to another kind of
+// file; what the write reaches must be a regular file or nothing yet.
+// Anything else is refused with the reason. (Windows follows no links:
+// there a symbolic link or junction is refused.)
+Status ResolveWriteTarget(const std::string& path, std::string* target);
+
 // Whether writing `target` would be allowed as a plain write in place
 // would: OK when there is no file or this user may write it (`exists` says
 // which); otherwise the reason. Replacing must not be a way round a file's
 // own permissions.
 Status CheckMayWrite(const std::string& target, bool* exists);
 
-// Writes `bytes` over the existing file `target` in place, for a file the
-// user may write in a folder where they may not create one. Room for the
-// new length is reserved first, so that a full disk leaves the old
-// content whole; a failure after that (an I/O error) can leave it mixed.
+// Writes `bytes` over the existing regular file `target` in place (not
+// through a link), for a file the user may write in a folder where they
+// may not create one. Room for the new length is reserved first, so that a
+// full disk leaves the old content whole, and an interrupt waits until the
+// rewrite is done; a failure after that (an I/O error) can leave it mixed.
 Status OverwriteFile(const std::string& target, std::string_view bytes, Sync sync);
 
 // Makes everything written to the file system that holds `folder` reach

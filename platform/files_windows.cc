@@ -95,6 +95,28 @@ Status CommitTemporaryFile(const std::string& temporaryPath, const std::string& 
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
+// Links are not followed here: a symbolic link or junction is refused, so
+// that the write neither goes where the user did not look nor replaces the
+// link with a plain file. (Few users can make links on Windows; reading
+// where one leads takes parsing its reparse data.) Other reparse points,
+// such as files a cloud drive keeps online only, are written as files.
+Status ResolveWriteTarget(const std::string& path, std::string* target) {
+  *target = path;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(WidePath(path).c_str(), &data);
+  // No file yet, or one whose write will say why not.
+  if (find == INVALID_HANDLE_VALUE) return Status::OK();
+  FindClose(find);
+  const bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                    (data.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+                     data.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+  if (link)
+    return Status::IoError("a symbolic link, which is not followed on Windows");
+  if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
+    return Status::IoError("not a regular file");
+  return Status::OK();
+}
+
 // A plain write is refused only by the read-only attribute, which a
 // directory's does not mean.
 Status CheckMayWrite(const std::string& target, bool* exists) {

@@ -95,6 +95,30 @@ TEST(FilesTest, AReadOnlyFileIsRefusedNotReplaced) {
   EXPECT_EQ(scratch.List(), std::vector<std::string>{"book.pdr"});
 }
 
+// What is no file, and a symbolic link (which Windows does not follow
+// here), is refused before anything is written; the link's target stays.
+TEST(FilesTest, AFolderOrALinkIsRefusedNotReplaced) {
+  ScratchDirectory scratch;
+  const std::string folder = scratch.Path("folder.pdr");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  StatusOr<std::unique_ptr<AtomicFile>> file = AtomicFile::Open(folder, Sync::kNow);
+  ASSERT_FALSE(file.ok());
+  EXPECT_EQ(file.status().message(), "not a regular file");
+
+  WriteFile(scratch.Path("other.pdf"), "a document");
+  const std::string link = scratch.Path("book.pdr");
+  // Allowed to unprivileged users only in developer mode; Wine 8 says it
+  // made one and makes nothing.
+  constexpr DWORD kUnprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+  if (!CreateSymbolicLinkA(link.c_str(), scratch.Path("other.pdf").c_str(), kUnprivileged) ||
+      GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "no symbolic links here";
+  file = AtomicFile::Open(link, Sync::kNow);
+  ASSERT_FALSE(file.ok());
+  EXPECT_EQ(file.status().message(), "a symbolic link, which is not followed on Windows");
+  EXPECT_EQ(ReadFile(scratch.Path("other.pdf")), "a document");
+}
+
 // The in-place rewrite, for where no temporary file can be created: the
 // file ends up holding exactly the new bytes, whatever its old length.
 TEST(FilesTest, OverwriteFileLeavesExactlyTheNewBytes) {

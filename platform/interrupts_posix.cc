@@ -1,6 +1,7 @@
 #include "platform/interrupts.h"
 
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -43,10 +44,18 @@ static_assert(std::atomic<bool>::is_always_lock_free, "the handler sets it");
 // How long the handler waits for those threads: far more than the few
 // system calls a creation takes, and still no hang if one is stopped.
 constexpr long kMostWaitingSpins = 200000000;
+// Threads rewriting a file in place, waited for without a limit: the
+// rewrite takes no lock, so it ends, and cut short it would leave a file
+// that is neither the old one nor the new.
+std::atomic<int> rewriting{0};
 
 extern "C" void RemoveAndEnd(int signal) {
   ending.store(true);
   for (long spin = 0; creating.load() != 0 && spin < kMostWaitingSpins; ++spin) {
+  }
+  while (rewriting.load() != 0) {
+    const struct timespec millisecond = {0, 1000000};
+    nanosleep(&millisecond, nullptr);
   }
   for (Slot& slot : slots)
     if (slot.state.load() == kLive) unlink(slot.path);
@@ -54,6 +63,16 @@ extern "C" void RemoveAndEnd(int signal) {
   // blocked in here (SA_NODEFER): raising it ends the process as it would
   // have ended without this handler, so the parent sees the signal.
   raise(signal);
+}
+
+// Counts the calling thread into a bracket the handler waits for, unless
+// an interrupt is ending the program already.
+bool Enter(std::atomic<int>* bracket) {
+  bracket->fetch_add(1);
+  // Seen unset: the handler, setting it later, waits for this bracket.
+  if (!ending.load()) return true;
+  bracket->fetch_sub(1);
+  return false;
 }
 
 }  // namespace
@@ -74,6 +93,16 @@ void RemoveTemporaryFilesOnInterrupt() {
   }
 }
 
+void TurnWriteSignalsIntoErrors() {
+  for (int signal : {SIGXFSZ, SIGPIPE}) {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = SIG_IGN;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+  }
+}
+
 bool TrackTemporaryFile(const std::string& path) {
   if (path.size() >= kPathBytes) return false;
   std::lock_guard<std::mutex> lock(slotsMutex);
@@ -87,15 +116,11 @@ bool TrackTemporaryFile(const std::string& path) {
   return false;
 }
 
-bool BeginCreatingTemporaryFile() {
-  creating.fetch_add(1);
-  // Seen unset: the handler, setting it later, waits for this bracket.
-  if (!ending.load()) return true;
-  creating.fetch_sub(1);
-  return false;
-}
-
+bool BeginCreatingTemporaryFile() { return Enter(&creating); }
 void EndCreatingTemporaryFile() { creating.fetch_sub(1); }
+
+bool BeginRewritingInPlace() { return Enter(&rewriting); }
+void EndRewritingInPlace() { rewriting.fetch_sub(1); }
 
 void ForgetTemporaryFile(const std::string& path) {
   std::lock_guard<std::mutex> lock(slotsMutex);

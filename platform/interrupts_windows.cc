@@ -8,10 +8,13 @@ namespace platform {
 // not remove the file. Windows runs therefore leave cleaning to the next
 // look at the folder.
 void RemoveTemporaryFilesOnInterrupt() {}
+void TurnWriteSignalsIntoErrors() {}
 bool TrackTemporaryFile(const std::string& /*path*/) { return false; }
 void ForgetTemporaryFile(const std::string& /*path*/) {}
 bool BeginCreatingTemporaryFile() { return true; }
 void EndCreatingTemporaryFile() {}
+bool BeginRewritingInPlace() { return true; }
+void EndRewritingInPlace() {}
 
 }  // namespace platform
 }  // namespace vellox

@@ -27,8 +27,8 @@ bool IsRelativePath(const std::string& path);
 // The process's current directory, without a trailing separator.
 Status CurrentDirectory(std::string* directory);
 
-// The directory that relative paths on the command line are taken from.
-// On Windows: the program's own directory as the shell passes it in
+// The directory that relative paths on the command line are looked for in
+// first. On Windows: the program's own directory as the shell passes it in
 // argument 0, up to its last backslash, or else the current directory. On
 // POSIX: always the current directory. Empty when it cannot be read, so
 // that relative paths stay relative. `programFolder`, when given, tells
@@ -42,10 +42,13 @@ Status CombinePath(const std::string& directory, const std::string& path,
                    std::string* combined);
 
 // "." elements removed and each ".." folded into the element before it
-// where both name the same file. On Windows that is always assumed, as the
-// shell path services fold lexically; on POSIX a ".." is folded only after
-// a directory that is no symbolic link (after a link the kernel climbs
-// from where the link leads), and kept otherwise.
+// where both name the same file. On Windows that is the system's own
+// resolution (GetFullPathNameW), whatever the length: the path made full
+// from the current directory, '/' read as '\', a device path's "\\.\"
+// kept and a "\\?\" path left verbatim, as every call that opens a file
+// takes them. On POSIX a ".." is folded only after a directory that is no
+// symbolic link (after a link the kernel climbs from where the link
+// leads), and kept otherwise.
 Status CanonicalizePath(const std::string& path, std::string* canonical);
 
 // True when both paths name one existing file (hard links, case-folding

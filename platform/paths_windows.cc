@@ -1,6 +1,5 @@
 #include "platform/paths.h"
 
-#include <shlwapi.h>
 #include <windows.h>
 
 #include <string>
@@ -13,12 +12,9 @@ namespace vellox {
 namespace platform {
 namespace {
 
-// The shell path services work in buffers of MAX_PATH characters (UTF-16
-// units), the terminator included. Where they would cut a path to fit,
-// the run stops instead: a cut path names another file.
-Status TooLong() { return Status::IoError("the path is too long"); }
-
-bool Fits(const std::wstring& path) { return path.size() < MAX_PATH; }
+// "\\?\" names a file in the system's own form: the system passes such a
+// path on as it is, without resolving it.
+bool IsVerbatim(const std::wstring& path) { return path.compare(0, 4, L"\\\\?\\") == 0; }
 
 // The file's identity, through a handle that asks for no access at all, so
 // that files open elsewhere and directories can be examined too.
@@ -47,8 +43,11 @@ std::size_t FindLastPathSeparator(const std::string& path) {
   return path.find_last_of("\\/");
 }
 
+// Neither rooted ("\\book.pdf", a UNC or device path) nor on a drive of
+// its own ("C:book.pdf" is taken from drive C's current directory).
 bool IsRelativePath(const std::string& path) {
-  return PathIsRelativeW(WidePath(path).c_str()) != FALSE;
+  if (!path.empty() && IsPathSeparator(path[0])) return false;
+  return !(path.size() >= 2 && path[1] == ':');
 }
 
 Status CurrentDirectory(std::string* directory) {
@@ -79,21 +78,35 @@ std::string BaseDirectory(const std::string& programPath, bool* programFolder) {
 
 Status CombinePath(const std::string& directory, const std::string& path,
                    std::string* combined) {
-  const std::wstring wideDirectory = WidePath(directory), widePath = WidePath(path);
-  if (!Fits(wideDirectory) || !Fits(widePath)) return TooLong();
-  wchar_t buffer[MAX_PATH] = L"";
-  if (PathCombineW(buffer, wideDirectory.c_str(), widePath.c_str()) == nullptr) return TooLong();
-  *combined = PathFromWide(buffer, wcslen(buffer));
+  if (directory.empty() || !IsRelativePath(path)) {
+    *combined = path;
+  } else {
+    *combined = IsPathSeparator(directory.back()) ? directory + path : directory + '\\' + path;
+  }
   return Status::OK();
 }
 
+// The system's own resolution, as every call that opens a file makes it:
+// '/' separates too, "." and ".." fold, "\\.\" device paths keep their
+// prefix. Without a length limit: the buffer grows to what it asks for.
 Status CanonicalizePath(const std::string& path, std::string* canonical) {
-  const std::wstring widePath = WidePath(path);
-  if (!Fits(widePath)) return TooLong();
-  wchar_t buffer[MAX_PATH] = L"";
-  if (!PathCanonicalizeW(buffer, widePath.c_str())) return TooLong();
-  *canonical = PathFromWide(buffer, wcslen(buffer));
-  return Status::OK();
+  const std::wstring wide = WideString(path);
+  if (wide.empty() || IsVerbatim(wide)) {
+    *canonical = path;
+    return Status::OK();
+  }
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return Win32ErrorStatus(GetLastError());
+    // Too small a buffer: the length asked for counts the terminator.
+    if (length < buffer.size()) {
+      *canonical = PathFromWide(buffer.data(), length);
+      return Status::OK();
+    }
+    buffer.resize(length);
+  }
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

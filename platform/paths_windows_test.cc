@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "app/argument_table.h"
 #include "test_util.h"
 
 namespace vellox {
@@ -15,24 +14,20 @@ namespace {
 using testing::ScratchDirectory;
 using testing::WriteFile;
 
-Status Resolve(const std::string& directory, const std::string& path, std::string* resolved) {
-  std::string combined;
-  Status status = CombinePath(directory, path, &combined);
-  if (!status.ok()) return status;
-  return CanonicalizePath(combined, resolved);
-}
-
 TEST(PathsTest, SeparatorsAreBothSlashes) {
   EXPECT_TRUE(IsPathSeparator('\\'));
   EXPECT_TRUE(IsPathSeparator('/'));
   EXPECT_FALSE(IsPathSeparator(':'));
 }
 
+// As the system resolves a path for any call that opens a file.
 TEST(PathsTest, CombineAndCanonicalize) {
+  std::string current;
+  ASSERT_TRUE(CurrentDirectory(&current).ok());
   struct Case {
-    const char* directory;
-    const char* path;
-    const char* expected;
+    std::string directory;
+    std::string path;
+    std::string expected;
   } cases[] = {
       {"C:\\docs", "book.pdf", "C:\\docs\\book.pdf"},
       {"C:\\docs\\", "book.pdf", "C:\\docs\\book.pdf"},
@@ -41,80 +36,70 @@ TEST(PathsTest, CombineAndCanonicalize) {
       {"C:\\docs\\sub", "..\\book.pdf", "C:\\docs\\book.pdf"},
       {"C:\\docs", ".\\a\\.\\b\\..\\book.pdf", "C:\\docs\\a\\book.pdf"},
       {"C:\\", "..\\..\\book.pdf", "C:\\book.pdf"},
-      {"", "book.pdf", "book.pdf"},
+      {"", "book.pdf", current + "\\book.pdf"},
+      // '/' separates as '\' does, in the directory too.
+      {"C:\\Names", "Sub/..\\..\\Names\\B.pdf", "C:\\Names\\B.pdf"},
+      {"C:/docs/sub", "../book.pdf", "C:\\docs\\book.pdf"},
+      {"", "C:\\Names\\Sub/..\\..\\Names\\B.pdf", "C:\\Names\\B.pdf"},
+      // A device path keeps its prefix; "\\?\" is passed on verbatim.
+      {"C:\\docs", "\\\\.\\C:\\Books\\x.pdf", "\\\\.\\C:\\Books\\x.pdf"},
+      {"", "\\\\.\\C:\\Books\\sub\\..\\x.pdf", "\\\\.\\C:\\Books\\x.pdf"},
+      {"C:\\docs", "\\\\?\\C:\\Books\\sub\\..\\x.pdf", "\\\\?\\C:\\Books\\sub\\..\\x.pdf"},
   };
   for (const Case& c : cases) {
-    std::string resolved;
-    Status status = Resolve(c.directory, c.path, &resolved);
+    std::string combined, resolved;
+    ASSERT_TRUE(CombinePath(c.directory, c.path, &combined).ok());
+    Status status = CanonicalizePath(combined, &resolved);
     ASSERT_TRUE(status.ok()) << c.directory << " + " << c.path << ": " << status.message();
     EXPECT_EQ(resolved, c.expected) << c.directory << " + " << c.path;
   }
 }
 
-TEST(PathsTest, PathsBeyondTheBufferAreErrorsNotCut) {
-  // MAX_PATH (260) counts the terminator: 259 characters still fit.
-  const std::string d256 = "C:\\" + std::string(253, 'd');  // 256 characters
-  struct Case {
-    std::string directory;
-    std::string path;
-    bool fits;
-  } cases[] = {
-      {d256, "xy", true},                       // 259
-      {d256, "xyz", false},                     // 260
-      {"C:\\docs", "C:\\" + std::string(257, 'p'), false},
-      {"C:\\" + std::string(300, 'd'), "D:\\book.pdf", false},
-  };
-  for (const Case& c : cases) {
-    std::string resolved = "untouched";
-    Status status = Resolve(c.directory, c.path, &resolved);
-    EXPECT_EQ(status.ok(), c.fits) << c.directory.size() << " + " << c.path;
-    if (!c.fits) {
-      EXPECT_EQ(status.message(), "the path is too long");
-      EXPECT_EQ(resolved, "untouched");
-    }
-  }
-  std::string canonical;
-  EXPECT_TRUE(CanonicalizePath("C:\\" + std::string(256, 'c'), &canonical).ok());
-  EXPECT_EQ(canonical.size(), 259u);
-  EXPECT_FALSE(CanonicalizePath("C:\\" + std::string(257, 'c'), &canonical).ok());
+TEST(PathsTest, RelativeOrNot) {
+  for (const char* path : {"book.pdf", "sub\\book.pdf", ".\\book.pdf", "..\\book.pdf", "."})
+    EXPECT_TRUE(IsRelativePath(path)) << path;
+  for (const char* path : {"C:\\book.pdf", "C:/book.pdf", "C:book.pdf", "\\book.pdf", "/book.pdf",
+                           "\\\\server\\share\\book.pdf", "\\\\.\\C:\\x.pdf", "\\\\?\\C:\\x.pdf"})
+    EXPECT_FALSE(IsRelativePath(path)) << path;
 }
 
-TEST(PathsTest, ProgramDirectoryOrCurrentDirectoryIsTheBase) {
+// No limit of 260 characters: paths of any length come out whole, as the
+// file functions take them (WidePath gives a long one in the "\\?\" form).
+TEST(PathsTest, LongPathsAreResolvedWhole) {
+  const std::string directory = "C:\\" + std::string(200, 'd') + "\\" + std::string(99, 'e');
+  std::string combined, resolved;
+  ASSERT_TRUE(CombinePath(directory, "sub\\..\\book.pdf", &combined).ok());
+  ASSERT_TRUE(CanonicalizePath(combined, &resolved).ok());
+  EXPECT_EQ(resolved, directory + "\\book.pdf");
+  EXPECT_EQ(resolved.size(), 312u);
+  ASSERT_TRUE(CanonicalizePath("\\\\?\\" + directory + "\\book.pdf", &resolved).ok());
+  EXPECT_EQ(resolved, "\\\\?\\" + directory + "\\book.pdf");
+  std::string current;
+  ASSERT_TRUE(CurrentDirectory(&current).ok());
+  ASSERT_TRUE(CanonicalizePath(std::string(3000, 'a'), &resolved).ok());
+  EXPECT_EQ(resolved, current + "\\" + std::string(3000, 'a'));
+}
+
+TEST(PathsTest, TheCurrentDirectoryOrTheProgramsFolderIsTheBase) {
   ScratchDirectory scratch;
   char previous[MAX_PATH];
   ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
   ASSERT_TRUE(SetCurrentDirectoryA(scratch.path().c_str()));
   std::string current;
   Status status = CurrentDirectory(&current);
+  bool programFolder = true;
+  const std::string plain = BaseDirectory("vellox", &programFolder);
   SetCurrentDirectoryA(previous);
   ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_TRUE(IsSameFile(current, scratch.path())) << current;
-
-  struct Case {
-    const char* program;
-    const char* argument;
-    std::string expected;
-    bool fromProgramFolder;  // where a user would not look for it
-  } cases[] = {
-      {"C:\\tools\\vellox.exe", "book.pdf", "C:\\tools\\book.pdf", true},
-      {"C:\\tools\\bin\\vellox.exe", "..\\docs\\book.pdf", "C:\\tools\\docs\\book.pdf", true},
-      {"C:\\tools\\vellox.exe", "D:\\book.pdf", "D:\\book.pdf", false},
-      {"C:\\tools\\vellox.exe", "\\\\server\\share\\book.pdf", "\\\\server\\share\\book.pdf", false},
-      {"vellox", "book.pdf", current + "\\book.pdf", false},
-      {"./bin/vellox", "book.pdf", current + "\\book.pdf", false},  // '/' is not looked for
-  };
-  ASSERT_TRUE(SetCurrentDirectoryA(scratch.path().c_str()));
-  for (const Case& c : cases) {
-    ArgumentTable table;
-    const char* argv[] = {c.program};
-    table.Parse(1, argv);
-    std::string resolved;
-    EXPECT_TRUE(table.ResolvePath(c.argument, &resolved).ok());
-    EXPECT_EQ(resolved, c.expected) << c.program << " " << c.argument;
-    EXPECT_EQ(table.TakesFromProgramFolder(c.argument), c.fromProgramFolder)
-        << c.program << " " << c.argument;
-  }
-  SetCurrentDirectoryA(previous);
+  EXPECT_EQ(plain, current);
+  EXPECT_FALSE(programFolder);
+  EXPECT_EQ(BaseDirectory("C:\\tools\\vellox.exe", &programFolder), "C:\\tools\\");
+  EXPECT_TRUE(programFolder);
+  EXPECT_EQ(BaseDirectory("..\\bin\\vellox", &programFolder), "..\\bin\\");
+  EXPECT_TRUE(programFolder);
+  BaseDirectory("./bin/vellox", &programFolder);  // '/' is not looked for
+  EXPECT_FALSE(programFolder);
 }
 
 TEST(PathsTest, SameFileByIdentityNotByName) {

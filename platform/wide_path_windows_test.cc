@@ -89,19 +89,18 @@ TEST_F(WideNamesTest, FilesAreFoundListedAndRead) {
   }
 }
 
-TEST_F(WideNamesTest, PathsAreCombinedAndLimitedByCharacters) {
+TEST_F(WideNamesTest, PathsAreCombinedWhole) {
   std::string resolved;
   ASSERT_TRUE(CombinePath(Path(kJapanese), "..\\" + kGreek + ".pdf", &resolved).ok());
   ASSERT_TRUE(CanonicalizePath(resolved, &resolved).ok());
   EXPECT_EQ(resolved, Path(kGreek + ".pdf"));
 
-  // MAX_PATH counts UTF-16 units, not bytes: 249 characters are 747 bytes.
+  // 300 characters, 900 bytes, past MAX_PATH: whole.
   std::string longName;
-  for (int i = 0; i < 250 / 3; ++i) longName += kJapanese;
-  EXPECT_TRUE(CombinePath("C:\\", longName, &resolved).ok());
-  EXPECT_TRUE(CanonicalizePath(resolved, &resolved).ok());
-  EXPECT_EQ(resolved, "C:\\" + longName);
-  EXPECT_FALSE(CombinePath("C:\\", longName + kJapanese + kJapanese + kJapanese, &resolved).ok());
+  for (int i = 0; i < 100; ++i) longName += kJapanese;
+  ASSERT_TRUE(CombinePath("C:\\", longName + "\\x\\..\\b.pdf", &resolved).ok());
+  ASSERT_TRUE(CanonicalizePath(resolved, &resolved).ok());
+  EXPECT_EQ(resolved, "C:\\" + longName + "\\b.pdf");
 
   // The backslash after U+8A9E, whose last byte is a lead byte in code
   // page 932, still ends the program's folder.
@@ -109,6 +108,33 @@ TEST_F(WideNamesTest, PathsAreCombinedAndLimitedByCharacters) {
   EXPECT_EQ(BaseDirectory("C:\\" + kJapanese + "\\vellox.exe", &programFolder),
             "C:\\" + kJapanese + "\\");
   EXPECT_TRUE(programFolder);
+}
+
+// The system takes a path of MAX_PATH units or more only in its "\\?\"
+// form (unless the machine allows long paths); it gets that form resolved
+// as the system resolves a shorter one. Short paths, devices and what is
+// in that form already go as they are.
+TEST(WidePathTest, LongPathsInTheSystemsOwnForm) {
+  const std::string folder = "C:\\" + std::string(150, 'f') + "\\" + std::string(150, 'g');
+  const std::wstring wideFolder = WideString(folder);
+  struct Case {
+    std::string path;
+    std::wstring wide;
+  } cases[] = {
+      {"C:\\short\\.\\book.pdf", L"C:\\short\\.\\book.pdf"},
+      {folder + "\\book.pdf", L"\\\\?\\" + wideFolder + L"\\book.pdf"},
+      {folder + "/sub/../book.pdf", L"\\\\?\\" + wideFolder + L"\\book.pdf"},
+      {"\\\\server\\share\\" + std::string(300, 's'),
+       L"\\\\?\\UNC\\server\\share\\" + std::wstring(300, L's')},
+      {"\\\\?\\" + folder + "\\x\\..\\book.pdf", L"\\\\?\\" + wideFolder + L"\\x\\..\\book.pdf"},
+      {"\\\\.\\" + folder + "\\book.pdf", L"\\\\.\\" + wideFolder + L"\\book.pdf"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WidePath(c.path), c.wide) << c.path;
+  // A message or the component's path is converted and nothing else.
+  EXPECT_EQ(WideString(folder), std::wstring(folder.begin(), folder.end()));
+  BSTR string = AllocStringFromPath(folder + "/book.pdf");
+  EXPECT_EQ(std::wstring(string, SysStringLen(string)), wideFolder + L"/book.pdf");
+  SysFreeString(string);
 }
 
 TEST_F(WideNamesTest, TheCurrentDirectoryByItsName) {

@@ -28,6 +28,12 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # apt and dpkg report every step of every package, and their progress:
+  # their output is kept in a log and shown only when they fail.
+  echo "Installing ${missing[*]}"
+  log=$(mktemp)
+  trap 'rm -f "$log"' EXIT
+  { $sudo apt-get update -qq &&
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+      "${missing[@]}"; } >"$log" 2>&1 || { status=$?; cat "$log" >&2; exit "$status"; }
 fi

@@ -29,8 +29,12 @@ if ldd "$unpacked/usr/bin/vellox" | grep -q libqpdf; then
 fi
 "$unpacked/usr/bin/vellox" --version
 cp samples/sample.pdf "$unpacked/sample.pdf"
-"$unpacked/usr/bin/vellox" "$unpacked/sample.pdf"
+"$unpacked/usr/bin/vellox" "$unpacked/sample.pdf" -PL
 "$unpacked/usr/bin/vellox" --show "$unpacked/sample.pdr"
-# The installed program finds its installed module.
-VELLOX_READER=qpdf "$unpacked/usr/bin/vellox" "$unpacked/sample.pdf"
+grep -q "$(printf '^8\tA-1 Appendix A')" <("$unpacked/usr/bin/vellox" --show "$unpacked/sample.pdr") ||
+  { echo "the installed program did not label the sample's appendix A-1"; exit 1; }
+# The installed program finds its installed module, which reads the same.
+mv "$unpacked/sample.pdr" "$unpacked/builtin.pdr"
+VELLOX_READER=qpdf "$unpacked/usr/bin/vellox" "$unpacked/sample.pdf" -PL
+cmp "$unpacked/builtin.pdr" "$unpacked/sample.pdr"
 echo "package check passed"

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "app/sync_events.h"
+#include "pdf_builder.h"
 #include "program_test.h"
+#include "semaphore_value.h"
 
 namespace vellox {
 namespace {
@@ -36,16 +39,36 @@ std::string Record(int page, const std::string& text) {
 
 const std::string kEmptyFile = Bytes({0xDE, 0xAD, 0xCA, 0xBB, 1, 0, 0, 0, 0, 0, 0, 0, 0});
 
-// The sample book's bookmarks, as the Kindle receives them.
-std::string SampleBookmarks(bool topLevelOnly) {
-  std::string header = Bytes({0xDE, 0xAD, 0xCA, 0xBB, 1, 0, 0, 0, 0, 0, 0, 0});
-  if (topLevelOnly)
-    return header + Bytes({3}) + Record(0, "1 Preface") +
-           Record(1, "2 Chapter 1 \xE2\x80\x94 Beginnings") + Record(4, "5 Index");
-  return header + Bytes({5}) + Record(0, "1 Preface") +
-         Record(1, "2 Chapter 1 \xE2\x80\x94 Beginnings") + Record(2, "3   1.1 First steps") +
-         Record(3, "4   1.2 Caf\xC3\xA9 notes") + Record(4, "5 Index");
+// The sample book's bookmarks, as the Kindle receives them, down to
+// level `depthLimit` (-1: all). The Greek title is "Ellinika" in Greek
+// letters.
+std::string SampleBookmarks(int depthLimit = -1) {
+  const struct {
+    int level;
+    int page;
+    const char* text;
+  } bookmarks[] = {
+      {0, 1, "02 Preface"},
+      {0, 3, "04 Chapter 1 \xE2\x80\x94 Beginnings"},
+      {1, 4, "05   1.1 First steps"},
+      {2, 4, "05     1.1.1 Caf\xC3\xA9 notes"},
+      {1, 5, "06   1.2 \xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC"},
+      {0, 6, "07 Chapter 2"},
+      {1, 7, "08   2.1 Notes"},
+      {0, 8, "09 Appendix A \xE2\x80\x94 Tables"},
+      {0, 9, "10 Index"},
+  };
+  std::string records;
+  int count = 0;
+  for (const auto& b : bookmarks) {
+    if (depthLimit >= 0 && b.level > depthLimit) continue;
+    records += Record(b.page, b.text);
+    ++count;
+  }
+  return Bytes({0xDE, 0xAD, 0xCA, 0xBB, 1, 0, 0, 0, 0, 0, 0, 0, count}) + records;
 }
+// Once it took "top level only": a call written so would not mean that now.
+std::string SampleBookmarks(bool) = delete;
 
 using EndToEndTest = testing::ProgramTest;
 
@@ -55,7 +78,7 @@ TEST_F(EndToEndTest, ConvertsTheSampleBesideThePdf) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, kBanner);
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks(false));
+  EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks());
   EXPECT_EQ(scratch.List(), (std::vector<std::string>{"book.pdf", "book.pdr"}));
 }
 
@@ -65,18 +88,19 @@ TEST_F(EndToEndTest, DepthLimitAndPathForms) {
   struct Case {
     std::vector<std::string> arguments;
     std::string output;
-    bool topLevelOnly;
+    int depthLimit;
   } cases[] = {
-      {{"sub/a.b.pdf", "-ML", "0"}, "sub/a.b.pdr", true},
-      {{"sub/../sub/a.b.pdf", "-ML", "2", "-ML", "0"}, "sub/a.b.pdr", false},
-      {{scratch.Path("sub/a.b.pdf"), "-ML", "-1"}, "sub/a.b.pdr", false},
-      {{"./sub/a.b.pdf", "-ML", "zero"}, "sub/a.b.pdr", true},
-      {{"sub/a.b.pdf", "-ML5"}, "sub/a.b.pdr", false},
+      {{"sub/a.b.pdf", "-ML", "0"}, "sub/a.b.pdr", 0},
+      {{"sub/a.b.pdf", "-ML", "1"}, "sub/a.b.pdr", 1},
+      {{"sub/../sub/a.b.pdf", "-ML", "2", "-ML", "0"}, "sub/a.b.pdr", 2},
+      {{scratch.Path("sub/a.b.pdf"), "-ML", "-1"}, "sub/a.b.pdr", -1},
+      {{"./sub/a.b.pdf", "-ML", "zero"}, "sub/a.b.pdr", 0},
+      {{"sub/a.b.pdf", "-ML5"}, "sub/a.b.pdr", -1},
   };
   for (const Case& c : cases) {
     ProgramResult r = Run(c.arguments);
     EXPECT_EQ(r.exitCode, 0) << c.arguments[0] << ": " << r.err;
-    EXPECT_EQ(ReadFile(scratch.Path(c.output)), SampleBookmarks(c.topLevelOnly))
+    EXPECT_EQ(ReadFile(scratch.Path(c.output)), SampleBookmarks(c.depthLimit))
         << c.arguments[0];
   }
 }
@@ -124,8 +148,50 @@ TEST_F(EndToEndTest, UnknownOptionsAreWarnedAboutAndIgnoredWithTheirValues) {
     EXPECT_EQ(r.exitCode, 0) << c.arguments[1];
     EXPECT_EQ(r.out, kBanner) << c.arguments[1];
     EXPECT_EQ(r.err, c.err) << c.arguments[1];
-    EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks(false)) << c.arguments[1];
+    EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks()) << c.arguments[1];
   }
+}
+
+// One file or folder a run: the names after it (a shell's "*.pdf") are
+// left alone with one warning, and so is a reader choice that names none.
+TEST_F(EndToEndTest, WhatARunIgnoresItSaysInOneLine) {
+  CopySample("book.pdf");
+  CopySample("other.pdf");
+  ProgramOptions bogusReader;
+  bogusReader.environment = {"VELLOX_READER=bogus"};
+  const std::string oneAtATime = " ignored: vellox takes one file or folder at a time\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    ProgramOptions options;
+    std::string err;
+  } cases[] = {
+      {{"book.pdf", "other.pdf"}, {}, "vellox: warning: 'other.pdf'" + oneAtATime},
+      {{"book.pdf", "other.pdf", "gone.pdf", "-ML", "-1"}, {},
+       "vellox: warning: 'other.pdf' and 1 more name" + oneAtATime},
+      {{"book.pdf"}, bogusReader,
+       "vellox: warning: unknown VELLOX_READER 'bogus' ignored; the default, auto, is used\n"},
+  };
+  for (const Case& c : cases) {
+    ProgramResult r = Run(c.arguments, c.options);
+    EXPECT_EQ(r.exitCode, 0) << c.err;
+    EXPECT_EQ(r.out, kBanner) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks()) << c.err;
+  }
+  EXPECT_FALSE(testing::FileExists(scratch.Path("other.pdr")));
+  // --show too: its file first, the others ignored.
+  ProgramResult r = Run({"--show", "book.pdr", "other.pdf", "more.pdf"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "vellox: warning: 'other.pdf' and 1 more name" + oneAtATime);
+}
+
+// "/?" asks for help on Windows, where it can name no file; here it names
+// the file "?" at the root, and is read as a path.
+TEST_F(EndToEndTest, SlashQuestionMarkIsAPath) {
+  ProgramResult r = Run({"/?"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "vellox: cannot read '/?': No such file or directory\n");
 }
 
 TEST_F(EndToEndTest, LostStandardOutputIsAFailure) {
@@ -140,6 +206,46 @@ TEST_F(EndToEndTest, LostStandardOutputIsAFailure) {
     EXPECT_EQ(r.exitCode, 1) << arguments[0];
     EXPECT_EQ(r.err, "vellox: cannot write to standard output: No space left on device\n")
         << arguments[0];
+  }
+}
+
+// A pipe whose reader has gone (`vellox --show book.pdf | head -1`, a
+// folder run piped into a program that ended): the run, with SIGPIPE at
+// its default action as a shell leaves it, is not ended by the signal. It
+// ends as any run that lost its output, with status 1, its named events
+// removed and its bookmark files written, and says nothing: the reader
+// left on purpose.
+TEST_F(EndToEndTest, AReaderThatLeavesThePipeMakesStatusOneWithoutAMessage) {
+  std::vector<testing::OutlineNode> outline(20000);
+  for (std::size_t i = 0; i < outline.size(); ++i)
+    outline[i] = {"Item " + std::to_string(i), "/Dest [0 /Fit]", {}};
+  WriteFile(scratch.Path("big.pdf"), testing::BuildDocument(1, outline));
+  ASSERT_EQ(Run({"big.pdf"}).exitCode, 0);
+  CopySample("book.pdf");
+  struct Case {
+    std::vector<std::string> arguments;
+    long bytesRead;  // before the reader leaves
+  } cases[] = {
+      {{"--show", "big.pdf"}, 100},  // far more output than the pipe holds
+      {{"--show", "big.pdr"}, 100},
+      {{"--show", "book.pdf"}, 0},
+      {{"book.pdf"}, 0},
+      {{"."}, 0},
+  };
+  for (const Case& c : cases) {
+    unlink(scratch.Path("book.pdr").c_str());
+    ProgramOptions options;
+    options.standardOutputBytes = c.bytesRead;
+    ProgramResult r = Run(c.arguments, options);
+    EXPECT_EQ(r.signal, 0) << c.arguments.back();
+    EXPECT_EQ(r.exitCode, 1) << c.arguments.back();
+    const std::string summary = "vellox: 2 PDFs: 2 converted, 0 without outline, 0 failed\n";
+    EXPECT_EQ(r.err, c.arguments[0] == "." ? summary : "") << c.arguments.back();
+    for (const char* name : SyncEvents::kNames)
+      EXPECT_EQ(testing::SemaphoreValue(name), -1) << c.arguments.back() << ": " << name;
+    if (c.arguments[0] != "--show") {
+      EXPECT_EQ(ReadFile(scratch.Path("book.pdr")), SampleBookmarks()) << c.arguments.back();
+    }
   }
 }
 
@@ -246,7 +352,7 @@ TEST_F(EndToEndTest, DotDotAfterALinkClimbsFromWhereTheLinkLeads) {
   options.directory = scratch.Path("here");
   ProgramResult r = Run({"link/../book.pdf"}, options);
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(ReadFile(scratch.Path("real/book.pdr")), SampleBookmarks(false));
+  EXPECT_EQ(ReadFile(scratch.Path("real/book.pdr")), SampleBookmarks());
   EXPECT_EQ(ReadFile(scratch.Path("here/book.pdr")), "old");
 }
 
@@ -260,7 +366,7 @@ TEST_F(EndToEndTest, BackslashInTheProgramPathIsNoDirectory) {
   options.directory = scratch.Path("docs");
   ProgramResult r = RunProgram(program, {"book.pdf"}, options);
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(ReadFile(scratch.Path("docs/book.pdr")), SampleBookmarks(false));
+  EXPECT_EQ(ReadFile(scratch.Path("docs/book.pdr")), SampleBookmarks());
 }
 
 TEST_F(EndToEndTest, RelativePathsWorkBelowACurrentDirectoryLongerThanPathMax) {
@@ -277,7 +383,7 @@ TEST_F(EndToEndTest, RelativePathsWorkBelowACurrentDirectoryLongerThanPathMax) {
     WriteFile("book.pdf", SampleBook());
     ProgramResult r = RunProgram(VELLOX_BINARY, {"book.pdf"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(ReadFile("book.pdr"), SampleBookmarks(false));
+    EXPECT_EQ(ReadFile("book.pdr"), SampleBookmarks());
     ProgramResult missing = RunProgram(VELLOX_BINARY, {"gone.pdf"});
     EXPECT_EQ(missing.err, "vellox: cannot read 'gone.pdf': No such file or directory\n");
     unlink("book.pdf");

@@ -1,6 +1,8 @@
 // A folder given instead of a PDF: every PDF below it is converted.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "pdf_builder.h"
 #include "program_test.h"
@@ -109,8 +112,9 @@ TEST_F(FolderModeTest, SucceedsWithTheBannerOnceAndHonoursTheDepthLimit) {
             "Converter PDF Outlines to Amazon Kindle bookmarks\n"
             "Copyright (C) 2026 the Vellox developers\n");
   EXPECT_EQ(r.err, "vellox: 2 PDFs: 2 converted, 0 without outline, 0 failed\n");
-  // Three top-level bookmarks: 13 bytes of header and three records.
-  EXPECT_EQ(ReadFile(root + "/a.pdr").substr(9, 4), std::string("\0\0\0\3", 4));
+  // The sample's five top-level bookmarks: the count after 9 bytes of header.
+  EXPECT_EQ(ReadFile(root + "/a.pdr").substr(9, 4), std::string("\0\0\0\5", 4));
+  EXPECT_EQ(ReadFile(root + "/sub/b.pdr").substr(9, 4), std::string("\0\0\0\5", 4));
 }
 
 TEST_F(FolderModeTest, PdfsSharingABookmarkFileConvertOnlyTheFirst) {
@@ -174,6 +178,44 @@ TEST_F(FolderModeTest, SubfolderThatCannotBeReadOrEnteredIsReportedAndFailsTheRu
     EXPECT_TRUE(testing::FileExists(root + "/a.pdr"));
     EXPECT_FALSE(testing::FileExists(root + "/sub/b.pdr"));
   }
+}
+
+// The walk goes by paths, which end at the system's limit: a folder whose
+// path is longer is one line that says so, and fails the run; the PDFs
+// above it are converted.
+TEST_F(FolderModeTest, AFolderPastThePathLimitIsOneLineAndFailsTheRun) {
+  Add("a.pdf", SampleBook());
+  // Made by descriptors, as no path to the bottom can be opened.
+  const std::string name(200, 'd');
+  std::vector<int> folders = {open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  std::string path = root, pastTheLimit;
+  while (path.size() < PATH_MAX + name.size() && folders.back() >= 0) {
+    mkdirat(folders.back(), name.c_str(), 0755);
+    folders.push_back(openat(folders.back(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    path += "/" + name;
+    if (pastTheLimit.empty() && path.size() >= PATH_MAX) pastTheLimit = path;
+  }
+  ASSERT_GE(folders.back(), 0);
+  const std::string sample = SampleBook();
+  int bottom = openat(folders.back(), "deep.pdf", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_EQ(write(bottom, sample.data(), sample.size()), static_cast<ssize_t>(sample.size()));
+  close(bottom);
+
+  ProgramResult r = Run({"library"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "vellox: cannot read '" + pastTheLimit +
+                       "': the path is longer than the system's limit of " +
+                       std::to_string(PATH_MAX) + " bytes\n"
+                       "vellox: 1 PDF: 1 converted, 0 without outline, 0 failed\n");
+  EXPECT_TRUE(testing::FileExists(root + "/a.pdr"));
+
+  // Climbing back: the scratch clean-up cannot reach that deep.
+  unlinkat(folders.back(), "deep.pdf", 0);
+  for (std::size_t i = folders.size() - 1; i > 0; --i) {
+    close(folders[i]);
+    unlinkat(folders[i - 1], name.c_str(), AT_REMOVEDIR);
+  }
+  close(folders[0]);
 }
 
 TEST_F(FolderModeTest, EmptyFolderAndBadThreadCounts) {

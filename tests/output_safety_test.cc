@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <semaphore.h>
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -15,12 +16,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/sync_events.h"
 #include "bookmarks/bookmark_file_decoder.h"
 #include "pdf_builder.h"
 #include "program_test.h"
+#include "semaphore_value.h"
 
 namespace vellox {
 namespace {
@@ -67,11 +71,22 @@ std::vector<std::string> TemporaryFiles(const ScratchDirectory& dir) {
                                        << " were expected, differing from offset " << at;
 }
 
+// The program's named events are gone, as every run that ends (but by
+// SIGKILL) must leave them: set, they say a conversion is going on.
+::testing::AssertionResult EventsRemoved() {
+  for (const char* name : SyncEvents::kNames)
+    if (testing::SemaphoreValue(name) != -1)
+      return ::testing::AssertionFailure() << name << " is left";
+  return ::testing::AssertionSuccess();
+}
+
 using OutputSafetyTest = testing::ProgramTest;
 
 // The disk fills up (the file size limit stands in) at every stage of a
 // bookmark file large enough to pass through many stdio buffers: in the
-// header, at buffer edges, in the last byte.
+// header, at buffer edges, in the last byte. The limit's signal, SIGXFSZ,
+// is at its default action, as a shell leaves it after `ulimit -f`: it
+// must not end the run, which reports the failure and cleans up.
 TEST_F(OutputSafetyTest, DiskFullAtAnyPointLeavesTheOldFile) {
   WriteFile(scratch.Path("book.pdf"), FlatOutline(8000));
   ProgramResult complete = Run({"book.pdf"});
@@ -92,6 +107,7 @@ TEST_F(OutputSafetyTest, DiskFullAtAnyPointLeavesTheOldFile) {
         << "limit " << limit;
     EXPECT_TRUE(SameBytes(ReadFile(scratch.Path("book.pdr")), kOld)) << "limit " << limit;
     EXPECT_EQ(scratch.List(), before) << "limit " << limit;
+    EXPECT_TRUE(EventsRemoved()) << "limit " << limit;
   }
 
   // With room again, the same run replaces the old file completely.
@@ -206,6 +222,115 @@ TEST_F(OutputSafetyTest, ABookmarkFileIsWrittenOnlyWhereItsPermissionsAllow) {
   }
 }
 
+// A bookmark file that is a symbolic link is written where the link leads
+// (a user may link book.pdr into a mounted Kindle), with the link left in
+// place, but only when that is a .pdr file or none yet: never into a
+// file of another kind. What is no regular file is refused; nothing
+// waits on a FIFO. Either way for a folder the user may write (the new
+// file replaces the old) and one they may not (the old one is rewritten
+// in place). `timeout` only guards against a hang, with a wide margin.
+TEST_F(OutputSafetyTest, ABookmarkFileThatIsALinkIsWrittenOnlyWhereABookmarkFileBelongs) {
+  CopySample("book.pdf");
+  ASSERT_EQ(Run({"book.pdf"}).exitCode, 0);
+  const std::string fresh = ReadFile(scratch.Path("book.pdr"));
+  const std::string other = "%PDF-1.4 another document";
+  struct Case {
+    const char* what;
+    // Makes "books/book.pdr" below the case's own folder, given its path.
+    std::function<void(const std::string&)> make;
+    bool writableFolders;
+    const char* reason;    // after "cannot write '@/books/book.pdr': "; empty for success
+    const char* writtenTo;  // the file that gets the bookmarks, when they are written
+  };
+  auto link = [](const char* to) {
+    return [to](const std::string& root) {
+      ASSERT_EQ(symlink(to, (root + "/books/book.pdr").c_str()), 0) << to;
+    };
+  };
+  auto fifo = [](const char* name) {
+    return [name](const std::string& root) {
+      ASSERT_EQ(mkfifo((root + "/" + name).c_str(), 0666), 0) << name;
+    };
+  };
+  auto linkedFifo = [&](const std::string& root) {
+    fifo("kindle/pipe.pdr")(root);
+    link("../kindle/pipe.pdr")(root);
+  };
+  auto chain = [&](const std::string& root) {
+    ASSERT_EQ(symlink("kindle/Book.PDR", (root + "/hop").c_str()), 0);
+    link("../hop")(root);
+  };
+  const Case cases[] = {
+      {"a link to a PDF", link("other.pdf"), true,
+       "a symbolic link to '@/books/other.pdf', which is not a .pdr file", nullptr},
+      {"a link to a PDF, in place", link("other.pdf"), false,
+       "a symbolic link to '@/books/other.pdf', which is not a .pdr file", nullptr},
+      {"a link to a bookmark file", link("../kindle/Book.PDR"), true, "", "kindle/Book.PDR"},
+      {"a link to a bookmark file, in place", link("../kindle/Book.PDR"), false, "",
+       "kindle/Book.PDR"},
+      {"a link to a link to a bookmark file", chain, true, "", "kindle/Book.PDR"},
+      {"a link to no file yet", link("../kindle/new.pdr"), true, "", "kindle/new.pdr"},
+      {"a link to no file yet, in a folder the user may not write", link("../kindle/new.pdr"),
+       false, "a symbolic link to '@/books/../kindle/new.pdr': Permission denied", nullptr},
+      {"a link to a missing folder", link("../gone/book.pdr"), true,
+       "a symbolic link to '@/books/../gone/book.pdr': No such file or directory", nullptr},
+      {"a link to itself", link("book.pdr"), true, "Too many levels of symbolic links", nullptr},
+      {"a FIFO", fifo("books/book.pdr"), true, "not a regular file", nullptr},
+      {"a FIFO, in place", fifo("books/book.pdr"), false, "not a regular file", nullptr},
+      {"a link to a FIFO", linkedFifo, false,
+       "a symbolic link to '@/books/../kindle/pipe.pdr', which is not a regular file", nullptr},
+  };
+  for (const Case& c : cases) {
+    ScratchDirectory root;
+    fs::permissions(root.path(), fs::perms::all);
+    for (const char* folder : {"books", "kindle"}) fs::create_directory(root.Path(folder));
+    WriteFile(root.Path("books/book.pdf"), SampleBook());
+    WriteFile(root.Path("books/other.pdf"), other);
+    WriteFile(root.Path("kindle/Book.PDR"), kOld);
+    for (const char* file : {"books/book.pdf", "books/other.pdf", "kindle/Book.PDR"})
+      fs::permissions(root.Path(file), fs::perms::owner_all | fs::perms::group_all |
+                                           fs::perms::others_read | fs::perms::others_write);
+    c.make(root.path());
+    const fs::perms folderMode =
+        c.writableFolders ? fs::perms::all
+                          : fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec;
+    for (const char* folder : {"books", "kindle"}) fs::permissions(root.Path(folder), folderMode);
+    ProgramOptions options;
+    options.asNobody = true;
+    options.directory = root.Path("books");
+    ProgramResult r =
+        testing::RunProgram("/usr/bin/timeout", {"120", VELLOX_BINARY, "book.pdf"}, options);
+    for (const char* folder : {"books", "kindle"})
+      fs::permissions(root.Path(folder), fs::perms::all);
+
+    std::string reason = c.reason;
+    if (reason.find('@') != std::string::npos) reason.replace(reason.find('@'), 1, root.path());
+    if (reason.empty()) {
+      EXPECT_EQ(r.exitCode, 0) << c.what << ": " << r.err;
+      EXPECT_TRUE(SameBytes(ReadFile(root.Path(c.writtenTo)), fresh)) << c.what;
+    } else {
+      EXPECT_EQ(r.exitCode, 1) << c.what;
+      EXPECT_EQ(r.err, "vellox: cannot write '" + root.Path("books/book.pdr") + "': " + reason +
+                           "\n")
+          << c.what;
+    }
+    EXPECT_EQ(ReadFile(root.Path("books/other.pdf")), other) << c.what;
+    if (c.writtenTo == nullptr || std::string(c.writtenTo) != "kindle/Book.PDR") {
+      EXPECT_EQ(ReadFile(root.Path("kindle/Book.PDR")), kOld) << c.what;
+    }
+    // The link (or FIFO) is still what it was, and no temporary file is left.
+    struct stat entry;
+    ASSERT_EQ(lstat(root.Path("books/book.pdr").c_str(), &entry), 0) << c.what;
+    EXPECT_FALSE(S_ISREG(entry.st_mode)) << c.what;
+    for (const char* folder : {"books", "kindle"}) {
+      for (const auto& file : fs::directory_iterator(root.Path(folder))) {
+        EXPECT_EQ(file.path().filename().string().find(".tmp-"), std::string::npos)
+            << c.what << ": " << file.path();
+      }
+    }
+  }
+}
+
 // What reaches the disk before the run reports success: one file is
 // flushed before it takes the old one's place, and its folder after, so
 // that pulling a USB drive just after the run loses neither; a folder of
@@ -270,11 +395,7 @@ bool SignalWhileWriting(const std::string& directory, const std::vector<std::str
     dup2(null, 1);
     dup2(null, 2);
     if (chdir(directory.c_str()) != 0) _exit(127);
-    // As a shell starts a foreground job, whatever ran these tests.
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, SIG_DFL);
+    testing::ResetSignalsAsAShellWould();
     setenv("LC_ALL", "C", 1);
     execv(VELLOX_BINARY, argv.data());
     _exit(127);
@@ -351,6 +472,13 @@ TEST_F(OutputSafetyTest, KilledWhileWritingLeavesTheOldFileAndALaterRunReplacesI
   // The later run leaves the stray file alone and adds none of its own.
   EXPECT_EQ(TemporaryFiles(scratch), left);
   EXPECT_TRUE(SameBytes(ReadFile(scratch.Path(left[0])), stray));
+  // The killed run's events outlive it; the later run, which did not make
+  // them, resets them and leaves the names. They are removed here, so that
+  // no other test meets them.
+  for (const char* name : SyncEvents::kNames) {
+    EXPECT_EQ(testing::SemaphoreValue(name), 0) << name;
+    sem_unlink((std::string("/") + name).c_str());
+  }
 }
 
 }  // namespace
@@ -359,33 +487,79 @@ TEST_F(OutputSafetyTest, KilledWhileWritingLeavesTheOldFileAndALaterRunReplacesI
 namespace vellox {
 namespace {
 
+// The runs the interrupt tests interrupt, on the books a to d: one
+// conversion, and a folder in which several threads write at once.
+const std::vector<std::string> kBooks = {"a", "b", "c", "d"};
+const struct InterruptedRun {
+  const char* what;
+  std::vector<std::string> arguments;
+} kInterruptedRuns[] = {
+    {"one file", {"a.pdf"}},
+    {"a folder, four threads", {".", "-j", "4"}},
+};
+
+// An interrupt in the middle of a rewrite in place (a folder the user may
+// not write) waits until the rewrite is whole: the bookmark file is then
+// the new one, not its first half followed by the old file's rest. A
+// preloaded pwrite writes half of the file, then sends the signal; in a
+// folder another thread handles it while the writing thread goes on.
+TEST_F(OutputSafetyTest, AnInterruptWaitsForARewriteInPlaceToEnd) {
+  fs::permissions(scratch.path(), fs::perms::all);
+  const std::string pdf = FlatOutline(2000);
+  for (const std::string& book : kBooks) WriteFile(scratch.Path(book + ".pdf"), pdf);
+  ASSERT_EQ(Run({"a.pdf"}).exitCode, 0);
+  const std::string fresh = ReadFile(scratch.Path("a.pdr"));
+  const std::string longOld(fresh.size() * 2, 'x');  // a cut would leave its tail
+  const fs::perms readOnlyFolder = fs::perms::owner_all | fs::perms::others_read |
+                                   fs::perms::others_exec;
+  for (const InterruptedRun& c : kInterruptedRuns) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+      const std::string what = std::string(c.what) + ", " + strsignal(signal);
+      for (const std::string& book : kBooks) {
+        WriteFile(scratch.Path(book + ".pdr"), longOld);
+        fs::permissions(scratch.Path(book + ".pdr"), fs::perms::all);
+      }
+      fs::permissions(scratch.path(), readOnlyFolder);
+      ProgramOptions options;
+      options.asNobody = true;
+      options.environment = {std::string("LD_PRELOAD=") + VELLOX_INTERRUPTING_PWRITE,
+                             "VELLOX_PWRITE_SIGNAL=" + std::to_string(signal),
+                             testing::SanitizerOptions("verify_asan_link_order=0")};
+      ProgramResult r = Run(c.arguments, options);
+      fs::permissions(scratch.path(), fs::perms::all);
+      EXPECT_EQ(r.signal, signal) << what << ": exit " << r.exitCode << ", " << r.err;
+      bool rewritten = false;
+      for (const std::string& book : kBooks) {
+        const std::string kept = ReadFile(scratch.Path(book + ".pdr"));
+        if (kept == longOld) continue;
+        rewritten = true;
+        EXPECT_TRUE(SameBytes(kept, fresh)) << what << ": " << book;
+      }
+      EXPECT_TRUE(rewritten) << what;
+      EXPECT_TRUE(EventsRemoved()) << what;
+    }
+  }
+}
+
 // Ctrl-C, a shutdown's SIGTERM, a closed terminal's SIGHUP: each run ends
 // by that signal, as its parent expects, and takes its temporary files
 // with it; the old bookmark file stays. In a folder, several threads are
 // writing when the signal comes.
 TEST_F(OutputSafetyTest, InterruptedRunsRemoveTheirTemporaryFiles) {
   const std::string pdf = FlatOutline(kManyItems);
-  const std::vector<std::string> books = {"a", "b", "c", "d"};
-  for (const std::string& book : books) WriteFile(scratch.Path(book + ".pdf"), pdf);
-  struct Case {
-    const char* what;
-    std::vector<std::string> arguments;
-  } cases[] = {
-      {"one file", {"a.pdf"}},
-      {"a folder, four threads", {".", "-j", "4"}},
-  };
-  for (const Case& c : cases) {
+  for (const std::string& book : kBooks) WriteFile(scratch.Path(book + ".pdf"), pdf);
+  for (const InterruptedRun& c : kInterruptedRuns) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
       const std::string what = std::string(c.what) + ", " + strsignal(signal);
       bool interrupted = false;
       for (int attempt = 0; attempt < 5 && !interrupted; ++attempt) {
-        for (const std::string& book : books) WriteFile(scratch.Path(book + ".pdr"), kOld);
+        for (const std::string& book : kBooks) WriteFile(scratch.Path(book + ".pdr"), kOld);
         interrupted = SignalWhileWriting(scratch.path(), c.arguments, 64 * 1024, signal);
       }
       ASSERT_TRUE(interrupted) << what << ": every run finished before the signal";
       EXPECT_EQ(TemporaryFiles(scratch), std::vector<std::string>()) << what;
       // A book finished before the signal is complete; the others are old.
-      for (const std::string& book : books) {
+      for (const std::string& book : kBooks) {
         const std::string kept = ReadFile(scratch.Path(book + ".pdr"));
         if (kept != kOld) {
           EXPECT_TRUE(IsCompleteFile(kept)) << what << ": " << book;

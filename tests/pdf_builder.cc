@@ -171,11 +171,62 @@ std::string Linearized(const std::string& pdf, bool objectStreams) {
   });
 }
 
+std::vector<std::pair<std::string, Encryption>> EveryEncryption() {
+  const std::pair<const char*, Cipher> ciphers[] = {
+      {"RC4 40-bit", Cipher::kRc4Key40},
+      {"RC4 128-bit", Cipher::kRc4Key128},
+      {"RC4 revision 4", Cipher::kRc4Revision4},
+      {"AES-128", Cipher::kAes128},
+      {"AES-256 revision 5", Cipher::kAes256Revision5},
+      {"AES-256", Cipher::kAes256},
+  };
+  std::vector<std::pair<std::string, Encryption>> every;
+  for (const auto& cipher : ciphers) {
+    const bool metadataChoice = cipher.second != Cipher::kRc4Key40 &&
+                                cipher.second != Cipher::kRc4Key128;
+    for (bool objectStreams : {false, true}) {
+      for (bool encryptMetadata : {true, false}) {
+        if (!encryptMetadata && !metadataChoice) continue;
+        std::string name = cipher.first;
+        if (!encryptMetadata) name += ", metadata in the clear";
+        if (objectStreams) name += ", object streams";
+        every.emplace_back(name, Encryption{cipher.second, encryptMetadata, objectStreams});
+      }
+    }
+  }
+  return every;
+}
+
 std::string Encrypted(const std::string& pdf, const std::string& userPassword,
-                      const std::string& ownerPassword) {
+                      const std::string& ownerPassword, const Encryption& encryption) {
   return Rewrite(pdf, [&](QPDFWriter& writer) {
-    writer.setR6EncryptionParameters(userPassword.c_str(), ownerPassword.c_str(), true,
-                                     true, true, true, true, true, qpdf_r3p_full, true);
+    const char* user = userPassword.c_str();
+    const char* owner = ownerPassword.c_str();
+    const bool metadata = encryption.encryptMetadata;
+    if (encryption.objectStreams) writer.setObjectStreamMode(qpdf_o_generate);
+    switch (encryption.cipher) {
+      case Cipher::kRc4Key40:
+        writer.setR2EncryptionParametersInsecure(user, owner, true, true, true, true);
+        break;
+      case Cipher::kRc4Key128:
+        writer.setR3EncryptionParametersInsecure(user, owner, true, true, true, true, true, true,
+                                                 qpdf_r3p_full);
+        break;
+      case Cipher::kRc4Revision4:
+      case Cipher::kAes128:
+        writer.setR4EncryptionParametersInsecure(user, owner, true, true, true, true, true, true,
+                                                 qpdf_r3p_full, metadata,
+                                                 encryption.cipher == Cipher::kAes128);
+        break;
+      case Cipher::kAes256Revision5:
+        writer.setR5EncryptionParameters(user, owner, true, true, true, true, true, true,
+                                         qpdf_r3p_full, metadata);
+        break;
+      case Cipher::kAes256:
+        writer.setR6EncryptionParameters(user, owner, true, true, true, true, true, true,
+                                         qpdf_r3p_full, metadata);
+        break;
+    }
   });
 }
 

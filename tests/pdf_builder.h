@@ -2,6 +2,7 @@
 #define VELLOX_TESTS_PDF_BUILDER_H_
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vellox {
@@ -81,14 +82,33 @@ std::string PdfString(const std::string& bytes);
 // page by its index ("/Dest [2 /Fit]"), page objects being unknown here.
 std::string BuildDocument(int pageCount, const std::vector<OutlineNode>& outline);
 
+// How Encrypted has qpdf encrypt a document: the standard security
+// handler's revisions and ciphers.
+enum class Cipher {
+  kRc4Key40,      // revision 2
+  kRc4Key128,     // revision 3
+  kRc4Revision4,  // RC4 in a crypt filter
+  kAes128,        // revision 4
+  kAes256Revision5,
+  kAes256,        // revision 6
+};
+struct Encryption {
+  Cipher cipher = Cipher::kAes256;
+  bool encryptMetadata = true;  // false: /EncryptMetadata false (revisions 4 to 6)
+  bool objectStreams = false;
+};
+// Every kind of Encryption, each named ("RC4 40-bit, object streams").
+std::vector<std::pair<std::string, Encryption>> EveryEncryption();
+
 // The same document rewritten by qpdf: with its objects in object streams;
 // linearized (a first-page cross-reference section at the start, the main
 // one at the end, a hint stream), with object streams or not; or
-// encrypted (AES-256) with these passwords.
+// encrypted with these passwords.
 std::string WithObjectStreams(const std::string& pdf);
 std::string Linearized(const std::string& pdf, bool objectStreams);
 std::string Encrypted(const std::string& pdf, const std::string& userPassword,
-                      const std::string& ownerPassword);
+                      const std::string& ownerPassword,
+                      const Encryption& encryption = Encryption());
 
 }  // namespace testing
 }  // namespace vellox

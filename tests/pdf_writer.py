@@ -218,11 +218,12 @@ class Pdf:
             writer.object(number, body)
         return writer.end_with_table(b"/Root %s %s" % (ref(root), trailer), offset_shift)
 
-    def build_compressed(self, root, packed, pair=object_pair, compress=zlib.compress, rows=None):
+    def build_compressed(self, root, packed, pair=object_pair, compress=zlib.compress, rows=None,
+                         trailer=b""):
         """The objects numbered in `packed` go into one object stream, the
         rest stay plain; a cross-reference stream lists them all. `pair`
         and `compress` as for Writer.object_stream, `rows` as for
-        Writer.end_with_xref_stream."""
+        Writer.end_with_xref_stream; `trailer`, more trailer entries."""
         writer = Writer()
         for number, body in enumerate(self.bodies, 1):
             if number not in packed:
@@ -230,4 +231,5 @@ class Pdf:
         objstm = len(self.bodies) + 1
         writer.object_stream(objstm, [(n, self.bodies[n - 1]) for n in range(1, objstm) if n in packed],
                              pair, compress)
-        return writer.end_with_xref_stream(objstm + 1, b"/Root %s" % ref(root), rows)
+        entries = b"/Root %s" % ref(root) + (b" " + trailer if trailer else b"")
+        return writer.end_with_xref_stream(objstm + 1, entries, rows)

@@ -12,8 +12,9 @@
 namespace vellox {
 namespace testing {
 
-// The sample book (samples/sample.pdf): five pages, five bookmarks over
-// two levels, each kind of destination and title encoding.
+// The sample book (samples/sample.pdf, written by samples/make_sample.py):
+// ten pages with printed labels (i-iii, 1-5, A-1, A-2), nine bookmarks
+// over three levels, each kind of destination and title encoding.
 std::string SampleBook();
 
 // A test that runs the built program as a user does, in a scratch

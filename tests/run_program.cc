@@ -8,11 +8,26 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
-
+#include <cstring>
 
 namespace vellox {
 namespace testing {
+
+void ResetSignalsAsAShellWould() {
+  for (int signal = 1; signal < NSIG; ++signal) {
+    if (signal == SIGKILL || signal == SIGSTOP) continue;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);  // fails harmlessly for numbers that are no signal
+  }
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+}
 
 ProgramResult RunProgram(const std::string& program,
                          const std::vector<std::string>& arguments,
@@ -38,8 +53,8 @@ ProgramResult RunProgram(const std::string& program,
       close(fd);
     }
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) _exit(127);
+    ResetSignalsAsAShellWould();
     if (options.fileSizeLimit >= 0) {
-      signal(SIGXFSZ, SIG_IGN);
       struct rlimit limit = {static_cast<rlim_t>(options.fileSizeLimit),
                              static_cast<rlim_t>(options.fileSizeLimit)};
       setrlimit(RLIMIT_FSIZE, &limit);
@@ -67,15 +82,27 @@ ProgramResult RunProgram(const std::string& program,
   ProgramResult result;
   struct pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
   std::string* sinks[2] = {&result.out, &result.err};
+  // How much of each stream is read before its pipe is closed.
+  const std::size_t wanted[2] = {
+      options.standardOutputBytes >= 0 ? static_cast<std::size_t>(options.standardOutputBytes)
+                                       : std::string::npos,
+      std::string::npos};
   int open = 2;
+  for (int i = 0; i < 2; ++i) {
+    if (wanted[i] == 0) {
+      close(fds[i].fd);
+      fds[i].fd = -1;
+      --open;
+    }
+  }
   while (open > 0 && poll(fds, 2, -1) > 0) {
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       char buffer[4096];
-      ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-      if (n > 0) {
-        sinks[i]->append(buffer, static_cast<std::size_t>(n));
-      } else {
+      const std::size_t room = std::min(sizeof buffer, wanted[i] - sinks[i]->size());
+      ssize_t n = read(fds[i].fd, buffer, room);
+      if (n > 0) sinks[i]->append(buffer, static_cast<std::size_t>(n));
+      if (n <= 0 || sinks[i]->size() == wanted[i]) {
         close(fds[i].fd);
         fds[i].fd = -1;
         --open;

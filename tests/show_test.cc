@@ -19,12 +19,28 @@ using testing::ProgramResult;
 using testing::ReadFile;
 using testing::WriteFile;
 
+// The sample book's bookmarks: by page number, and by printed label (the
+// Greek title is "Ellinika" in Greek letters, with an accent).
 const char kSampleLines[] =
-    "0\t1 Preface\n"
-    "1\t2 Chapter 1 \xE2\x80\x94 Beginnings\n"
-    "2\t3   1.1 First steps\n"
-    "3\t4   1.2 Caf\xC3\xA9 notes\n"
-    "4\t5 Index\n";
+    "1\t02 Preface\n"
+    "3\t04 Chapter 1 \xE2\x80\x94 Beginnings\n"
+    "4\t05   1.1 First steps\n"
+    "4\t05     1.1.1 Caf\xC3\xA9 notes\n"
+    "5\t06   1.2 \xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC\n"
+    "6\t07 Chapter 2\n"
+    "7\t08   2.1 Notes\n"
+    "8\t09 Appendix A \xE2\x80\x94 Tables\n"
+    "9\t10 Index\n";
+const char kSampleLabelledLines[] =
+    "1\tii Preface\n"
+    "3\t1 Chapter 1 \xE2\x80\x94 Beginnings\n"
+    "4\t2   1.1 First steps\n"
+    "4\t2     1.1.1 Caf\xC3\xA9 notes\n"
+    "5\t3   1.2 \xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC\n"
+    "6\t4 Chapter 2\n"
+    "7\t5   2.1 Notes\n"
+    "8\tA-1 Appendix A \xE2\x80\x94 Tables\n"
+    "9\tA-2 Index\n";
 
 class ShowTest : public testing::ProgramTest {
  protected:
@@ -47,7 +63,16 @@ TEST_F(ShowTest, PdfAndItsBookmarkFileShowTheSameLines) {
 TEST_F(ShowTest, DepthLimitAppliesToAPdf) {
   ProgramResult r = Run({"--show", "book.pdf", "-ML", "0"});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "0\t1 Preface\n1\t2 Chapter 1 \xE2\x80\x94 Beginnings\n4\t5 Index\n");
+  EXPECT_EQ(r.out,
+            "1\t02 Preface\n3\t04 Chapter 1 \xE2\x80\x94 Beginnings\n6\t07 Chapter 2\n"
+            "8\t09 Appendix A \xE2\x80\x94 Tables\n9\t10 Index\n");
+  r = Run({"--show", "book.pdf", "-ML", "1", "-PL"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out,
+            "1\tii Preface\n3\t1 Chapter 1 \xE2\x80\x94 Beginnings\n4\t2   1.1 First steps\n"
+            "5\t3   1.2 \xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC\n"
+            "6\t4 Chapter 2\n7\t5   2.1 Notes\n8\tA-1 Appendix A \xE2\x80\x94 Tables\n"
+            "9\tA-2 Index\n");
 }
 
 // A bookmark file from another tool may hold any bytes: each line still
@@ -109,16 +134,17 @@ TEST_F(ShowTest, TitlesWithLayoutShowOneLineEach) {
 }
 
 // Front matter in roman numerals, chapters from 10, an appendix A-1, and a
-// bookmark that leads nowhere.
-std::string LabelledBook() {
+// bookmark that leads nowhere; or the same book without page labels.
+std::string LabelledBook(bool labelled = true) {
   PdfBuilder builder;
   builder.AddPages(12);
   builder.AddOutline({{"Preface", "/Dest [1 /Fit]", {}},
                       {"Chapter", "/Dest [3 /Fit]", {{"Section", "/Dest [5 /Fit]", {}}}},
                       {"Appendix", "/Dest [6 /Fit]", {}},
                       {"Back", "", {}}});
-  builder.AddCatalog(
-      "/PageLabels << /Nums [0 << /S /r >> 3 << /S /D /St 10 >> 6 << /S /D /P (A-) >>] >>");
+  builder.AddCatalog(labelled ? "/PageLabels << /Nums [0 << /S /r >> 3 << /S /D /St 10 >>"
+                                " 6 << /S /D /P (A-) >>] >>"
+                              : "");
   return builder.Build();
 }
 
@@ -129,15 +155,17 @@ TEST_F(ShowTest, PageNumbersUnlessPrintedLabelsAreAsked) {
   EXPECT_EQ(r.out, "1\t2 Preface\n3\t4 Chapter\n5\t6   Section\n6\t7 Appendix\n0\t1 Back\n");
 
   // A document without labels: -PL changes nothing, in any mode.
-  ProgramResult shown = Run({"--show", "book.pdf", "-PL"});
+  WriteFile(scratch.Path("plain.pdf"), LabelledBook(false));
+  const std::string plainLines = r.out;
+  ProgramResult shown = Run({"--show", "plain.pdf", "-PL"});
   EXPECT_EQ(shown.exitCode, 0) << shown.err;
-  EXPECT_EQ(shown.out, kSampleLines);
-  ASSERT_EQ(Run({"book.pdf", "-ML", "1", "-PL"}).exitCode, 0);
-  EXPECT_EQ(Run({"--show", "book.pdr"}).out, kSampleLines);
+  EXPECT_EQ(shown.out, plainLines);
+  ASSERT_EQ(Run({"plain.pdf", "-ML", "1", "-PL"}).exitCode, 0);
+  EXPECT_EQ(Run({"--show", "plain.pdr"}).out, plainLines);
   mkdir(scratch.Path("shelf").c_str(), 0755);
-  WriteFile(scratch.Path("shelf/copy.pdf"), ReadFile(scratch.Path("book.pdf")));
+  WriteFile(scratch.Path("shelf/copy.pdf"), LabelledBook(false));
   ASSERT_EQ(Run({"shelf", "-PL", "-j", "1"}).exitCode, 0);
-  EXPECT_EQ(ReadFile(scratch.Path("shelf/copy.pdr")), ReadFile(scratch.Path("book.pdr")));
+  EXPECT_EQ(ReadFile(scratch.Path("shelf/copy.pdr")), ReadFile(scratch.Path("plain.pdr")));
 
   ProgramResult misplaced = Run({"-PL", "labelled.pdf"});
   EXPECT_EQ(misplaced.exitCode, 2);
@@ -156,6 +184,12 @@ TEST_F(ShowTest, PrintedLabelsFromTheDocument) {
   EXPECT_EQ(r.out, expected);
   ASSERT_EQ(Run({"labelled.pdf", "-PL"}).exitCode, 0);
   EXPECT_EQ(Run({"--show", "labelled.pdr"}).out, expected);
+
+  r = Run({"--show", "book.pdf", "-PL"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, kSampleLabelledLines);
+  ASSERT_EQ(Run({"book.pdf", "-PL"}).exitCode, 0);
+  EXPECT_EQ(Run({"--show", "book.pdr"}).out, kSampleLabelledLines);
 }
 
 TEST_F(ShowTest, MalformedAndMissingFilesAreErrors) {

@@ -69,5 +69,31 @@ std::string Bytes(std::initializer_list<int> bytes) {
   return result;
 }
 
+std::string FromHex(const std::string& hex) {
+  std::string result;
+  int high = -1;
+  for (char c : hex) {
+    if (c == ' ' || c == '\n') continue;
+    const int digit = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+    if (high < 0) {
+      high = digit;
+    } else {
+      result.push_back(static_cast<char>(high << 4 | digit));
+      high = -1;
+    }
+  }
+  return result;
+}
+
+std::string ToHex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string result;
+  for (char c : bytes) {
+    result.push_back(kDigits[static_cast<unsigned char>(c) >> 4]);
+    result.push_back(kDigits[static_cast<unsigned char>(c) & 0xF]);
+  }
+  return result;
+}
+
 }  // namespace testing
 }  // namespace vellox

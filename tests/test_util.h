@@ -31,6 +31,11 @@ bool FileExists(const std::string& path);
 
 // Bytes from a list such as {0xDE, 0xAD}, for byte-exact expectations.
 std::string Bytes(std::initializer_list<int> bytes);
+// Bytes written as hex digits ("00ff 10"; spaces between pairs ignored),
+// and bytes shown as lowercase hex digits: a standard's test vectors as
+// it prints them.
+std::string FromHex(const std::string& hex);
+std::string ToHex(const std::string& bytes);
 
 }  // namespace testing
 }  // namespace vellox

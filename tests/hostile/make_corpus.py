@@ -25,6 +25,7 @@ import sys
 import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from pdf_encryption import Rc4Encryption, encrypted  # noqa: E402
 from pdf_writer import Pdf, Writer, patch, ref, stream  # noqa: E402
 
 # What any hostile file may cost a run: CPU seconds (user + system) and
@@ -776,6 +777,62 @@ def escapes(corpus, small):
     corpus.add("pages-doubling-%d-levels.pdf" % levels, pdf6.build(root6), "0", "2")
 
 
+def encryption(corpus):
+    """Files encrypted with the standard security handler (RC4: AES files
+    come from qpdf in the tests): those that open without a password,
+    those that need one, and dictionaries that lie."""
+    pdf, root, count = book()
+    packed = set(range(1, len(pdf.bodies) + 1)) - {root}
+    for name, cipher, layout in (
+            ("encrypted-rc4-40.pdf", Rc4Encryption(2), ()),
+            ("encrypted-rc4-128.pdf", Rc4Encryption(3), ()),
+            ("encrypted-rc4-128-objstm.pdf", Rc4Encryption(3), packed),
+            ("encrypted-rc4-revision4-metadata-clear.pdf", Rc4Encryption(4, encrypt_metadata=False),
+             packed),
+            # Only the owner password is empty: it opens the file.
+            ("encrypted-owner-password-empty.pdf", Rc4Encryption(3, user=b"secret", owner=b""), ())):
+        corpus.add(name, encrypted(pdf, root, cipher, layout), "0", str(count))
+    corpus.add("encrypted-password.pdf",
+               encrypted(pdf, root, Rc4Encryption(3, user=b"secret", owner=b"owner")), "1", "-",
+               "-", "-", "needs a password")
+    cipher = Rc4Encryption(3)
+    good = encrypted(pdf, root, cipher)
+    # /P is part of the key: another one makes another key.
+    corpus.add("encrypted-permissions-wrong.pdf", good.replace(b"/P -4", b"/P -8", 1), "1", "-",
+               "-", "-", "needs a password")
+    corpus.add("encrypted-id-missing.pdf", good.replace(b"/ID [", b"/XX [", 1), "1")
+    corpus.add("encrypted-key-length-absurd.pdf", encrypted(
+        pdf, root, cipher, dictionary=cipher.dictionary().replace(b"/Length 128",
+                                                                  b"/Length 99999999999")))
+    corpus.add("encrypted-stream-length-absurd.pdf",
+               object_stream_length(encrypted(pdf, root, cipher, packed), b"99999999999"), "1",
+               "-", "-", "-", "exceeds the limit")
+    corpus.add("encrypted-public-key.pdf", encrypted(
+        pdf, root, cipher, dictionary=cipher.dictionary().replace(b"/Filter /Standard",
+                                                                  b"/Filter /Adobe.PubSec")), "1")
+
+    # Revision 6 with entries too short to hold what they must: nothing
+    # is decrypted, the strings are in the clear.
+    entries = {b"O": 48, b"U": 48, b"OE": 32, b"UE": 32, b"Perms": 16}
+    for short in (None, b"O", b"U", b"OE", b"UE"):
+        variant = Pdf()
+        variant.bodies = list(pdf.bodies)
+        dictionary = b"<< /Filter /Standard /V 5 /R 6 /P -4 /CF << /StdCF << /CFM /AESV3" \
+                     b" /AuthEvent /DocOpen /Length 32 >> >> /StmF /StdCF /StrF /StdCF"
+        for key, size in entries.items():
+            value = bytes((7 * i + len(key)) & 255 for i in range(size - (9 if key == short else 0)))
+            dictionary += b" /%s <%s>" % (key, value.hex().encode())
+        number = variant.add(dictionary + b" >>")
+        data = variant.build(root, b"/Encrypt %d 0 R" % number)
+        if short is None:
+            # Well formed, but no empty password fits: the key derivation
+            # runs its rounds for both passwords and stops.
+            corpus.add("encrypted-revision6-no-password-fits.pdf", data, "1", "-", "-", "-",
+                       "needs a password")
+        else:
+            corpus.add("encrypted-revision6-short-%s.pdf" % short.decode().lower(), data)
+
+
 def main():
     options = {"--small", "--qpdf-reader"}
     args = [a for a in sys.argv[1:] if a not in options]
@@ -803,6 +860,7 @@ def main():
     bombs(corpus, small)
     file_structures(corpus, small)
     escapes(corpus, small)
+    encryption(corpus)
     corpus.finish()
 
 

@@ -8,7 +8,10 @@
 //   clean/NAME.show       the Linux build's --show lines for it
 //   western/NAME.pdf      read cleanly on Linux; titles in code page 1252
 //   western/NAME.show     the Linux build's --show lines, in code page 1252
-//   unreadable/KIND-*.pdf damaged or encrypted (KIND): no reader here
+//   unreadable/KIND-*.pdf damaged, or needing a password (KIND): no reader
+//                         here
+//   encrypted/NAME.pdf    an original, read cleanly on Linux
+//   encrypted/NAME--CIPHER.pdf  the same encrypted without a user password
 //
 // BuiltinReaderTest needs the real built-in reader (pdf/builtin_reader.cc);
 // ComponentFirstTest does not.
@@ -66,12 +69,17 @@ std::string WithoutCarriageReturns(std::string text) {
   return out;
 }
 
-// The sample book's bookmarks, titles in code page 1252.
-const std::vector<testing::Record> kSample = {{0, "1 Preface"},
-                                              {1, "2 Chapter 1 \x97 Beginnings"},
-                                              {2, "3   1.1 First steps"},
-                                              {3, "4   1.2 Caf\xE9 notes"},
-                                              {4, "5 Index"}};
+// The sample book's bookmarks, titles in code page 1252: the Greek one,
+// which it cannot show, as its default character.
+const std::vector<testing::Record> kSample = {{1, "02 Preface"},
+                                              {3, "04 Chapter 1 \x97 Beginnings"},
+                                              {4, "05   1.1 First steps"},
+                                              {4, "05     1.1.1 Caf\xE9 notes"},
+                                              {5, "06   1.2 ????????"},
+                                              {6, "07 Chapter 2"},
+                                              {7, "08   2.1 Notes"},
+                                              {8, "09 Appendix A \x97 Tables"},
+                                              {9, "10 Index"}};
 
 class WineReaderTest : public ::testing::Test {
  protected:
@@ -184,13 +192,37 @@ TEST_F(BuiltinReaderTest, ConvertsAFolder) {
   EXPECT_FALSE(testing::FileExists(scratch.Path("sub\\" + unreadable[0] + ".pdr")));
 }
 
-// No reader on Windows repairs or decrypts: one line naming the file and
-// what is wrong with it, exit status 1, the old bookmark file untouched.
-TEST_F(BuiltinReaderTest, DamagedAndEncryptedFilesFailInOneLine) {
+// Encrypted with the empty user password (RC4, AES-128, AES-256, with
+// and without object streams): each writes its original's bookmark file.
+// One run converts them all.
+TEST_F(BuiltinReaderTest, EncryptedFilesReadAsTheirOriginals) {
+  ComponentUnregistered unregistered;
+  ASSERT_TRUE(unregistered.ok());
+  const std::vector<std::string> names = PdfNames(fixtures + "\\encrypted");
+  for (const std::string& name : names)
+    Copy(fixtures + "\\encrypted\\" + name + ".pdf", name + ".pdf");
+  Outcome run = Run({scratch.path()});
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  int encrypted = 0;
+  for (const std::string& name : names) {
+    const std::size_t cut = name.find("--");
+    if (cut == std::string::npos) continue;
+    ++encrypted;
+    const std::string original = ReadFile(scratch.Path(name.substr(0, cut) + ".pdr"));
+    EXPECT_FALSE(original.empty()) << name;
+    EXPECT_EQ(ReadFile(scratch.Path(name + ".pdr")), original) << name;
+  }
+  EXPECT_GT(encrypted, 0) << fixtures;
+}
+
+// No reader on Windows repairs, or opens what needs a password: one line
+// naming the file and what is wrong with it, exit status 1, the old
+// bookmark file untouched.
+TEST_F(BuiltinReaderTest, DamagedAndPasswordProtectedFilesFailInOneLine) {
   ComponentUnregistered unregistered;
   ASSERT_TRUE(unregistered.ok());
   for (const std::string& name : unreadable) {
-    const std::string kind = name.substr(0, name.find('-'));  // "damaged", "encrypted"
+    const std::string kind = name.substr(0, name.find('-'));  // "damaged", "password"
     Copy(fixtures + "\\unreadable\\" + name + ".pdf", "book.pdf");
     WriteFile(scratch.Path("book.pdr"), "the old bookmarks");
     const std::vector<std::string> before = scratch.List();

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ using testing::Outcome;
 using testing::Pdr;
 using testing::Program;
 using testing::ReadFile;
+using testing::Record;
 using testing::RunProgram;
 using testing::ScratchDirectory;
 using testing::WriteFile;
@@ -200,34 +202,73 @@ TEST_F(VelloxTest, RelativePathsResolveAgainstTheProgramsDirectory) {
   }
 }
 
-// Started by a path, the program takes a relative name from its own
-// folder; where nothing is there, the message says why it looked there.
-TEST_F(VelloxTest, ARelativeNameMissingFromTheProgramsFolderSaysWhereItLooked) {
+// PowerShell, shortcuts and "start" pass the program's full path as
+// argument 0 whatever was typed, with the user's folder as the current
+// directory: a relative name is taken from where it is, the program's
+// folder first (scripts rely on it), and the message says where it looked.
+TEST_F(VelloxTest, ThePowerShellForm) {
   const std::string bin = scratch.Path("bin"), work = scratch.Path("work");
   ASSERT_TRUE(CreateDirectoryA(bin.c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((work + "\\sub").c_str(), nullptr));
   const std::string copy = bin + "\\vellox.exe";
   ASSERT_TRUE(CopyFileA(Program().c_str(), copy.c_str(), TRUE));
   WriteFile(work + "\\here.pdf", "item 0 0 In the current directory\n");
-  const std::string missing = testing::SystemText(ERROR_FILE_NOT_FOUND);
-  const std::string note = " (relative paths are taken from the program's folder)";
+  WriteFile(work + "\\sub\\a.pdf", "item 0 1 In a folder of the current directory\n");
+  WriteFile(bin + "\\both.pdf", "item 0 2 Beside the program\n");
+  WriteFile(work + "\\both.pdf", "item 0 3 Shadowed\n");
+  const std::string bothWarning =
+      Line("vellox: warning: 'both.pdf' is taken from the program's folder ('" + bin +
+           "\\both.pdf'), not from the current directory ('" + work +
+           "\\both.pdf'): for that one, give its full path (in PowerShell: \"$PWD\\both.pdf\")");
+  const auto neither = [&](const std::string& name) {
+    return Line("vellox: cannot read '" + name + "': it is in neither the program's folder ('" +
+                bin + "\\" + name + "') nor the current directory ('" + work + "\\" + name +
+                "')");
+  };
   struct Case {
-    std::string argument0;
     std::vector<std::string> arguments;
-    std::string message;
+    DWORD exitCode;
+    std::string err;
+    std::string output;  // a bookmark file that must be written
+    std::vector<Record> records;
   } cases[] = {
-      {copy, {"here.pdf"}, "cannot read '" + bin + "\\here.pdf': " + missing + note},
-      {copy, {"--show", "here.pdr"}, "cannot read '" + bin + "\\here.pdr': " + missing + note},
-      {"..\\bin\\vellox.exe", {"here.pdf", "-ML", "1"},
-       "cannot read '..\\bin\\here.pdf': " + missing + note},
-      // From the current directory, as a user expects: no note.
-      {"vellox.exe", {"gone.pdf"}, "cannot read '" + work + "\\gone.pdf': " + missing},
+      {{"here.pdf"}, 0, "", work + "\\here.pdr", {{0, "1 In the current directory"}}},
+      {{"sub", "-j", "1"}, 0, Line("vellox: 1 PDF: 1 converted, 0 without outline, 0 failed"),
+       work + "\\sub\\a.pdr", {{1, "2 In a folder of the current directory"}}},
+      {{"both.pdf"}, 0, bothWarning, bin + "\\both.pdr", {{2, "3 Beside the program"}}},
+      {{"gone.pdf"}, 1, neither("gone.pdf"), "", {}},
+      {{"--show", "gone.pdr"}, 1, neither("gone.pdr"), "", {}},
   };
   for (const Case& c : cases) {
-    Outcome run = RunProgram(copy, c.argument0, c.arguments, work, capture);
-    EXPECT_EQ(run.exitCode, 1u) << c.argument0;
-    EXPECT_EQ(run.err, Line("vellox: " + c.message)) << c.argument0;
+    if (!c.output.empty()) DeleteFileA(c.output.c_str());
+    Outcome run = RunProgram(copy, copy, c.arguments, work, capture);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments[0] << ": " << run.err;
+    EXPECT_EQ(run.err, c.err) << c.arguments[0];
+    if (!c.output.empty()) {
+      EXPECT_EQ(ReadFile(c.output), Pdr(c.records)) << c.arguments[0];
+    }
   }
+  EXPECT_FALSE(testing::FileExists(work + "\\both.pdr"));
+
+  // "." is the program's folder, which the warning says, and how to reach
+  // the current directory instead.
+  Outcome run = RunProgram(copy, copy, {"."}, work, capture);
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.err.find(Line("vellox: warning: '.' is taken from the program's folder ('" +
+                              bin + "'), not from the current directory ('" + work +
+                              "'): for that one, give its full path (in PowerShell: \"$PWD\")")),
+            0u)
+      << run.err;
+  run = RunProgram(copy, copy, {work}, work, capture);
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.err, Line("vellox: 3 PDFs: 3 converted, 0 without outline, 0 failed"));
+  EXPECT_EQ(ReadFile(work + "\\both.pdr"), Pdr({{3, "4 Shadowed"}}));
+
+  // Started by a relative path, the places are named in full.
+  run = RunProgram(copy, "..\\bin\\vellox.exe", {"gone.pdf", "-ML", "1"}, work, capture);
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(run.err, neither("gone.pdf"));
 }
 
 // Workers each need the component library for their own thread.
@@ -250,11 +291,152 @@ TEST_F(VelloxTest, ConvertsAFolderWithSeveralWorkers) {
   EXPECT_FALSE(testing::FileExists(scratch.Path("notes.pdr")));
 }
 
-TEST_F(VelloxTest, PathsBeyondTheLimitAreRefused) {
-  const std::string argument = "C:\\" + std::string(270, 'x') + ".pdf";
-  Outcome run = RunProgram(Program(), Program(), {argument}, "", capture);
+// Paths as the system resolves them: '/' separates as '\' does (also in
+// messages, which show the path with backslashes), a device path keeps its
+// prefix, and "\\?\" is passed on as it is.
+TEST_F(VelloxTest, PathFormsAsTheSystemResolvesThem) {
+  const std::string names = scratch.Path("Names");
+  ASSERT_TRUE(CreateDirectoryA(names.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((names + "\\Sub").c_str(), nullptr));
+  WriteFile(names + "\\B.pdf", "item 0 0 B\n");
+  const std::string pdr = names + "\\B.pdr";
+  for (const std::string& path :
+       {names + "\\Sub/..\\..\\Names\\B.pdf", scratch.path() + "/Names/B.pdf",
+        "\\\\.\\" + names + "\\B.pdf", "\\\\?\\" + names + "\\B.pdf"}) {
+    DeleteFileA(pdr.c_str());
+    Outcome run = RunProgram(Program(), Program(), {path}, "", capture);
+    EXPECT_EQ(run.exitCode, 0u) << path << ": " << run.err;
+    EXPECT_EQ(ReadFile(pdr), Pdr({{0, "1 B"}})) << path;
+  }
+  const std::string missing = testing::SystemText(ERROR_FILE_NOT_FOUND);
+  struct Case {
+    std::string argument;
+    std::string shown;
+  } cases[] = {
+      {names + "\\Sub/nosuch.pdf", names + "\\Sub\\nosuch.pdf"},
+      {"\\\\.\\" + names + "\\Sub\\..\\nosuch.pdf", "\\\\.\\" + names + "\\nosuch.pdf"},
+  };
+  for (const Case& c : cases) {
+    Outcome run = RunProgram(Program(), Program(), {c.argument}, "", capture);
+    EXPECT_EQ(run.exitCode, 1u) << c.argument;
+    EXPECT_EQ(run.err, Line("vellox: cannot read '" + c.shown + "': " + missing)) << c.argument;
+  }
+}
+
+// Paths past 260 characters, in single-file and folder mode, with and
+// without "\\?\", and temporary names past 260 beside a bookmark file that
+// fits: the system takes them all (the program gives them in its "\\?\"
+// form). The built-in reader reads them.
+TEST_F(VelloxTest, LongPaths) {
+  testing::ScopedEnvironment reader("VELLOX_READER", "builtin");
+  const std::string sample = ReadFile(testing::WindowsPath(VELLOX_SAMPLE));
+  WriteFile(scratch.Path("short.pdf"), sample);
+  ASSERT_EQ(RunProgram(Program(), Program(), {scratch.Path("short.pdf")}, "", capture).exitCode,
+            0u);
+  const std::string expected = ReadFile(scratch.Path("short.pdr"));
+  ASSERT_FALSE(expected.empty());
+
+  // Folders that make one PDF's path 312 characters long, and another's
+  // bookmark file 255 characters, its temporary file 268.
+  const std::string deep = scratch.Path(std::string(80, 'd'));
+  ASSERT_LT(deep.size(), 180u) << "the scratch folder's path is too long for this test";
+  const std::string deeper = deep + "\\" + std::string(312 - deep.size() - 1 - 1 - 124, 'e');
+  const std::string longPdf = deeper + "\\" + std::string(120, 'b') + ".pdf";
+  const std::string nearPdf = deep + "\\" + std::string(255 - deep.size() - 1 - 4, 'n') + ".pdf";
+  ASSERT_EQ(longPdf.size(), 312u);
+  ASSERT_EQ(nearPdf.size(), 255u);
+  for (const std::string& folder : {deep, deeper})
+    ASSERT_TRUE(CreateDirectoryW(testing::Wide("\\\\?\\" + folder).c_str(), nullptr)) << folder;
+  testing::WriteFileAt("\\\\?\\" + longPdf, sample);
+  testing::WriteFileAt("\\\\?\\" + nearPdf, sample);
+  const auto pdrOf = [](const std::string& pdf) {
+    return "\\\\?\\" + pdf.substr(0, pdf.size() - 4) + ".pdr";
+  };
+
+  for (const std::string& argument : {longPdf, "\\\\?\\" + longPdf, nearPdf}) {
+    const std::string pdf = argument.compare(0, 4, "\\\\?\\") == 0 ? argument.substr(4) : argument;
+    DeleteFileW(testing::Wide(pdrOf(pdf)).c_str());
+    Outcome run = RunProgram(Program(), Program(), {argument}, "", capture);
+    EXPECT_EQ(run.exitCode, 0u) << argument.size() << ": " << run.err;
+    EXPECT_EQ(testing::ReadFileAt(pdrOf(pdf)), expected) << argument.size();
+    Outcome shown = RunProgram(Program(), Program(), {"--show", argument}, "", capture);
+    EXPECT_EQ(shown.exitCode, 0u) << argument.size() << ": " << shown.err;
+    EXPECT_FALSE(shown.out.empty()) << argument.size();
+  }
+  for (const std::string& pdf : {longPdf, nearPdf}) DeleteFileW(testing::Wide(pdrOf(pdf)).c_str());
+  Outcome run = RunProgram(Program(), Program(), {deep, "-j", "2"}, "", capture);
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.err, Line("vellox: 2 PDFs: 2 converted, 0 without outline, 0 failed"));
+  for (const std::string& pdf : {longPdf, nearPdf})
+    EXPECT_EQ(testing::ReadFileAt(pdrOf(pdf)), expected) << pdf.size();
+  // Nothing else: no temporary file left behind.
+  EXPECT_EQ(testing::ListFolder("\\\\?\\" + deeper).size(), 2u);
+  EXPECT_EQ(testing::ListFolder("\\\\?\\" + deep).size(), 3u);
+}
+
+// The manifest that lets the system take long paths (where the machine
+// allows them) is the program's, and leaves the code page alone.
+TEST_F(VelloxTest, TheProgramDeclaresItselfLongPathAware) {
+  HMODULE program = LoadLibraryExW(testing::Wide(Program()).c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(program, nullptr);
+  HRSRC resource = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(resource, nullptr) << "no application manifest";
+  const char* text = static_cast<const char*>(LockResource(LoadResource(program, resource)));
+  const std::string manifest(text, SizeofResource(program, resource));
+  FreeLibrary(program);
+  EXPECT_NE(manifest.find("<ws2:longPathAware>true</ws2:longPathAware>"), std::string::npos)
+      << manifest;
+  EXPECT_EQ(manifest.find("activeCodePage>"), std::string::npos) << manifest;
+}
+
+// "/?" asks for the usage, as of any console program; "/h" may name a file
+// at the drive's root. A wildcard names no file, and no shell here expands
+// it: the message says so.
+TEST_F(VelloxTest, SlashQuestionMarkAndWildcards) {
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"/?"}, {"book.pdf", "/?"}}) {
+    Outcome run = RunProgram(Program(), Program(), arguments, "", capture);
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out.rfind("Usage: vellox FILE.pdf", 0), 0u) << run.out;
+    EXPECT_EQ(run.err, "");
+  }
+  Outcome run = RunProgram(Program(), Program(), {"/h"}, scratch.path(), capture);
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(run.err, Line("vellox: cannot read '" + argument + "': the path is too long"));
+  const std::string ending = "\\h': " + testing::SystemText(ERROR_FILE_NOT_FOUND) + "\r\n";
+  EXPECT_EQ(run.err.rfind("vellox: cannot read '", 0), 0u) << run.err;
+  EXPECT_EQ(run.err.substr(run.err.size() - std::min(run.err.size(), ending.size())), ending);
+
+  WriteFile(scratch.Path("a.pdf"), "item 0 0 A\n");
+  for (const std::string& pattern : {std::string("*.pdf"), scratch.path() + "\\?.pdf"}) {
+    run = RunProgram(Program(), Program(), {pattern}, scratch.path(), capture);
+    EXPECT_EQ(run.exitCode, 2u) << pattern;
+    EXPECT_EQ(run.err, Line("vellox: '" + pattern +
+                            "': no file name holds '*' or '?', and the shell does not expand "
+                            "them here: give one PDF, or its folder to convert every PDF "
+                            "below it"));
+  }
+  EXPECT_FALSE(testing::FileExists(scratch.Path("a.pdr")));
+}
+
+// One file or folder a run; a reader choice that names none is the
+// default, with a warning.
+TEST_F(VelloxTest, WhatARunIgnoresItSays) {
+  WriteFile(scratch.Path("a.pdf"), "item 0 0 A\n");
+  WriteFile(scratch.Path("b.pdf"), "item 0 0 B\n");
+  Outcome run = RunProgram(Program(), Program(), {"a.pdf", "b.pdf"}, scratch.path(), capture);
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.err, Line("vellox: warning: 'b.pdf' ignored: vellox takes one file or folder at "
+                          "a time"));
+  EXPECT_EQ(ReadFile(scratch.Path("a.pdr")), Pdr({{0, "1 A"}}));
+  EXPECT_FALSE(testing::FileExists(scratch.Path("b.pdr")));
+
+  testing::ScopedEnvironment reader("VELLOX_READER", "bogus");
+  run = RunProgram(Program(), Program(), {"b.pdf"}, scratch.path(), capture);
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.err, Line("vellox: warning: unknown VELLOX_READER 'bogus' ignored; the default, "
+                          "auto, is used"));
+  EXPECT_EQ(ReadFile(scratch.Path("b.pdr")), Pdr({{0, "1 B"}}));  // the component read it
 }
 
 // Without a registered component the built-in reader takes the file, and
@@ -370,15 +552,27 @@ TEST_F(VelloxTest, AQuoteEscapedByTheFoldersBackslash) {
   }
 }
 
+// Each character the code page lacks is one default character, never a
+// look-alike: "LaTeX2e" for "LaTeX2" and an epsilon would be a wrong
+// title that looks right.
 TEST_F(VelloxTest, TitlesInAWesternCodePage) {
   if (!RequireCodePage(1252)) GTEST_SKIP() << "for code page 1252";
   // UTF-8 in the fixture; the file gets code page 1252, '?' where it has
   // no character.
   const std::string pdf = scratch.path() + "\\caf\xC3\xA9.pdf";
-  testing::WriteFileAt(pdf, "item 0 0 caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC\n");
+  testing::WriteFileAt(pdf,
+                       "item 0 0 caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC\n"
+                       // U+03B5, U+3008, U+3009; U+0101, U+012B; U+1F600
+                       "item 0 1 LaTeX2\xCE\xB5 \xE3\x80\x88name\xE3\x80\x89\n"
+                       "item 0 2 jal\xC4\x81l\xC4\xAB \xC2\xAB\xE2\x80\xA6\xC2\xBB\n"
+                       "item 0 3 \xF0\x9F\x98\x80 one\n");
   Outcome run = RunProgram(Program(), Program(), {pdf}, "", capture);
   EXPECT_EQ(run.exitCode, 0u) << run.err;
-  EXPECT_EQ(testing::ReadFileAt(scratch.path() + "\\caf\xC3\xA9.pdr"), Pdr({{0, "1 caf\xE9 ??"}}));
+  EXPECT_EQ(testing::ReadFileAt(scratch.path() + "\\caf\xC3\xA9.pdr"),
+            Pdr({{0, "1 caf\xE9 ??"},
+                 {1, "2 LaTeX2? ?name?"},
+                 {2, "3 jal?l? \xAB\x85\xBB"},
+                 {3, "4 ? one"}}));
 }
 
 TEST_F(VelloxTest, TitlesAndPathsInADoubleByteCodePage) {
@@ -391,11 +585,12 @@ TEST_F(VelloxTest, TitlesAndPathsInADoubleByteCodePage) {
   const std::string program = directory + "\\" + table + ".exe";
   ASSERT_TRUE(CopyFileW(testing::Wide(Program()).c_str(), testing::Wide(program).c_str(), TRUE));
   testing::WriteFileAt(directory + "\\" + table + ".pdf",
-                       "item 0 0 \xE6\x97\xA5\xE6\x9C\xAC \xE0\xB8\x81\n");  // Japanese, Thai
+                       "item 0 0 \xE6\x97\xA5\xE6\x9C\xAC \xE0\xB8\x81\n"  // Japanese, Thai
+                       "item 0 1 \xC2\xABname\xC2\xBB \xF0\x9F\x98\x80\n");  // best fit: "\x81\xE1"
   Outcome run = RunProgram(program, program, {table + ".pdf"}, scratch.path(), capture);
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(testing::ReadFileAt(directory + "\\" + table + ".pdr"),
-            Pdr({{0, "1 \x93\xFA\x96\x7B ?"}}));
+            Pdr({{0, "1 \x93\xFA\x96\x7B ?"}, {1, "2 ?name? ?"}}));
 }
 
 }  // namespace

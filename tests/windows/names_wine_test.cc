@@ -58,7 +58,10 @@ class NamesOutsideTheCodePageTest : public ::testing::TestWithParam<const char*>
 };
 
 INSTANTIATE_TEST_SUITE_P(Readers, NamesOutsideTheCodePageTest,
-                         ::testing::Values("component", "builtin"));
+                         ::testing::Values("component", "builtin"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.param);
+                         });
 
 TEST_P(NamesOutsideTheCodePageTest, SingleFiles) {
   const std::string expected = ExpectedPdr();

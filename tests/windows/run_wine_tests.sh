@@ -3,9 +3,10 @@
 # of the 64-bit build under Wine: the unit tests, then vellox.exe against a
 # registered test component (see test_component.cc) and, with none
 # registered, with its built-in reader against what the native (Linux)
-# build writes for the same PDFs (see builtin_reader_wine_test.cc). The
-# 32-bit build is built and link-checked only (running it would need
-# wine32:i386).
+# build writes for the same PDFs (see builtin_reader_wine_test.cc). Both
+# builds are zipped as users download them, and the 64-bit zip's program
+# converts the sample (check_zip_packages.sh). The 32-bit build is built,
+# zipped and link-checked only (running it would need wine32:i386).
 #
 # Needs, on Debian 12 (this script installs nothing; scripts/install-deps.sh
 # --all does):
@@ -45,7 +46,10 @@ build() {  # build DIR TOOLCHAIN|- TARGET...: "-" for the native build
   local dir=$1 toolchain=$2 options=()
   shift 2
   if [ "$toolchain" = - ]; then options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELLOX_BUILD_TESTS=OFF)
-  else options=(-DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/$toolchain"); fi
+  else
+    # cpack packs the program built here, without building every target.
+    options=(-DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/$toolchain" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
+  fi
   vellox_build "$dir" "${generator[@]}" "${options[@]}" -- "$@"
 }
 summary() { echo "$passed passed, $failed failed"; [ "$failed" = 0 ]; }
@@ -77,11 +81,31 @@ is_console_program() {  # FILE OBJDUMP FORMAT ARCHITECTURE: machine type and sub
 }
 # The factory asks the component library first (outline/
 # pdf_document_factory_com.cc); the class context it asks with is checked
-# where it is set (platform/com_windows.cc).
+# where it is set (platform/com_windows.cc). It is imported to be loaded at
+# the first call (cmake/delay_load.cmake), which the symbols show.
 asks_component_library() {  # FILE OBJDUMP
-  local imports
-  imports=$("$2" -p "$1")
-  grep -Eq '^\s+[0-9a-f]+\s+[0-9]+\s+CoCreateInstance$' <<<"$imports"
+  local symbols
+  symbols=$("${2%objdump}nm" "$1")
+  grep -Eq ' T _?CoCreateInstance(@20)?$' <<<"$symbols" &&
+    grep -q '__DELAY_IMPORT_DESCRIPTOR_libole32_windows_delay_a$' <<<"$symbols"
+}
+# Until the first call, each delay-loaded function's slot leads to its
+# loading stub; a zero slot (a stub the linker dropped) would crash there.
+delay_slots_lead_to_stubs() {  # FILE OBJDUMP
+  local symbols function slot value
+  symbols=$("${2%objdump}nm" "$1")
+  for function in $(sed -n 's/^\([A-Za-z][A-Za-z0-9_]*\)@[0-9]*$/\1/p' \
+    "$source_dir"/platform/*_windows.def); do
+    slot=$(sed -n "s/^\([0-9a-f]*\) I __imp__\{0,1\}$function\(@[0-9]*\)\{0,1\}$/\1/p" <<<"$symbols")
+    [ -n "$slot" ] || { echo "$function: not imported"; return 1; }
+    value=$("$2" -s --start-address="0x$slot" --stop-address="$(printf '0x%x' $((0x$slot + 4)))" "$1" |
+      awk 'END { print $2 }')
+    [ "${value:-00000000}" != 00000000 ] || { echo "$function: no stub"; return 1; }
+  done
+}
+# None of the component libraries, nor what they load, is loaded at start.
+loads_no_component_library_at_start() {  # FILE OBJDUMP
+  ! "$2" -p "$1" | grep -Ei '^\s*DLL Name: (ole32|oleaut32|shell32|shlwapi|user32|gdi32)\.dll$'
 }
 exports_component_entries() {  # FILE OBJDUMP
   local table
@@ -100,6 +124,12 @@ for width in 64 32; do
     imports_only_system_dlls "$dir/vellox.exe" $objdump
   check "win$width vellox.exe asks the component library for the component" \
     asks_component_library "$dir/vellox.exe" $objdump
+  check "win$width vellox.exe loads the component libraries only when a run needs them" \
+    loads_no_component_library_at_start "$dir/vellox.exe" $objdump
+  check "win$width vellox.exe finds each delay-loaded function's loading stub" \
+    delay_slots_lead_to_stubs "$dir/vellox.exe" $objdump
+  check "win$width vellox.exe declares itself long-path aware" \
+    grep -aq '<ws2:longPathAware>true</ws2:longPathAware>' "$dir/vellox.exe"
   check "win$width test component exports its entry points" \
     exports_component_entries "$dir/tests/windows/vellox_test_component.dll" $objdump
 done
@@ -109,7 +139,7 @@ done
 # (see builtin_reader_wine_test.cc for the layout).
 fixtures=$win64/reader-fixtures
 rm -rf "$fixtures"
-mkdir -p "$fixtures/clean" "$fixtures/western" "$fixtures/unreadable"
+mkdir -p "$fixtures/clean" "$fixtures/western" "$fixtures/unreadable" "$fixtures/encrypted"
 corpus=$source_dir/fuzz/corpus/pdf
 reference() {  # NAME FOLDER: a clean read on the native build
   local name=$1 folder=$fixtures/$2
@@ -133,8 +163,28 @@ for name in book book-object-stream book-top-level; do
   check "the native build reads $name cleanly" reference $name western
 done
 cp "$corpus/book-truncated" "$fixtures/unreadable/damaged-truncated.pdf"
-check "qpdf encrypts the sample" qpdf --encrypt "" owner 256 -- \
-  "$source_dir/samples/sample.pdf" "$fixtures/unreadable/encrypted-aes256.pdf"
+check "qpdf encrypts the sample with a password" qpdf --encrypt user owner 256 -- \
+  "$source_dir/samples/sample.pdf" "$fixtures/unreadable/password-aes256.pdf"
+# Encrypted with the empty user password every way qpdf knows, each beside
+# its original: NAME.pdf and NAME--CIPHER.pdf.
+encrypt_originals() {
+  local name original cipher streams
+  for name in sample book; do
+    original=$corpus/$name
+    [ $name = sample ] && original=$source_dir/samples/sample.pdf
+    cp "$original" "$fixtures/encrypted/$name.pdf" || return 1
+    for streams in preserve generate; do
+      for cipher in 40 128 "128 --cleartext-metadata" "128 --use-aes=y" \
+        "128 --use-aes=y --cleartext-metadata" 256 "256 --cleartext-metadata" "256 --force-R5"; do
+        # shellcheck disable=SC2086 # the cipher's words are options
+        qpdf --allow-weak-crypto --object-streams=$streams --encrypt "" owner $cipher -- \
+          "$original" "$fixtures/encrypted/$name--$(tr -d ' =-' <<<"$cipher")-$streams.pdf" ||
+          return 1
+      done
+    done
+  done
+}
+check "qpdf encrypts the sample and a book without a password" encrypt_originals
 export VELLOX_WINE_FIXTURES=$fixtures
 # The 32-bit test component, which the 64-bit program cannot load.
 export VELLOX_WINE_COMPONENT32=$win32/tests/windows/vellox_test_component.dll
@@ -145,7 +195,13 @@ export WINEPREFIX=$win64/wine-prefix WINEDEBUG=-all DISPLAY= WAYLAND_DISPLAY=
 export WINEDLLOVERRIDES='mscoree,mshtml='  # no Mono or Gecko installers
 stop_wine() { WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true; }
 trap stop_wine EXIT
-[ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >"$win64/wineboot.log" 2>&1
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  "$wine" wineboot -i >"$win64/wineboot.log" 2>&1
+  # The Wine server wineboot started stays, with the services it started,
+  # and would keep every run that asks for an unregistered component
+  # waiting 5 to 10 s: the tests start a fresh one.
+  stop_wine
+fi
 
 # Runs a test executable under Wine and counts its tests.
 gtest() {  # gtest LABEL EXE ARGS...
@@ -183,6 +239,12 @@ gtest end-to-end "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
 gtest builtin-reader "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
   --gtest_filter='BuiltinReaderTest.*'
 
+# The downloads: both builds zipped by cpack, and the 64-bit program
+# unzipped and started as a dropped PDF starts it.
+check "the zips hold the programs, README.txt and LICENSE.txt; the unzipped program converts the sample" \
+  bash "$source_dir/tests/windows/check_zip_packages.sh" "$win64" "$win32" "$native/vellox" \
+  "$source_dir/samples/sample.pdf"
+
 # Through a terminal Wine gives the program a console: messages must show
 # names the ANSI code page lacks, and the folder's progress line must count
 # the PDFs found while the folder is listed before it counts those
@@ -211,6 +273,58 @@ console_shows_names_and_progress() {
 }
 check "on a console, messages show every name and the progress counts what is found first" \
   console_shows_names_and_progress
+
+# --show on a console: the titles, in the ANSI code page, are shown as the
+# code page means them ("\xE7" and "\x85" in 1252), not as the console's
+# own code page reads those bytes.
+console_shows_titles() {
+  local pdr=$win64/console-show.pdr typescript=$win64/console-show.typescript screen
+  printf '\xDE\xAD\xCA\xBB\x01\0\0\0\0\0\0\0\x01\0\0\0\0\0\0\x0C1 Fran\xE7ois \x85' >"$pdr"
+  CONSOLE_WINE=$wine CONSOLE_PROGRAM=$win64/vellox.exe CONSOLE_FILE=$("$wine" winepath -w "$pdr") \
+    LC_ALL=C.UTF-8 timeout 300 \
+    script -qc '"$CONSOLE_WINE" "$CONSOLE_PROGRAM" --show "$CONSOLE_FILE"' "$typescript" \
+    >/dev/null </dev/null || true
+  screen=$(perl -pe 's/\e\[(\d*)C/" " x ($1 || 1)/ge; s/\e\[[0-9;?]*[A-Za-z]//g' "$typescript")
+  grep -qF '1 François …' <<<"$screen" ||
+    { echo "the console showed (log: $typescript):"; echo "$screen"; return 1; }
+}
+check "on a console, --show shows the titles' characters" console_shows_titles
+
+# --help, --version and a usage error load none of the component libraries
+# (the loader's trace of the program's own thread says), a conversion does.
+loaded_by_vellox() {  # ARGUMENTS...: the DLLs the program's first thread loads
+  local trace thread
+  trace=$(WINEDEBUG=+loaddll "$wine" "$win64/vellox.exe" "$@" 2>&1 >/dev/null)
+  thread=$(sed -n 's/^\([0-9a-f]*\):trace:loaddll:.*vellox\.exe".*/\1/p' <<<"$trace" | head -1)
+  [ -n "$thread" ] && sed -n "s/^$thread:trace:loaddll:.*\\\\\([^\\\\]*\.dll\)\".*/\1/p" <<<"$trace" |
+    tr 'A-Z' 'a-z'
+}
+starts_without_component_libraries() {
+  local arguments loaded
+  for arguments in --version --help "-PL $win64/none.pdf"; do
+    # shellcheck disable=SC2086
+    loaded=$(loaded_by_vellox $arguments) || return 1
+    if grep -Ex '(ole32|oleaut32|shell32|shlwapi|user32|gdi32)\.dll' <<<"$loaded"; then
+      echo "vellox $arguments loaded those"
+      return 1
+    fi
+  done
+  loaded=$(loaded_by_vellox --show "$("$wine" winepath -w "$source_dir/samples/sample.pdf")")
+  grep -qx 'ole32.dll' <<<"$loaded" || { echo "a run loaded no ole32.dll: $loaded"; return 1; }
+}
+check "--help, --version and usage errors load no component library; a run does" \
+  starts_without_component_libraries
+
+# The installation (and so the zips made from it) holds the program
+# without debug sections.
+installs_a_stripped_program() {
+  local prefix=$win64/install-check
+  rm -rf "$prefix"
+  cmake --install "$win64" --prefix "$prefix" >/dev/null &&
+    ! x86_64-w64-mingw32-objdump -h "$prefix/vellox.exe" | grep -F '.debug_' &&
+    [ "$("$wine" "$prefix/vellox.exe" --version | tr -d '\r')" = "vellox 1.0.0" ]
+}
+check "the installed vellox.exe is stripped and runs" installs_a_stripped_program
 
 # Again in a double-byte code page: Wine takes the ANSI code page from the
 # POSIX locale, which is built here if the system lacks it.
