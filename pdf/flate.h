@@ -19,7 +19,7 @@ std::string Inflate(const char* data, std::size_t size, std::size_t limit,
 
 // Undoes the predictor a /DecodeParms dictionary (or null) names, in
 // place: PNG predictors 10-15 and TIFF predictor 2. Bad parameters throw
-// kDamaged.
+// kDamaged; a row longer than a stream may be, kLimit.
 void Unpredict(const Object& parameters, std::string* data);
 
 // The inflated bytes a document may still produce, with the per-stream
@@ -30,6 +30,11 @@ class InflationBudget {
   // objects): none or FlateDecode only, else kUnsupported.
   std::string Decode(const Object& filter, const Object& parameters, std::string raw);
 
+  // The most one stream may decode to now, and in `reason` why one that
+  // decodes to more is refused.
+  std::size_t StreamLimit(std::string* reason) const;
+  // Counts `bytes` decoded by another decoder.
+  void Charge(std::uint64_t bytes) { used_ += bytes; }
   std::uint64_t used() const { return used_; }
 
  private:
