@@ -3,6 +3,7 @@
 #include <string>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "builtin_reader/indirect_object.h"
 #include "builtin_reader/object_parser.h"
@@ -104,49 +105,63 @@ std::uint64_t FindStartXref(FileWindow* window) {
 void CrossReference::Read(FileWindow* window, InflationBudget* budget) {
   std::uint64_t offset = FindStartXref(window);
   std::unordered_set<std::uint64_t> visited;
-  int sections = 0;
-  auto countSection = [&sections]() {
-    if (++sections > kMaxXrefSections)
-      OverLimit("cross-reference sections exceed", std::to_string(kMaxXrefSections));
-  };
+  // Sections may overlap one another (one can start inside another's
+  // trailer), so what is bounded is the bytes they take together, which
+  // in a real file is part of its size: a long chain of updates reads
+  // as it costs, and a hostile one ends at once.
+  sectionBytes = 0;
+  sectionBytesLimit = kXrefBytesPerFileByte * window->size() + kXrefBytesBeyondFileSize;
   // A /Prev back to a section already read ends the chain.
   while (visited.insert(offset).second) {
-    countSection();
     bool isStream = false;
-    const Object trailer = ReadSection(window, budget, offset, &isStream);
+    std::vector<std::uint32_t> freed;
+    const Object trailer = ReadSection(window, budget, offset, &isStream, &freed);
     MergeTrailer(trailer);
-    // A hybrid file: the stream's entries lie beneath the table's.
+    // A hybrid file: the stream holds the objects the table leaves out or
+    // marks free, there for readers that know no streams; its entries
+    // lie beneath the table's objects but above its free entries.
     const Object& hybrid = trailer.Get("XRefStm");
     if (!isStream && hybrid.IsInteger()) {
       if (hybrid.IntegerValue() < 0 ||
           static_cast<std::uint64_t>(hybrid.IntegerValue()) >= window->size())
         Damaged("/XRefStm points outside the file");
-      if (visited.insert(static_cast<std::uint64_t>(hybrid.IntegerValue())).second) {
-        countSection();
+      if (visited.insert(static_cast<std::uint64_t>(hybrid.IntegerValue())).second)
         ReadStream(window, budget, static_cast<std::uint64_t>(hybrid.IntegerValue()));
-      }
     }
+    for (std::uint32_t number : freed) AddFree(number);
     const Object& prev = trailer.Get("Prev");
     if (!prev.IsInteger()) break;
     if (prev.IntegerValue() < 0 || static_cast<std::uint64_t>(prev.IntegerValue()) >= window->size())
       Damaged("/Prev points outside the file");
     offset = static_cast<std::uint64_t>(prev.IntegerValue());
   }
+  trailer_ = Object::MakeDictionary(std::move(trailerEntries));
+  trailerEntries.clear();
+  trailerKeys.clear();
+}
+
+void CrossReference::ChargeSection(std::uint64_t bytes) {
+  sectionBytes += bytes;
+  if (sectionBytes > sectionBytesLimit)
+    OverLimit("cross-reference sections read exceed",
+              std::to_string(kXrefBytesPerFileByte) + " times the file's size");
 }
 
 Object CrossReference::ReadSection(FileWindow* window, InflationBudget* budget,
-                                   std::uint64_t offset, bool* isStream) {
+                                   std::uint64_t offset, bool* isStream,
+                                   std::vector<std::uint32_t>* freed) {
   ByteCursor cursor(window, offset);
   cursor.SkipWhitespace();
   if (cursor.Match("xref")) {
     *isStream = false;
-    return ReadTable(window, cursor.offset());
+    return ReadTable(window, cursor.offset(), freed);
   }
   *isStream = true;
   return ReadStream(window, budget, offset);
 }
 
-Object CrossReference::ReadTable(FileWindow* window, std::uint64_t offset) {
+Object CrossReference::ReadTable(FileWindow* window, std::uint64_t offset,
+                                 std::vector<std::uint32_t>* freed) {
   ByteCursor cursor(window, offset);
   for (;;) {
     cursor.SkipWhitespace();
@@ -177,21 +192,25 @@ Object CrossReference::ReadTable(FileWindow* window, std::uint64_t offset) {
       if (type == 'n') {
         // Offset 0 holds no object: some writers mark unused numbers so.
         if (entryOffset == 0) {
-          AddFree(number);
+          freed->push_back(number);
         } else {
           AddInFile(number, entryOffset, generation);
         }
       } else if (type == 'f') {
-        AddFree(number);
+        freed->push_back(number);
       } else {
         Damaged("bad cross-reference table entry");
       }
       cursor.Skip();
     }
   }
-  const Object trailer = window->ParseAt(cursor.offset(), [](Lexer& lexer) {
-    return ObjectParser(&lexer).ParseObject();
+  std::uint64_t trailerBytes = 0;
+  const Object trailer = window->ParseAt(cursor.offset(), [&trailerBytes](Lexer& lexer) {
+    Object parsed = ObjectParser(&lexer).ParseObject();
+    trailerBytes = static_cast<std::uint64_t>(lexer.position() - lexer.begin());
+    return parsed;
   });
+  ChargeSection(cursor.offset() - offset + trailerBytes);
   if (!trailer.IsDictionary()) Damaged("the trailer is not a dictionary");
   return trailer;
 }
@@ -199,6 +218,7 @@ Object CrossReference::ReadTable(FileWindow* window, std::uint64_t offset) {
 Object CrossReference::ReadStream(FileWindow* window, InflationBudget* budget,
                                   std::uint64_t offset) {
   const IndirectObject object = ReadIndirectObject(window, offset);
+  ChargeSection(object.textBytes);
   const Object& dictionary = object.value;
   if (!dictionary.IsStream() || !dictionary.Get("Type").IsName("XRef"))
     Damaged("no cross-reference section where startxref or /Prev points");
@@ -206,6 +226,7 @@ Object CrossReference::ReadStream(FileWindow* window, InflationBudget* budget,
   if (!length.IsInteger() || length.IntegerValue() < 0)
     Damaged("a cross-reference stream without a direct /Length");
   CheckStreamLength(static_cast<std::uint64_t>(length.IntegerValue()));
+  ChargeSection(static_cast<std::uint64_t>(length.IntegerValue()));
   const std::string data = budget->Decode(
       dictionary.Get("Filter"), dictionary.Get("DecodeParms"),
       window->Read(object.dataOffset, static_cast<std::size_t>(length.IntegerValue())));
@@ -267,16 +288,10 @@ Object CrossReference::ReadStream(FileWindow* window, InflationBudget* budget,
 }
 
 void CrossReference::MergeTrailer(const Object& trailer) {
-  if (!trailer_.IsDictionary()) {
-    trailer_ = Object::MakeDictionary(trailer.Entries());
-    return;
-  }
-  Dictionary merged;
+  // The newest value of a key wins, as does the first of a key repeated
+  // in one trailer; the set keeps a trailer of many keys linear.
   for (const auto& entry : trailer.Entries())
-    if (trailer_.Get(entry.first.c_str()).IsNull()) merged.push_back(entry);
-  if (merged.empty()) return;
-  merged.insert(merged.begin(), trailer_.Entries().begin(), trailer_.Entries().end());
-  trailer_ = Object::MakeDictionary(std::move(merged));
+    if (trailerKeys.insert(entry.first).second) trailerEntries.push_back(entry);
 }
 
 void CrossReference::Add(std::uint32_t number, std::uint64_t packed) {

@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "builtin_reader/file_window.h"
-#include "builtin_reader/flate.h"
+#include "pdf/flate.h"
 #include "pdf/object.h"
 
 namespace vellox {
@@ -48,15 +50,23 @@ class CrossReference {
   void AddInStream(std::uint32_t number, std::uint64_t stream, std::uint64_t index);
   void AddFree(std::uint32_t number);
 
-  // One section at `offset`; returns its trailer.
+  // One section at `offset`; returns its trailer. A table's free entries
+  // go to `freed` instead, to be set once its /XRefStm has been read.
   Object ReadSection(FileWindow* window, InflationBudget* budget, std::uint64_t offset,
-                     bool* isStream);
-  Object ReadTable(FileWindow* window, std::uint64_t offset);
+                     bool* isStream, std::vector<std::uint32_t>* freed);
+  Object ReadTable(FileWindow* window, std::uint64_t offset, std::vector<std::uint32_t>* freed);
   Object ReadStream(FileWindow* window, InflationBudget* budget, std::uint64_t offset);
   void MergeTrailer(const Object& trailer);
+  // Charges the sections for `bytes` of theirs read.
+  void ChargeSection(std::uint64_t bytes);
 
   std::vector<std::unique_ptr<Page>> pages;
   Object trailer_;
+  // The trailer while sections are read: entries newest first, and their keys.
+  Dictionary trailerEntries;
+  std::unordered_set<std::string> trailerKeys;
+  std::uint64_t sectionBytes = 0;
+  std::uint64_t sectionBytesLimit = 0;
 };
 
 // The offset the last startxref gives, found in the file's last 2 KiB.

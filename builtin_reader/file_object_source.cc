@@ -61,7 +61,11 @@ Object FileObjectSource::Resolve(const Object& object) {
 Object FileObjectSource::Fetch(ObjectId id) {
   if (++resolved > kMaxObjectsResolved)
     OverLimit("objects read exceed", std::to_string(kMaxObjectsResolved));
+  auto kept = keptObjects.find(id.Packed());
+  if (kept != keptObjects.end()) return kept->second;
   const ObjectLocation location = xref.Find(id.number);
+  Object object;
+  std::uint64_t textBytes = 0;
   switch (location.type) {
     case ObjectLocation::Type::kInFile: {
       if (location.generation != id.generation) return Object();
@@ -69,40 +73,60 @@ Object FileObjectSource::Fetch(ObjectId id) {
       ChargeParsing(found.textBytes);
       // A wrong offset: the table does not match the file.
       if (!(found.id == id)) Damaged(Named(id) + " is not where the cross-reference puts it");
-      if (decryption) return decryption->DecryptStrings(id, found.value);
-      return std::move(found.value);
+      object = decryption ? decryption->DecryptStrings(id, found.value) : std::move(found.value);
+      textBytes = found.textBytes;
+      break;
     }
     case ObjectLocation::Type::kInStream:
       if (id.generation != 0) return Object();
-      return FetchFromStream(id, location);
+      object = FetchFromStream(id, location, &textBytes);
+      break;
     case ObjectLocation::Type::kNone:
     case ObjectLocation::Type::kFree:
-      break;
+      return Object();  // PDF reads a missing object as null
   }
-  return Object();  // PDF reads a missing object as null
+  Keep(id, object, textBytes);
+  return object;
 }
 
-Object FileObjectSource::FetchFromStream(ObjectId id, const ObjectLocation& location) {
-  const std::shared_ptr<const ObjectStream> stream = LoadObjectStream(location.stream);
-  const auto& header = stream->header;
+void FileObjectSource::Keep(ObjectId id, const Object& object, std::uint64_t textBytes) {
+  // Small objects cost little to parse again; a large one read a second
+  // time (an action or destination many items share) is kept.
+  if (textBytes < kKeptObjectMinBytes) return;
+  if (fetchedOnce.insert(id.Packed()).second) return;
+  if (keptBytes + textBytes > kKeptObjectBytes) return;  // parsed again, and charged
+  keptBytes += textBytes;
+  keptObjects.emplace(id.Packed(), object);
+}
+
+Object FileObjectSource::FetchFromStream(ObjectId id, const ObjectLocation& location,
+                                         std::uint64_t* textBytes) {
+  ObjectStream& stream = LoadObjectStream(location.stream);
+  const auto& header = stream.header;
   std::size_t at = location.index;
   if (at >= header.size() || header[at].first != id.number) {
-    // The index is a hint; the header is what the stream holds.
-    at = 0;
-    while (at < header.size() && header[at].first != id.number) ++at;
-    if (at == header.size())
+    // The index is a hint; the header is what the stream holds, looked up
+    // through an index of it made on the first wrong hint.
+    if (stream.positions.empty()) {
+      stream.positions.reserve(header.size());
+      for (std::size_t i = 0; i < header.size(); ++i) stream.positions.emplace(header[i].first, i);
+    }
+    auto found = stream.positions.find(id.number);
+    if (found == stream.positions.end())
       Damaged(Named(id) + " is not in the object stream the cross-reference names");
+    at = found->second;
   }
-  const std::uint64_t begin = stream->first + header[at].second;
-  std::uint64_t end = stream->data.size();
-  if (at + 1 < header.size() && stream->first + header[at + 1].second > begin)
-    end = stream->first + header[at + 1].second;
-  if (begin >= stream->data.size()) Damaged(Named(id) + " lies past its object stream's end");
-  end = std::min<std::uint64_t>({end, stream->data.size(), begin + kMaxObjectBytes});
-  const char* data = stream->data.data();
+  const std::uint64_t begin = stream.first + header[at].second;
+  std::uint64_t end = stream.data.size();
+  if (at + 1 < header.size() && stream.first + header[at + 1].second > begin)
+    end = stream.first + header[at + 1].second;
+  if (begin >= stream.data.size()) Damaged(Named(id) + " lies past its object stream's end");
+  end = std::min<std::uint64_t>({end, stream.data.size(), begin + kMaxObjectBytes});
+  const char* data = stream.data.data();
   Lexer lexer(data + begin, data + end);
   Object object = ObjectParser(&lexer).ParseObject();
-  ChargeParsing(static_cast<std::uint64_t>(lexer.position() - lexer.begin()));
+  *textBytes = static_cast<std::uint64_t>(lexer.position() - lexer.begin());
+  ChargeParsing(*textBytes);
   return object;
 }
 
@@ -112,19 +136,15 @@ void FileObjectSource::ChargeParsing(std::uint64_t bytes) {
     OverLimit("object text parsed exceeds", Mebibytes(kMaxParsedBytesPerDocument));
 }
 
-std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::LoadObjectStream(
-    std::uint32_t number) {
-  auto cached = streams.find(number);
-  if (cached != streams.end()) {
-    streamUses.splice(streamUses.begin(), streamUses, cached->second.use);
-    return cached->second.stream;
-  }
+FileObjectSource::ObjectStream& FileObjectSource::LoadObjectStream(std::uint32_t number) {
+  auto loaded = streams.find(number);
+  if (loaded != streams.end()) return *loaded->second;
   if (std::find(loading.begin(), loading.end(), number) != loading.end())
     Damaged("object stream " + std::to_string(number) + " depends on itself");
   if (loading.size() >= static_cast<std::size_t>(kMaxObjectStreamNesting))
     OverLimit("object streams nest deeper than", std::to_string(kMaxObjectStreamNesting));
   loading.push_back(number);
-  std::shared_ptr<const ObjectStream> stream;
+  std::unique_ptr<ObjectStream> stream;
   try {
     stream = ReadObjectStream(number);
   } catch (...) {
@@ -132,22 +152,13 @@ std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::LoadObje
     throw;
   }
   loading.pop_back();
-
-  streamUses.push_front(number);
-  streams[number] = CachedStream{stream, streamUses.begin()};
-  streamBytes += stream->data.size();
-  // The newest stays even when it alone passes the cap.
-  while (streamBytes > kObjectStreamCacheBytes && streamUses.size() > 1) {
-    const std::uint32_t oldest = streamUses.back();
-    streamUses.pop_back();
-    auto evicted = streams.find(oldest);
-    streamBytes -= evicted->second.stream->data.size();
-    streams.erase(evicted);
-  }
-  return stream;
+  // Kept for the run: items and their titles may sit in different streams,
+  // read in turn, and each is inflated once. What all of them hold is
+  // bounded by the document's inflation budget.
+  return *streams.emplace(number, std::move(stream)).first->second;
 }
 
-std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::ReadObjectStream(
+std::unique_ptr<FileObjectSource::ObjectStream> FileObjectSource::ReadObjectStream(
     std::uint32_t number) {
   const ObjectLocation location = xref.Find(number);
   if (location.type != ObjectLocation::Type::kInFile)
@@ -158,7 +169,7 @@ std::shared_ptr<const FileObjectSource::ObjectStream> FileObjectSource::ReadObje
   const Object& dictionary = object.value;
   if (!dictionary.IsStream()) Damaged("object stream " + std::to_string(number) + " is no stream");
 
-  auto stream = std::make_shared<ObjectStream>();
+  std::unique_ptr<ObjectStream> stream(new ObjectStream);
   stream->data = StreamData(object.id, dictionary, object.dataOffset);
   const Object& count = dictionary.Get("N");
   const Object& first = dictionary.Get("First");

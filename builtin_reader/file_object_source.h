@@ -2,10 +2,10 @@
 #define VELLOX_BUILTIN_READER_FILE_OBJECT_SOURCE_H_
 
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -13,7 +13,7 @@
 #include "builtin_reader/cross_reference.h"
 #include "builtin_reader/decryption.h"
 #include "builtin_reader/file_window.h"
-#include "builtin_reader/flate.h"
+#include "pdf/flate.h"
 #include "pdf/object_source.h"
 #include "platform/random_access_file.h"
 
@@ -50,19 +50,21 @@ class FileObjectSource : public ObjectSource {
     std::string data;
     std::size_t first = 0;  // where the objects start
     std::vector<std::pair<std::uint32_t, std::uint64_t>> header;  // number, offset
-  };
-  struct CachedStream {
-    std::shared_ptr<const ObjectStream> stream;
-    std::list<std::uint32_t>::iterator use;
+    // Header places by object number, made when a cross-reference index
+    // proves wrong.
+    std::unordered_map<std::uint32_t, std::size_t> positions;
   };
 
   explicit FileObjectSource(std::unique_ptr<platform::RandomAccessFile> file);
 
   // The object `id` names, as stored (itself possibly a reference).
   Object Fetch(ObjectId id);
-  Object FetchFromStream(ObjectId id, const ObjectLocation& location);
-  std::shared_ptr<const ObjectStream> LoadObjectStream(std::uint32_t number);
-  std::shared_ptr<const ObjectStream> ReadObjectStream(std::uint32_t number);
+  // `textBytes` gets the length of the object's text.
+  Object FetchFromStream(ObjectId id, const ObjectLocation& location, std::uint64_t* textBytes);
+  ObjectStream& LoadObjectStream(std::uint32_t number);
+  std::unique_ptr<ObjectStream> ReadObjectStream(std::uint32_t number);
+  // Keeps a large object fetched for the second time, within its budget.
+  void Keep(ObjectId id, const Object& object, std::uint64_t textBytes);
   // Charges the document for `bytes` of object text parsed.
   void ChargeParsing(std::uint64_t bytes);
   // Stream object `id`'s decoded data.
@@ -76,11 +78,13 @@ class FileObjectSource : public ObjectSource {
   std::uint64_t resolved = 0;
   std::uint64_t parsedBytes = 0;
 
-  // Object streams, most recently used first, within kObjectStreamCacheBytes.
-  std::list<std::uint32_t> streamUses;
-  std::unordered_map<std::uint32_t, CachedStream> streams;
-  std::size_t streamBytes = 0;
+  // Object streams read so far, by number.
+  std::unordered_map<std::uint32_t, std::unique_ptr<ObjectStream>> streams;
   std::vector<std::uint32_t> loading;  // object streams being read, innermost last
+  // Large objects: those fetched once, and those kept after a second fetch.
+  std::unordered_set<std::uint64_t> fetchedOnce;
+  std::unordered_map<std::uint64_t, Object> keptObjects;
+  std::uint64_t keptBytes = 0;
 };
 
 }  // namespace pdf

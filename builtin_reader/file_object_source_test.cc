@@ -352,24 +352,105 @@ TEST_F(FileObjectSourceTest, NewestSectionWinsAcrossEveryForm) {
   }
 }
 
-TEST_F(FileObjectSourceTest, HybridFileReadsTheStreamBeneathTheTable) {
-  RawPdf pdf;
-  std::vector<Row> tableRows;
-  std::vector<Row> streamRows;
-  tableRows.push_back(pdf.Add(1, "<< /Type /Catalog /A 2 0 R /B 3 0 R >>"));
-  streamRows.push_back(pdf.Add(2, "(old)"));
-  tableRows.push_back(pdf.Add(2, "(new)"));
-  pdf.AddObjectStream(5, {{3, "(from the object stream)"}}, "/Filter /FlateDecode", &streamRows);
-  streamRows.push_back(Row{5, 1, pdf.bytes.find("5 0 obj"), 0});
-  const std::uint64_t stream = pdf.AddXrefStream(6, streamRows, "/Size 7");
-  const std::uint64_t table =
-      pdf.AddTable(tableRows, "/Size 7 /Root 1 0 R /XRefStm " + std::to_string(stream));
-  pdf.EndWith(table);
+// Hybrid sections: the /XRefStm stream finds what the same section's table
+// leaves out or marks free (the PDF reference's example marks them
+// "0000000000 65535 f"); the table's own objects lie above the stream's;
+// newer sections above older ones, whatever their form.
+TEST_F(FileObjectSourceTest, HybridSectionsReadTheStreamBeneathTheTable) {
+  const Row hidden3{3, 0, 0, 65535};
+  const Row hidden5{5, 0, 0, 65535};
+  struct Case {
+    const char* name;
+    std::vector<Row> extraTableRows;  // beside the catalog's and object 2's
+    std::string expectedB;            // object 3, "null" when none
+    bool update;                      // a newer table frees object 3
+  };
+  const Case cases[] = {
+      {"compressed objects marked free", {hidden3, hidden5}, "from the object stream", false},
+      {"compressed objects left out", {}, "from the object stream", false},
+      {"a newer section frees one", {hidden3, hidden5}, "null", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RawPdf pdf;
+    std::vector<Row> tableRows = c.extraTableRows;
+    std::vector<Row> streamRows;
+    tableRows.push_back(pdf.Add(1, "<< /Type /Catalog /A 2 0 R /B 3 0 R >>"));
+    streamRows.push_back(pdf.Add(2, "(old)"));
+    tableRows.push_back(pdf.Add(2, "(new)"));
+    pdf.AddObjectStream(5, {{3, "(from the object stream)"}}, "/Filter /FlateDecode",
+                        &streamRows);
+    streamRows.push_back(Row{5, 1, pdf.bytes.find("5 0 obj"), 0});
+    const std::uint64_t stream = pdf.AddXrefStream(6, streamRows, "/Size 7");
+    std::uint64_t last =
+        pdf.AddTable(tableRows, "/Size 7 /Root 1 0 R /XRefStm " + std::to_string(stream));
+    if (c.update) last = pdf.AddTable({Row{3, 0, 0, 1}}, "/Size 7 /Prev " + std::to_string(last));
+    pdf.EndWith(last);
 
+    std::unique_ptr<FileObjectSource> source = Open(pdf.bytes);
+    const Object catalog = source->Catalog();
+    EXPECT_EQ(source->Resolve(catalog.Get("A")).Text(), "new");
+    const Object b = source->Resolve(catalog.Get("B"));
+    EXPECT_EQ(b.IsNull() ? "null" : b.Text(), c.expectedB);
+  }
+
+  // A newer hybrid section's stream above an older section's object: the
+  // table marks it free, its stream puts it in an object stream.
+  RawPdf pdf;
+  std::vector<Row> oldRows;
+  oldRows.push_back(pdf.Add(1, "<< /Type /Catalog /A 2 0 R >>"));
+  oldRows.push_back(pdf.Add(2, "(old)"));
+  const std::uint64_t old = pdf.AddTable(oldRows, "/Size 3 /Root 1 0 R");
+  std::vector<Row> streamRows;
+  pdf.AddObjectStream(5, {{2, "(new, compressed)"}}, "/Filter /FlateDecode", &streamRows);
+  streamRows.push_back(Row{5, 1, pdf.bytes.rfind("5 0 obj"), 0});
+  const std::uint64_t stream = pdf.AddXrefStream(6, streamRows, "/Size 7");
+  pdf.EndWith(pdf.AddTable({Row{2, 0, 0, 65535}, hidden5},
+                           "/Size 7 /Root 1 0 R /XRefStm " + std::to_string(stream) +
+                               " /Prev " + std::to_string(old)));
   std::unique_ptr<FileObjectSource> source = Open(pdf.bytes);
-  const Object catalog = source->Catalog();
-  EXPECT_EQ(source->Resolve(catalog.Get("A")).Text(), "new");
-  EXPECT_EQ(source->Resolve(catalog.Get("B")).Text(), "from the object stream");
+  EXPECT_EQ(source->Resolve(source->Catalog().Get("A")).Text(), "new, compressed");
+}
+
+// Thousands of incremental updates read as they cost, each section once.
+TEST_F(FileObjectSourceTest, LongChainsOfSectionsAreRead) {
+  RawPdf pdf;
+  std::uint64_t previous = pdf.AddTable({pdf.Add(1, "<< /Type /Catalog /V 2 0 R >>")},
+                                        "/Size 3 /Root 1 0 R");
+  constexpr int kUpdates = 5000;
+  for (int update = 1; update <= kUpdates; ++update)
+    previous = pdf.AddTable({pdf.Add(2, std::to_string(update))},
+                            "/Size 3 /Root 1 0 R /Prev " + std::to_string(previous));
+  pdf.EndWith(previous);
+  std::unique_ptr<FileObjectSource> source = Open(pdf.bytes);
+  EXPECT_EQ(source->Resolve(source->Catalog().Get("V")).IntegerValue(), kUpdates);
+}
+
+// Sections that start inside another's trailer (here, inside a string
+// of it, nested) read the same bytes again and again: the bytes all of
+// them read are bounded by the file's size.
+TEST_F(FileObjectSourceTest, OverlappingSectionsMeetTheBudget) {
+  RawPdf pdf;
+  const std::uint64_t base = pdf.AddTable({pdf.Add(1, "<< /Type /Catalog >>")},
+                                          "/Size 2 /Root 1 0 R");
+  constexpr int kLevels = 20000;
+  // Level k: "xref 0 0 trailer << /Prev <level k + 1> /Pad (" ... ") >>".
+  const std::string open = "xref\n0 0\ntrailer\n<< /Size 2 /Root 1 0 R /Prev ";
+  const std::uint64_t start = pdf.bytes.size();
+  std::string nested;
+  std::uint64_t at = start;
+  for (int level = 0; level < kLevels; ++level) {
+    const std::uint64_t next = at + open.size() + 10 + 7;
+    char prev[11];
+    std::snprintf(prev, sizeof prev, "%010llu",
+                  static_cast<unsigned long long>(level + 1 < kLevels ? next : base));
+    nested += open + prev + " /Pad (";
+    at = next;
+  }
+  for (int level = 0; level < kLevels; ++level) nested += ") >>";
+  pdf.bytes += nested + "\n";
+  pdf.EndWith(start);
+  EXPECT_EQ(FaultOf(pdf.bytes), ReadFault::kLimit);
 }
 
 TEST_F(FileObjectSourceTest, ObjectsLargerThanABlockAndAcrossBlocks) {
@@ -512,22 +593,89 @@ TEST_F(FileObjectSourceTest, HostileStructuresMeetTheirBudgets) {
   EXPECT_EQ(FaultOf(pdf.bytes), ReadFault::kLimit);
 }
 
-// A huge object that everything refers to is parsed anew each time: the
-// document's parsing budget ends that.
-TEST_F(FileObjectSourceTest, ParsingTheSameHugeObjectAgainMeetsTheBudget) {
+// A large object that many refer to (an action or destination items share)
+// is parsed once; past the budget for such objects, parsing it again is
+// charged, and the document's parsing budget ends that.
+TEST_F(FileObjectSourceTest, LargeObjectsReadAgainAreParsedOnce) {
   RawPdf pdf;
   std::vector<Row> rows;
   rows.push_back(pdf.Add(1, "<< /Type /Catalog >>"));
-  rows.push_back(pdf.Add(2, "%" + std::string(12 * kMebibyte, 'x') + "\n42"));
-  pdf.EndWith(pdf.AddTable(rows, "/Size 3 /Root 1 0 R"));
+  const std::uint64_t huge = 12 * kMebibyte;
+  const std::uint32_t count = kKeptObjectBytes / huge + 1;  // the last is not kept
+  for (std::uint32_t i = 0; i < count; ++i)
+    rows.push_back(pdf.Add(2 + i, "%" + std::string(huge, 'x') + "\n" + std::to_string(i)));
+  pdf.EndWith(pdf.AddTable(rows, "/Size " + std::to_string(count + 2) + " /Root 1 0 R"));
   std::unique_ptr<FileObjectSource> source = Open(pdf.bytes);
-  const std::uint64_t most = kMaxParsedBytesPerDocument / (12 * kMebibyte) + 1;
+  const std::uint64_t pastParsing = kMaxParsedBytesPerDocument / huge + 1;
+  for (std::uint64_t round = 0; round < pastParsing; ++round)
+    for (std::uint32_t i = 0; i + 1 < count; ++i)
+      ASSERT_EQ(source->Resolve(Ref(2 + i)).IntegerValue(), i);
   try {
-    for (std::uint64_t i = 0; i < most; ++i) ASSERT_EQ(source->Resolve(Ref(2)).IntegerValue(), 42);
+    for (std::uint64_t round = 0; round < pastParsing; ++round)
+      ASSERT_EQ(source->Resolve(Ref(1 + count)).IntegerValue(), count - 1);
     ADD_FAILURE() << "parsed without end";
   } catch (const ReadError& error) {
     EXPECT_EQ(error.fault(), ReadFault::kLimit);
   }
+}
+
+// Items in one object stream and their titles in another, each larger
+// than half of what a cache of a few streams would hold: read in turn,
+// each stream is inflated once and charged once.
+TEST_F(FileObjectSourceTest, ObjectStreamsReadInTurnAreInflatedOnce) {
+  constexpr int kItems = 200;
+  const std::string padding(17 * kMebibyte, ' ');
+  RawPdf pdf;
+  std::vector<Row> rows;
+  rows.push_back(pdf.Add(1, "<< /Type /Catalog /First 10 0 R >>"));
+  std::vector<std::pair<std::uint32_t, std::string>> items;
+  std::vector<std::pair<std::uint32_t, std::string>> titles;
+  for (int i = 0; i < kItems; ++i) {
+    const std::uint32_t item = 10 + 2 * i;
+    items.emplace_back(item, "<< /Title " + std::to_string(item + 1) + " 0 R" +
+                                 (i + 1 < kItems ? " /Next " + std::to_string(item + 2) + " 0 R"
+                                                 : std::string()) +
+                                 " >>");
+    titles.emplace_back(item + 1, "(Title " + std::to_string(i) + ")");
+  }
+  items.back().second += padding;
+  titles.back().second += padding;
+  pdf.AddObjectStream(2, items, "/Filter /FlateDecode", &rows);
+  rows.push_back(Row{2, 1, pdf.bytes.rfind("2 0 obj"), 0});
+  pdf.AddObjectStream(3, titles, "/Filter /FlateDecode", &rows);
+  rows.push_back(Row{3, 1, pdf.bytes.rfind("3 0 obj"), 0});
+  pdf.EndWith(pdf.AddXrefStream(4, rows, "/Size 1000 /Root 1 0 R"));
+
+  std::unique_ptr<FileObjectSource> source = Open(pdf.bytes);
+  Object item = source->Resolve(source->Catalog().Get("First"));
+  for (int i = 0; i < kItems; ++i) {
+    ASSERT_EQ(source->Resolve(item.Get("Title")).Text(), "Title " + std::to_string(i));
+    item = source->Resolve(item.Get("Next"));
+  }
+}
+
+// An object stream's index in the cross-reference is a hint: wrong hints
+// still find every object (through an index of the stream's header, made
+// once).
+TEST_F(FileObjectSourceTest, WrongObjectStreamHintsStillFindTheObjects) {
+  constexpr std::uint32_t kObjects = 300;
+  RawPdf pdf;
+  std::vector<Row> rows;
+  rows.push_back(pdf.Add(1, "<< /Type /Catalog >>"));
+  std::vector<std::pair<std::uint32_t, std::string>> objects;
+  for (std::uint32_t i = 0; i < kObjects; ++i)
+    objects.emplace_back(10 + i, "(object " + std::to_string(10 + i) + ")");
+  std::vector<Row> packed;
+  pdf.AddObjectStream(2, objects, "/Filter /FlateDecode", &packed);
+  for (Row& row : packed) row.third = kObjects - 1 - row.third;  // every hint wrong
+  rows.insert(rows.end(), packed.begin(), packed.end());
+  rows.push_back(Row{9, 2, 2, 0});  // said to be there, and not
+  rows.push_back(Row{2, 1, pdf.bytes.rfind("2 0 obj"), 0});
+  pdf.EndWith(pdf.AddXrefStream(3, rows, "/Size 1000 /Root 1 0 R"));
+  std::unique_ptr<FileObjectSource> source = Open(pdf.bytes);
+  for (std::uint32_t i = 0; i < kObjects; ++i)
+    ASSERT_EQ(source->Resolve(Ref(10 + i)).Text(), "object " + std::to_string(10 + i));
+  EXPECT_EQ(FaultOf(pdf.bytes, 9), ReadFault::kDamaged);
 }
 
 TEST_F(FileObjectSourceTest, PrevLoopsEndTheChain) {

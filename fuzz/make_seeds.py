@@ -39,6 +39,11 @@ def pdf_seeds():
     write("pdf", "book-object-stream", TWO_LEVELS + book.build_compressed(root, packed))
     write("pdf", "book-wrong-offsets", NO_LIMIT + book.build(root, offset_shift=5))
     write("pdf", "book-truncated", NO_LIMIT + classic[:len(classic) * 2 // 3])
+    # The cross-reference structures beside one table or stream.
+    write("pdf", "book-hybrid-marked-free", NO_LIMIT + pdfs.hybrid(book, root, True))
+    write("pdf", "book-hybrid-left-out", TWO_LEVELS + pdfs.hybrid(book, root, False))
+    write("pdf", "book-linearized", NO_LIMIT + pdfs.linearized(book, root))
+    write("pdf", "book-updates", NO_LIMIT + pdfs.update_chain(book, root, 12))
     with open(os.path.join(HERE, "..", "samples", "sample.pdf"), "rb") as f:
         write("pdf", "sample", NO_LIMIT + f.read())
 
@@ -62,12 +67,13 @@ def pdf_seeds():
         print("make_seeds.py: no qpdf, the AES seeds are left as they are", file=sys.stderr)
 
     # Small versions of the hostile shapes: every loop, the odd titles and
-    # destinations, encryption.
+    # destinations, encryption, the costs that used to escape the budgets.
     corpus_dir = os.path.join(HERE, "corpus", ".scratch")
     os.makedirs(corpus_dir, exist_ok=True)
     corpus = pdfs.Corpus(corpus_dir)
     pdfs.loops(corpus)
     pdfs.impossible_numbers(corpus)
+    pdfs.escapes(corpus, small=True)
     pdfs.encryption(corpus)
     for name in (line.split("\t")[0] for line in corpus.expectations):
         path = os.path.join(corpus_dir, name)

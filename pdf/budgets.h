@@ -16,7 +16,8 @@ namespace pdf {
 constexpr std::size_t kMebibyte = std::size_t{1} << 20;
 
 // Inflated bytes over the whole document: bounds the work a file with many
-// compressed streams (or one read again and again) can cause.
+// compressed streams can cause, and the memory of the object streams,
+// which are kept once inflated.
 constexpr std::uint64_t kMaxInflatedBytesPerDocument = std::uint64_t{256} * kMebibyte;
 // Inflated (or stored) bytes of one stream: a deflate bomb stops here, and
 // one stream is all that is held at a time while decoding.
@@ -33,8 +34,12 @@ constexpr std::uint64_t kMaxParsedBytesPerDocument = std::uint64_t{2048} * kMebi
 // References followed from one reference to a direct object: chains of
 // references to references exist only in hostile files.
 constexpr int kMaxReferenceHops = 32;
-// Cross-reference sections in a /Prev chain: one per incremental update.
-constexpr int kMaxXrefSections = 4096;
+// Bytes of cross-reference sections (tables, trailers, streams) read in a
+// /Prev chain, per byte of the file, and beyond: a real file reads each
+// section once, however many incremental updates it has had, and they
+// are part of its size.
+constexpr std::uint64_t kXrefBytesPerFileByte = 2;
+constexpr std::uint64_t kXrefBytesBeyondFileSize = kMebibyte;
 // The highest object number: keeps the entry table's index within 23 bits.
 constexpr std::uint32_t kMaxObjectNumber = 8388607;
 // The text of one object: the reader reads no more than this to find its end.
@@ -48,9 +53,11 @@ constexpr std::size_t kMaxObjectValues = std::size_t{1} << 20;
 // Bytes of one string; longer ones are cut, not refused: a bookmark's
 // record holds 65,000 bytes at most.
 constexpr std::size_t kMaxStringBytes = 4 * kMebibyte;
-// Inflated object streams kept for later objects: an outline's items sit
-// in a few streams, read in order.
-constexpr std::size_t kObjectStreamCacheBytes = 32 * kMebibyte;
+// Objects of at least this much text that are fetched a second time are
+// kept, up to this much text in all: an action or destination that many
+// items share is parsed once. Smaller ones cost little to parse again.
+constexpr std::uint64_t kKeptObjectMinBytes = 1024;
+constexpr std::uint64_t kKeptObjectBytes = 64 * kMebibyte;
 // Object streams loading one another through indirect /Length values.
 constexpr int kMaxObjectStreamNesting = 8;
 
@@ -71,13 +78,15 @@ constexpr std::size_t kMaxPageLabelRanges = std::size_t{1} << 20;
 // none.
 constexpr std::size_t kMaxPageLabelLength = 128;
 
-// The reader over qpdf's.
+// The reader over qpdf's, besides the stream budgets above, which its
+// decoders keep too.
 
-// qpdf decodes an object stream whole as soon as one object in it is
-// needed, and Flate shrinks a run of bytes a thousandfold: a file of a few
-// megabytes could make it allocate gigabytes. An object stream that decodes
-// to more is emptied before anything is read from it.
-constexpr std::size_t kMaxQpdfObjectStreamBytes = 256 * kMebibyte;
+// Bytes of a file the repairing reader (over qpdf) may read, per byte of
+// the file, and beyond: qpdf reads a sound file once at most and scans a
+// damaged one a few times, but follows overlapping cross-reference
+// sections as if each were all new.
+constexpr std::uint64_t kRepairReadBytesPerFileByte = 16;
+constexpr std::uint64_t kRepairReadBytesBeyondFileSize = 16 * kMebibyte;
 
 }  // namespace pdf
 }  // namespace vellox

@@ -22,9 +22,11 @@ class PageIndex {
  public:
   static constexpr std::int32_t kNone = -1;
 
-  // Walks the tree under the catalog's /Pages. A loop or a node met twice
-  // is skipped; a node that is neither a page nor an inner node counts
-  // as a page, as viewers do.
+  // Walks the tree under the catalog's /Pages. A page or subtree listed
+  // twice counts twice, as viewers show it, its objects keeping the index
+  // of their first place; a kid among its own ancestors (a loop) is
+  // skipped. A node that is neither a page nor an inner node counts as a
+  // page, as viewers do.
   PageIndex(ObjectSource* source, const Object& catalog);
 
   // The index of the page `reference` names, kNone when it names no page.

@@ -47,7 +47,13 @@ PageLabelRange RangeOf(ObjectSource& source, std::int32_t firstPage, const Objec
   range.firstPage = firstPage;
   range.style = StyleOf(source.Resolve(entry.Get("S")));
   const Object prefix = source.Resolve(entry.Get("P"));
-  if (prefix.IsString()) range.prefix = DecodePdfText(prefix.Text());
+  if (prefix.IsString()) {
+    // A NUL would end the label where it is passed on as a C string, the
+    // page number with it: it drops out instead.
+    range.prefix = DecodePdfText(prefix.Text());
+    range.prefix.erase(std::remove(range.prefix.begin(), range.prefix.end(), u'\0'),
+                       range.prefix.end());
+  }
   const Object start = source.Resolve(entry.Get("St"));
   if (start.IsInteger() && start.IntegerValue() >= 1) range.start = start.IntegerValue();
   return range;
@@ -109,7 +115,12 @@ std::optional<std::u16string> PageLabels::LabelOf(std::int32_t pageIndex) const 
       [](std::int32_t page, const PageLabelRange& range) { return page < range.firstPage; });
   if (after == ranges.begin()) return std::nullopt;
   const PageLabelRange& range = *(after - 1);
-  return FormatPageLabel(range.style, range.prefix, range.start, pageIndex - range.firstPage);
+  std::optional<std::u16string> label =
+      FormatPageLabel(range.style, range.prefix, range.start, pageIndex - range.firstPage);
+  // Line breaks and controls in a prefix would break the bookmark's line,
+  // as in a title.
+  if (label) *label = NormalizeTitle(*label);
+  return label;
 }
 
 PageLabels ReadPageLabels(ObjectSource& source, const Object& catalog) {

@@ -51,17 +51,18 @@ class PageLabels {
   explicit PageLabels(std::vector<PageLabelRange> ranges);
 
   bool empty() const { return ranges.empty(); }
-  // The label of page `pageIndex` (the first page is 0); nothing when no
-  // range covers the page or its label is too long. An empty label is a
-  // label (a range with neither style nor prefix).
+  // The label of page `pageIndex` (the first page is 0), its whitespace and
+  // control characters folded as a title's are; nothing when no range
+  // covers the page or its label is too long. An empty label is a label
+  // (a range with neither style nor prefix).
   std::optional<std::u16string> LabelOf(std::int32_t pageIndex) const;
 
  private:
   std::vector<PageLabelRange> ranges;  // by first page
 };
 
-// Reads the number tree under the catalog's /PageLabels. Entries that are
-// not what a page label should be are skipped; a node met twice (a loop)
+// Reads the number tree under the catalog's /PageLabels; a NUL in a prefix
+// is left out. Entries that are not what a page label should be are skipped; a node met twice (a loop)
 // is read once, and the walk stops after a budget of nodes. Throws what
 // `source` throws.
 PageLabels ReadPageLabels(ObjectSource& source, const Object& catalog);

@@ -169,6 +169,32 @@ TEST(ReadPageLabelsTest, ReadsTheNumberTreeSkippingWhatIsNotALabel) {
                                 u""}));
 }
 
+// Prefixes with line breaks, controls and NULs: whitespace and controls
+// fold into one space as in titles, a NUL drops out, and the number stays.
+TEST(ReadPageLabelsTest, PrefixesAreFoldedAsTitles) {
+  const struct {
+    std::string prefix;  // raw bytes of /P
+    const char* style;
+    Label expected;
+  } cases[] = {
+      {"X\nY", "D", u"X Y1"},
+      {std::string("X\nY\0Z", 5), "D", u"X YZ1"},
+      {std::string("\0", 1), "D", u"1"},
+      {"Chapter ", "D", u"Chapter 1"},
+      {" \t Part\r\n", "", u"Part"},
+      {"A\x07\x01-", "r", u"A -i"},
+      {std::string("\xFE\xFF\x00X\x20\x28\x00\x00\x00Y", 10), "A", u"X YA"},  // U+2028, NUL
+      {"\n\t", "", u""},
+  };
+  for (const auto& c : cases) {
+    FakeSource source;
+    Dictionary range = {{"P", Object::String(c.prefix)}};
+    if (*c.style != '\0') range.emplace_back("S", Object::Name(c.style));
+    source.catalog = Dict({{"PageLabels", Dict({{"Nums", List({Int(0), Dict(range)})}})}});
+    EXPECT_EQ(ReadPageLabels(source, source.catalog).LabelOf(0), c.expected) << c.prefix;
+  }
+}
+
 TEST(ReadPageLabelsTest, NoTreeOrNoDictionaryGivesNoLabels) {
   FakeSource source;
   source.objects[1] = Object::Integer(3);

@@ -6,8 +6,6 @@
 #include <limits>
 #include <memory>
 #include <new>
-#include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,13 +13,14 @@
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFLogger.hh>
 #include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/Pipeline.hh>
 
 #include "pdf/budgets.h"
 #include "pdf/outline_builder.h"
 #include "pdf/read_failures.h"
 #include "platform/heap.h"
 #include "platform/random_access_file.h"
+#include "qpdf_reader/budgeted_filters.h"
+#include "qpdf_reader/budgeted_input.h"
 #include "qpdf_reader/qpdf_object_source.h"
 
 namespace vellox {
@@ -50,52 +49,6 @@ Status ReadFile(const std::string& path, std::string* bytes) {
   return file->Read(0, static_cast<std::size_t>(size), bytes);  // short if it shrank
 }
 
-// Counts decoded bytes and stops the decoding once they pass the limit.
-class DecodedSizeLimit : public Pipeline {
- public:
-  DecodedSizeLimit() : Pipeline("object stream size limit", nullptr) {}
-  void write(unsigned char const*, size_t length) override {
-    total += length;
-    if (total > pdf::kMaxQpdfObjectStreamBytes) {
-      exceeded = true;
-      throw std::length_error("object stream too large");
-    }
-  }
-  void finish() override {}
-  bool exceeded = false;
-
- private:
-  std::size_t total = 0;
-};
-
-// Empties, before anything is read from it, every object stream that
-// decodes to more than the limit; its objects then read as null. Returns
-// a note for the warning, or "" when every object stream is within it.
-std::string EmptyOversizedObjectStreams(QPDF* pdf) {
-  std::set<int> streams;
-  for (const auto& entry : pdf->getXRefTable())
-    if (entry.second.getType() == 2) streams.insert(entry.second.getObjStreamNumber());
-  std::string note;
-  for (int number : streams) {
-    DecodedSizeLimit limit;
-    try {
-      QPDFObjectHandle stream = pdf->getObjectByID(number, 0);
-      if (!stream.isStream()) continue;
-      stream.pipeStreamData(&limit, 0, qpdf_dl_specialized, /*suppress_warnings=*/true);
-      if (!limit.exceeded) continue;
-      stream.replaceStreamData("", QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
-    } catch (const std::bad_alloc&) {
-      throw;
-    } catch (const std::exception&) {
-      continue;  // damage qpdf reports when the stream is used
-    }
-    if (note.empty())
-      note = "object stream " + std::to_string(number) + " decodes to more than " +
-             pdf::Mebibytes(pdf::kMaxQpdfObjectStreamBytes) + "; its objects are left out";
-  }
-  return note;
-}
-
 Status BeyondRepair(const std::string& detail) {
   return Status::Damaged(detail.empty() ? "damaged beyond repair"
                                         : "damaged beyond repair (" + detail + ")");
@@ -109,6 +62,15 @@ StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
   if (!status.ok()) return status;
   if (!pdf::HasPdfHeader(bytes)) return pdf::NotAPdfFile();
 
+  // What qpdf reads and every stream it decodes for this document keep
+  // budgets; once past one, the document is refused whatever qpdf made of
+  // the failure.
+  RegisterBudgetedFilters();
+  DecodingBudget decoding;
+  auto input = std::make_shared<BudgetedInput>(path, bytes);
+  const auto overLimit = [&]() -> const std::string& {
+    return !input->limitReason().empty() ? input->limitReason() : decoding.limitReason();
+  };
   // Everything qpdf would print is collected instead: a warning reaches
   // the user once, through the caller.
   QPDF qpdf;
@@ -120,24 +82,18 @@ StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
   qpdf.setSuppressWarnings(true);
 
   try {
-    qpdf.processMemoryFile(path.c_str(), bytes.data(), bytes.size());
+    qpdf.processInputSource(input);
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const QPDFExc& e) {
+    if (!overLimit().empty()) return Status::OverLimit(overLimit());
     if (e.getErrorCode() == qpdf_e_password) return Status::Damaged("needs a password");
-    if (e.getErrorCode() == qpdf_e_unsupported) return pdf::UnsupportedFeature(DescribeQpdfError(e));
+    if (e.getErrorCode() == qpdf_e_unsupported)
+      return pdf::UnsupportedFeature(DescribeQpdfError(e));
     return BeyondRepair(DescribeQpdfError(e));
   } catch (const std::exception& e) {
+    if (!overLimit().empty()) return Status::OverLimit(overLimit());
     return BeyondRepair(DescribeQpdfError(e));
-  }
-
-  std::string oversized;
-  try {
-    oversized = EmptyOversizedObjectStreams(&qpdf);
-  } catch (const std::bad_alloc&) {
-    throw;
-  } catch (const std::exception&) {
-    // the xref table is unreadable: reading the outline will say so
   }
 
   try {
@@ -145,6 +101,7 @@ StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& e) {
+    if (!overLimit().empty()) return Status::OverLimit(overLimit());
     return BeyondRepair(DescribeQpdfError(e));  // no catalog: nothing to read
   }
   OutlineTree tree;
@@ -158,11 +115,13 @@ StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
     interrupted = DescribeQpdfError(e);
   }
 
+  // Past a budget the document is refused, as by the built-in reader.
+  if (!overLimit().empty()) return Status::OverLimit(overLimit());
   std::vector<QPDFExc> warnings = qpdf.getWarnings();
-  if (warnings.empty() && interrupted.empty() && oversized.empty()) return tree;
-  const std::string detail = !oversized.empty() ? oversized
-                             : warnings.empty() ? interrupted
-                                                : FirstTellingWarning(warnings);
+  if (warnings.empty() && interrupted.empty() && decoding.damage().empty()) return tree;
+  const std::string detail = !warnings.empty()     ? FirstTellingWarning(warnings)
+                             : !interrupted.empty() ? interrupted
+                                                    : decoding.damage();
   tree.repairNote = "the file is damaged; read what could be recovered";
   if (!detail.empty()) tree.repairNote += " (" + detail + ")";
   return tree;

@@ -13,8 +13,9 @@ namespace qpdf_reader {
 // repairing what can be repaired; a repaired file says so in the tree's
 // repairNote. Fails with the system's reason when the file cannot be
 // read, kInvalidData when it is no PDF, kDamaged when qpdf cannot read it
-// (damaged beyond repair, a password, an unsupported feature). Reasons
-// are one short line. Throws only std::bad_alloc.
+// (damaged beyond repair, a password, an unsupported feature), kOverLimit
+// when a stream it decodes is past one of the built-in reader's budgets.
+// Reasons are one short line. Throws only std::bad_alloc.
 StatusOr<OutlineTree> ReadWithQpdf(const std::string& path);
 
 }  // namespace qpdf_reader

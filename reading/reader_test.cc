@@ -18,6 +18,7 @@
 #include "outline/bookmarks_from_outline.h"
 #include "pdf/budgets.h"
 #include "pdf_builder.h"
+#include "pdf_writer.h"
 #include "platform/code_page.h"
 #include "reader_agreement.h"
 #include "reading/read_with_chosen_reader.h"
@@ -316,9 +317,10 @@ TEST_F(ReaderTest, PageIndexFollowsPageTreeOrderDespiteLoopsAndSharedKids) {
   b.SetRoot(b.AddObject("<< /Type /Catalog /Pages " + Ref(root) + " /Outlines " +
                         Ref(outlines) + " >>"));
 
+  // p0, p1, the loop skipped, p0 again, p2.
   ReadResult result = Read(b.Build());
   ASSERT_TRUE(result.status.ok()) << result.status.message();
-  EXPECT_EQ(result.entries, (Entries{{2, "p2"}, {1, "p1"}, {0, "p0"}, {2, "last"}}));
+  EXPECT_EQ(result.entries, (Entries{{3, "p2"}, {1, "p1"}, {0, "p0"}, {3, "last"}}));
 }
 
 // A damaged page tree whose /Kids lists an outline item and the catalog:
@@ -499,15 +501,38 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      {1, kLast},
                      {1, 1}},
-        // Three kids, three pages claimed, but one page listed twice: the
-        // second listing is no page.
+        // A page listed twice is shown twice, as viewers show it: the page
+        // after it is numbered past both; the page object keeps its first
+        // place.
         PageTreeCase{"PageListedTwice",
                      [](PdfBuilder& b, std::vector<int>* p) {
-                       const int p0 = AddPage(b, p), p1 = AddPage(b, p);
-                       return PagesNode(b, "3", {p0, p1, p0});
+                       const int p0 = AddPage(b, p), p1 = AddPage(b, p), p2 = AddPage(b, p);
+                       return PagesNode(b, "4", {p0, p1, p0, p2});
                      },
-                     {1, 0, kLast},
-                     {1, 0, 1}},
+                     {1, 0, 2, kLast},
+                     {1, 0, 3, 3}},
+        // A subtree listed twice (mutool numbers its pages 2, 3, 4, 3, 4
+        // for [p0 a a p3] with a = [p1 p2]).
+        PageTreeCase{"SubtreeListedTwice",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int p0 = AddPage(b, p), a1 = AddPage(b, p), a2 = AddPage(b, p);
+                       const int a = PagesNode(b, "2", {a1, a2});
+                       const int p3 = AddPage(b, p);
+                       return PagesNode(b, "6", {p0, a, a, p3});
+                     },
+                     {2, 1, 3, kLast},
+                     {2, 1, 5, 5}},
+        // Listed again inside a subtree listed twice: four listings of p1.
+        PageTreeCase{"SharedSubtreeListingAPageTwice",
+                     [](PdfBuilder& b, std::vector<int>* p) {
+                       const int p0 = AddPage(b, p), a1 = AddPage(b, p);
+                       const int a = PagesNode(b, "2", {a1, a1});
+                       const int outer = PagesNode(b, "4", {a, a});
+                       const int p2 = AddPage(b, p);
+                       return PagesNode(b, "6", {p0, outer, p2});
+                     },
+                     {1, 2, kLast},
+                     {1, 5, 5}},
         PageTreeCase{"RootListedAsItsOwnPage",
                      [](PdfBuilder& b, std::vector<int>* p) {
                        const int root = b.ReserveObject();
@@ -783,6 +808,12 @@ TEST_F(ReaderTest, SameOutlineFromEveryFileLayout) {
   std::vector<std::pair<std::string, std::string>> layouts = {
       {"plain", plain},
       {"object streams", testing::WithObjectStreams(plain)},
+      // Items, pages and the outline root in an object stream that only
+      // the /XRefStm stream finds.
+      {"hybrid, the table marking the compressed objects free", b.BuildHybrid(true)},
+      {"hybrid, the table leaving them out", b.BuildHybrid(false)},
+      {"linearized", testing::Linearized(plain, false)},
+      {"linearized, object streams", testing::Linearized(plain, true)},
   };
   // Encrypted with the empty user password: every cipher opens without one.
   for (const auto& encryption : testing::EveryEncryption())
@@ -799,6 +830,59 @@ TEST_F(ReaderTest, SameOutlineFromEveryFileLayout) {
     EXPECT_EQ(result.entries, expected);
     EXPECT_EQ(result.report.warning, "");
   }
+}
+
+// Incremental updates, hundreds of them, in both section forms: items
+// retitled in turn, and near the end the last one deleted and the list
+// relinked without it; the newest definition of each object is read.
+TEST_F(ReaderTest, LongChainsOfUpdatesReadTheNewestObjects) {
+  constexpr long kPages = 2, kFirstItem = 5, kItems = 3, kUpdates = 600;
+  const auto item = [](long index, const std::string& title, long previous, long next) {
+    std::string body = "<< /Title (" + title + ") /Parent 4 0 R /Dest [" +
+                       std::to_string(2 + index % kPages) + " 0 R /Fit]";
+    if (previous != 0) body += " /Prev " + Ref(static_cast<int>(previous));
+    if (next != 0) body += " /Next " + Ref(static_cast<int>(next));
+    return body + " >>";
+  };
+  const auto outlines = [](long first, long last) {
+    return "<< /Type /Outlines /First " + Ref(static_cast<int>(first)) + " /Last " +
+           Ref(static_cast<int>(last)) + " >>";
+  };
+  std::string pdf;
+  testing::StringOutput output(&pdf);
+  testing::PdfWriter writer(&output, "1.7");
+  writer.AddObject(1, "<< /Type /Catalog /Pages 10 0 R /Outlines 4 0 R >>");
+  writer.AddObject(2, "<< /Type /Page /Parent 10 0 R >>");
+  writer.AddObject(3, "<< /Type /Page /Parent 10 0 R >>");
+  writer.AddObject(10, "<< /Type /Pages /Kids [2 0 R 3 0 R] /Count 2 >>");
+  writer.AddObject(4, outlines(kFirstItem, kFirstItem + kItems - 1));
+  for (long i = 0; i < kItems; ++i)
+    writer.AddObject(kFirstItem + i, item(i, "Item " + std::to_string(i),
+                                          i > 0 ? kFirstItem + i - 1 : 0,
+                                          i + 1 < kItems ? kFirstItem + i + 1 : 0));
+  writer.EndWithTable("/Root 1 0 R");
+  for (long update = 1; update <= kUpdates; ++update) {
+    const long i = update % kItems;
+    const std::string title = "Item " + std::to_string(i) + " v" + std::to_string(update);
+    if (update == kUpdates - 1) {
+      // The last item goes; the one before it ends the list.
+      writer.FreeObject(kFirstItem + i);
+      writer.AddObject(kFirstItem + i - 1,
+                       item(i - 1, "Item 1 v" + std::to_string(update), kFirstItem + i - 2, 0));
+      writer.AddObject(4, outlines(kFirstItem, kFirstItem + i - 1));
+    } else {
+      writer.AddObject(kFirstItem + i, item(i, title, i > 0 ? kFirstItem + i - 1 : 0,
+                                            i + 1 < kItems ? kFirstItem + i + 1 : 0));
+    }
+    if (update % 2 == 0) {
+      writer.EndUpdateWithTable("/Root 1 0 R");
+    } else {
+      writer.EndUpdateWithXrefStream(100 + update, "/Root 1 0 R");
+    }
+  }
+  ReadResult result = Read(pdf);
+  ASSERT_TRUE(result.status.ok()) << result.status.message();
+  EXPECT_EQ(result.entries, (Entries{{0, "Item 0 v600"}, {1, "Item 1 v599"}}));
 }
 
 TEST_F(ReaderTest, DamagedFileIsRecoveredWithOneWarning) {
@@ -868,6 +952,15 @@ TEST_F(ReaderTest, OnlyDamageIsHandedToTheFallback) {
                                     " >>"));
   const std::string overLimit = Save(chained.Build(), "chained.pdf");
 
+  // A cross-reference stream whose predictor rows would take 2 GiB each.
+  std::string absurd;
+  testing::StringOutput output(&absurd);
+  testing::PdfWriter writer(&output, "1.7");
+  writer.AddObject(1, "<< /Type /Catalog >>");
+  writer.EndWithXrefStream(2, "/Root 1 0 R /DecodeParms << /Predictor 12 /Columns 2147483648 >>");
+  const std::string absurdPath = scratch.Path("absurd.pdf");
+  WriteFile(absurdPath, absurd);
+
   const struct {
     const char* name;
     const char* reader;
@@ -879,6 +972,10 @@ TEST_F(ReaderTest, OnlyDamageIsHandedToTheFallback) {
       {"damage, built-in reader alone", "builtin", damaged, StatusCode::kDamaged, "damaged ("},
       {"over a budget: final", "auto", overLimit, StatusCode::kOverLimit,
        "a chain of references exceeds the limit"},
+      {"absurd parameters: final", "auto", absurdPath, StatusCode::kOverLimit,
+       "a predictor's row exceeds the limit of 64 MiB"},
+      {"the qpdf reader keeps the budgets", "qpdf", absurdPath, StatusCode::kOverLimit,
+       "a predictor's row exceeds the limit of 64 MiB"},
       {"no PDF: final", "auto", Save("text\n", "text.pdf"), StatusCode::kInvalidData,
        "not a PDF file"},
   };

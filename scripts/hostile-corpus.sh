@@ -4,7 +4,9 @@
 # (tests/hostile/check_corpus.sh): each must succeed with a well-formed
 # bookmark file or fail with one clean error line, within its CPU-time and
 # peak-memory budgets (expectations.txt); each file's CPU seconds and MB
-# are printed, and the five worst. Exits non-zero on any failure.
+# are printed, and the five worst. Then the files the reader over qpdf must
+# meet its budgets on too, with that reader chosen. Exits non-zero on any
+# failure.
 #   BUILD_ROOT     where the build trees go (default: build-test)
 #   HOSTILE_SMALL  set to 1 to leave out the multi-megabyte cases
 #   VELLOX         the program to check (default: the plain build's)
@@ -23,5 +25,10 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 small=()
 [ "${HOSTILE_SMALL:-0}" = 1 ] && small=(--small)
-python3 tests/hostile/make_corpus.py "$work" "${small[@]}"
-bash tests/hostile/check_corpus.sh "$vellox" "$work"
+failed=0
+python3 tests/hostile/make_corpus.py "$work/any" "${small[@]}"
+bash tests/hostile/check_corpus.sh "$vellox" "$work/any" || failed=1
+echo "== hostile-input corpus, the reader over qpdf chosen"
+python3 tests/hostile/make_corpus.py "$work/qpdf" --qpdf-reader "${small[@]}"
+VELLOX_READER=qpdf bash tests/hostile/check_corpus.sh "$vellox" "$work/qpdf" || failed=1
+exit "$failed"

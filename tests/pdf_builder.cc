@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
@@ -100,6 +102,25 @@ std::string PdfBuilder::Build(const Damage& damage) const {
   return out;
 }
 
+std::string PdfBuilder::BuildHybrid(bool markFree) const {
+  std::string out;
+  StringOutput output(&out);
+  PdfWriter writer(&output, "1.7");
+  std::vector<std::pair<long, std::string>> packed;
+  for (std::size_t i = 0; i < bodies.size(); ++i) {
+    const long number = static_cast<long>(i + 1);
+    if (number == root) {
+      writer.AddObject(number, bodies[i]);
+    } else {
+      packed.emplace_back(number, bodies[i]);
+    }
+  }
+  const long objectStream = static_cast<long>(bodies.size() + 1);
+  writer.AddObjectStream(objectStream, packed);
+  writer.EndWithHybrid(objectStream + 1, root != 0 ? "/Root " + Ref(root) : "", markFree);
+  return out;
+}
+
 std::string Ref(int number) { return std::to_string(number) + " 0 R"; }
 
 std::string PdfString(const std::string& bytes) {
@@ -140,6 +161,13 @@ std::string Rewrite(const std::string& pdf,
 std::string WithObjectStreams(const std::string& pdf) {
   return Rewrite(pdf, [](QPDFWriter& writer) {
     writer.setObjectStreamMode(qpdf_o_generate);
+  });
+}
+
+std::string Linearized(const std::string& pdf, bool objectStreams) {
+  return Rewrite(pdf, [objectStreams](QPDFWriter& writer) {
+    writer.setLinearization(true);
+    if (objectStreams) writer.setObjectStreamMode(qpdf_o_generate);
   });
 }
 

@@ -52,6 +52,11 @@ class PdfBuilder {
   int AddCatalog(const std::string& entries = "");
 
   std::string Build(const Damage& damage = Damage()) const;
+  // The same objects as a hybrid file, as word processors write it: all
+  // but the catalog in one object stream, which only the cross-reference
+  // stream that the table's trailer names finds; the table marks them
+  // free, or (`markFree` false) leaves them out.
+  std::string BuildHybrid(bool markFree) const;
 
  private:
   struct Added {
@@ -96,8 +101,11 @@ struct Encryption {
 std::vector<std::pair<std::string, Encryption>> EveryEncryption();
 
 // The same document rewritten by qpdf: with its objects in object streams;
-// or encrypted with these passwords.
+// linearized (a first-page cross-reference section at the start, the main
+// one at the end, a hint stream), with object streams or not; or
+// encrypted with these passwords.
 std::string WithObjectStreams(const std::string& pdf);
+std::string Linearized(const std::string& pdf, bool objectStreams);
 std::string Encrypted(const std::string& pdf, const std::string& userPassword,
                       const std::string& ownerPassword,
                       const Encryption& encryption = Encryption());

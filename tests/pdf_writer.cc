@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 #include "deflate.h"
 
 namespace vellox {
@@ -63,20 +65,15 @@ void PdfWriter::AddObjectStream(long number,
                         std::to_string(header.size()) + " /Filter /FlateDecode /Length " +
                         std::to_string(packed.size()) + " >>\nstream\n" + packed +
                         "\nendstream");
+  if (static_cast<std::size_t>(number) >= objectStreams_.size())
+    objectStreams_.resize(static_cast<std::size_t>(number) + 1);
+  objectStreams_[static_cast<std::size_t>(number)] = true;
 }
 
 void PdfWriter::EndWithTable(const std::string& entries, const TableFaults& faults) {
   const std::uint64_t xref = offset_;
   if (!faults.noTable) {
-    Write("xref\n0 " + std::to_string(entries_.size()) + "\n0000000000 65535 f \n");
-    char line[32];
-    for (std::size_t i = 1; i < entries_.size(); ++i) {
-      const Entry& e = entries_[i];
-      std::snprintf(line, sizeof line, "%010llu 00000 %c \n",
-                    static_cast<unsigned long long>(e.type == 1 ? e.second + faults.offsetShift : 0),
-                    e.type == 1 ? 'n' : 'f');
-      Write(line);
-    }
+    WriteTable(AllNumbers(), faults.offsetShift);
   }
   Write("trailer\n<< /Size " + std::to_string(entries_.size()) + " " + entries +
         " >>\n");
@@ -86,29 +83,127 @@ void PdfWriter::EndWithTable(const std::string& entries, const TableFaults& faul
 void PdfWriter::EndWithXrefStream(long number, const std::string& entries) {
   const std::uint64_t xref = offset_;
   Record(number, Entry{1, xref, 0});
-  std::string rows;
-  for (const Entry& e : entries_) {
-    rows.push_back(static_cast<char>(e.type));
-    for (int shift = 24; shift >= 0; shift -= 8) rows.push_back(static_cast<char>(e.second >> shift));
-    rows.push_back(static_cast<char>(e.third >> 8));
-    rows.push_back(static_cast<char>(e.third));
+  WriteXrefStream(number, AllNumbers(), entries);
+  EndWith(xref);
+}
+
+void PdfWriter::EndWithHybrid(long number, const std::string& entries, bool markFree) {
+  std::vector<long> inStream;
+  std::vector<long> inTable;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const bool objectStream = i < objectStreams_.size() && objectStreams_[i];
+    (entries_[i].type == 2 || objectStream ? inStream : inTable).push_back(static_cast<long>(i));
   }
-  const std::string packed = Deflate(rows, Z_DEFAULT_COMPRESSION);
-  AddObject(number, "<< /Type /XRef /Size " + std::to_string(entries_.size()) +
-                        " /W [1 4 2] " + entries + " /Filter /FlateDecode /Length " +
-                        std::to_string(packed.size()) + " >>\nstream\n" + packed +
-                        "\nendstream");
+  const std::uint64_t stream = offset_;
+  Record(number, Entry{1, stream, 0});
+  inStream.push_back(number);
+  WriteXrefStream(number, inStream, "");
+  const std::uint64_t xref = offset_;
+  if (markFree) {
+    WriteTable(AllNumbers(), 0, inStream);
+  } else {
+    WriteTable(inTable, 0);
+  }
+  Write("trailer\n<< /Size " + std::to_string(entries_.size()) + " /XRefStm " +
+        std::to_string(stream) + " " + entries + " >>\n");
+  EndWith(xref);
+}
+
+void PdfWriter::FreeObject(long number) { Record(number, Entry{0, 0, 1}); }
+
+void PdfWriter::EndUpdateWithTable(const std::string& entries) {
+  const std::uint64_t xref = offset_;
+  WriteTable(Changed(), 0);
+  Write("trailer\n<< /Size " + std::to_string(entries_.size()) + " " + Prev() + " " +
+        entries + " >>\n");
+  EndWith(xref);
+}
+
+void PdfWriter::EndUpdateWithXrefStream(long number, const std::string& entries) {
+  const std::uint64_t xref = offset_;
+  Record(number, Entry{1, xref, 0});
+  WriteXrefStream(number, Changed(), Prev() + " " + entries);
   EndWith(xref);
 }
 
 void PdfWriter::Record(long number, const Entry& entry) {
   const auto at = static_cast<std::size_t>(number);
   if (at >= entries_.size()) entries_.resize(at + 1);
+  if (at >= changed_.size()) changed_.resize(at + 1);
   entries_[at] = entry;
+  changed_[at] = true;
 }
+
+void PdfWriter::WriteTable(const std::vector<long>& numbers, std::uint64_t offsetShift,
+                           const std::vector<long>& markedFree) {
+  Write("xref\n");
+  char line[32];
+  for (std::size_t i = 0; i < numbers.size();) {
+    std::size_t end = i + 1;
+    while (end < numbers.size() && numbers[end] == numbers[end - 1] + 1) ++end;
+    Write(std::to_string(numbers[i]) + " " + std::to_string(end - i) + "\n");
+    for (; i < end; ++i) {
+      const Entry& e = entries_[static_cast<std::size_t>(numbers[i])];
+      if (std::find(markedFree.begin(), markedFree.end(), numbers[i]) != markedFree.end()) {
+        Write("0000000000 65535 f \n");
+        continue;
+      }
+      // Free entries carry their generation (65535 for the list's head,
+      // 1 for an object deleted); an object stream's objects, none.
+      std::snprintf(line, sizeof line, "%010llu %05u %c \n",
+                    static_cast<unsigned long long>(e.type == 1 ? e.second + offsetShift : 0),
+                    e.type == 0 ? e.third : 0u, e.type == 1 ? 'n' : 'f');
+      Write(line);
+    }
+  }
+}
+
+void PdfWriter::WriteXrefStream(long number, std::vector<long> numbers,
+                                const std::string& entries) {
+  std::sort(numbers.begin(), numbers.end());
+  std::string index;
+  std::string rows;
+  for (std::size_t i = 0; i < numbers.size();) {
+    std::size_t end = i + 1;
+    while (end < numbers.size() && numbers[end] == numbers[end - 1] + 1) ++end;
+    index += std::to_string(numbers[i]) + " " + std::to_string(end - i) + " ";
+    for (; i < end; ++i) {
+      const Entry& e = entries_[static_cast<std::size_t>(numbers[i])];
+      rows.push_back(static_cast<char>(e.type));
+      for (int shift = 24; shift >= 0; shift -= 8)
+        rows.push_back(static_cast<char>(e.second >> shift));
+      rows.push_back(static_cast<char>(e.third >> 8));
+      rows.push_back(static_cast<char>(e.third));
+    }
+  }
+  // Rows for every number from 0 need no /Index.
+  if (numbers.size() == entries_.size()) index.clear();
+  const std::string packed = Deflate(rows, Z_DEFAULT_COMPRESSION);
+  AddObject(number, "<< /Type /XRef /Size " + std::to_string(entries_.size()) + " /W [1 4 2] " +
+                        (index.empty() ? std::string() : "/Index [" + index + "] ") + entries +
+                        " /Filter /FlateDecode /Length " + std::to_string(packed.size()) +
+                        " >>\nstream\n" + packed + "\nendstream");
+}
+
+std::vector<long> PdfWriter::AllNumbers() const {
+  std::vector<long> numbers;
+  for (std::size_t i = 0; i < entries_.size(); ++i) numbers.push_back(static_cast<long>(i));
+  return numbers;
+}
+
+std::vector<long> PdfWriter::Changed() const {
+  std::vector<long> numbers;
+  for (std::size_t i = 0; i < changed_.size(); ++i)
+    if (changed_[i]) numbers.push_back(static_cast<long>(i));
+  return numbers;
+}
+
+std::string PdfWriter::Prev() const { return "/Prev " + std::to_string(lastSection_); }
 
 void PdfWriter::EndWith(std::uint64_t xref) {
   Write("startxref\n" + std::to_string(xref) + "\n%%EOF\n");
+  lastSection_ = xref;
+  changed_.assign(changed_.size(), false);
 }
 
 }  // namespace testing

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -78,6 +79,22 @@ class PdfWriter {
   // Ends the file with a compressed cross-reference stream, object
   // `number`, with `entries` in its dictionary.
   void EndWithXrefStream(long number, const std::string& entries);
+  // Ends the file with a hybrid section, as word processors write them: a
+  // cross-reference stream, object `number`, for the objects in object
+  // streams and the object streams themselves, and a classic table for
+  // the rest, whose trailer "<< /Size N /XRefStm ... `entries` >>" names
+  // the stream. With `markFree` the table lists what only the stream finds
+  // as free entries ("0000000000 65535 f"), as in the PDF reference's
+  // example; otherwise it leaves them out.
+  void EndWithHybrid(long number, const std::string& entries, bool markFree);
+
+  // An incremental update: after the file's end, objects added again
+  // replace their earlier bodies, FreeObject deletes one, and a section
+  // that lists only what changed since the last, with /Prev to it, ends
+  // the file again.
+  void FreeObject(long number);
+  void EndUpdateWithTable(const std::string& entries);
+  void EndUpdateWithXrefStream(long number, const std::string& entries);
 
   // Bytes written so far.
   std::uint64_t Offset() const { return offset_; }
@@ -91,11 +108,25 @@ class PdfWriter {
     std::uint32_t third = 0;
   };
   void Record(long number, const Entry& entry);
+  // A table of these object numbers' entries, in subsections; those
+  // `markedFree` as free entries whatever they are.
+  void WriteTable(const std::vector<long>& numbers, std::uint64_t offsetShift,
+                  const std::vector<long>& markedFree = {});
+  // A cross-reference stream, object `number`, listing these objects.
+  void WriteXrefStream(long number, std::vector<long> numbers, const std::string& entries);
+  // Every object number from 0; those changed since the last section,
+  // and "/Prev N" to it.
+  std::vector<long> AllNumbers() const;
+  std::vector<long> Changed() const;
+  std::string Prev() const;
   void EndWith(std::uint64_t xref);
 
   PdfOutput* output_;
   std::uint64_t offset_ = 0;
   std::vector<Entry> entries_;  // by object number, 0 the head of the free list
+  std::vector<bool> changed_;   // by object number: since the last section
+  std::vector<bool> objectStreams_;  // by object number
+  std::uint64_t lastSection_ = 0;
 };
 
 }  // namespace testing

@@ -1,4 +1,4 @@
-#include "builtin_reader/flate.h"
+#include "pdf/flate.h"
 
 #include <zlib.h>
 
@@ -181,10 +181,17 @@ void Unpredict(const Object& parameters, std::string* data) {
   if (colors < 1 || colors > 32) Damaged("bad /Colors for a predictor");
   if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16)
     Damaged("bad /BitsPerComponent for a predictor");
-  if (columns < 1 || columns > (std::int64_t{1} << 24)) Damaged("bad /Columns for a predictor");
-  const std::size_t pixelBits = static_cast<std::size_t>(colors * bits);
-  const std::size_t rowBytes = (static_cast<std::size_t>(columns) * pixelBits + 7) / 8;
-  const std::size_t pixelBytes = (pixelBits + 7) / 8;
+  if (columns < 1) Damaged("bad /Columns for a predictor");
+  // No stream holds a row longer than a stream may be: such parameters
+  // are absurd, and a decoder that sized its rows by them would take
+  // gigabytes (qpdf's does).
+  const std::uint64_t pixelBits = static_cast<std::uint64_t>(colors * bits);
+  const std::uint64_t rowBits = std::uint64_t{8} * kMaxStreamBytes;
+  if (static_cast<std::uint64_t>(columns) > rowBits / pixelBits)
+    OverLimit("a predictor's row exceeds", Mebibytes(kMaxStreamBytes));
+  const std::size_t rowBytes =
+      static_cast<std::size_t>((static_cast<std::uint64_t>(columns) * pixelBits + 7) / 8);
+  const std::size_t pixelBytes = static_cast<std::size_t>((pixelBits + 7) / 8);
   if (predictor == 2) {
     UndoTiff(rowBytes, static_cast<int>(colors), static_cast<int>(bits), data);
   } else {
@@ -196,16 +203,21 @@ void CheckStreamLength(std::uint64_t length) {
   if (length > kMaxStreamBytes) OverLimit("a stream exceeds", Mebibytes(kMaxStreamBytes));
 }
 
+std::size_t InflationBudget::StreamLimit(std::string* reason) const {
+  const std::uint64_t documentLeft =
+      used_ < kMaxInflatedBytesPerDocument ? kMaxInflatedBytesPerDocument - used_ : 0;
+  if (kMaxStreamBytes <= documentLeft) {
+    *reason = LimitReason("a stream exceeds", Mebibytes(kMaxStreamBytes));
+    return kMaxStreamBytes;
+  }
+  *reason = LimitReason("the document's streams exceed", Mebibytes(kMaxInflatedBytesPerDocument));
+  return static_cast<std::size_t>(documentLeft);
+}
+
 std::string InflationBudget::Decode(const Object& filter, const Object& parameters,
                                     std::string raw) {
-  const std::uint64_t documentLeft = kMaxInflatedBytesPerDocument - used_;
-  const bool streamBound = kMaxStreamBytes <= documentLeft;
-  const std::size_t limit =
-      streamBound ? kMaxStreamBytes : static_cast<std::size_t>(documentLeft);
-  const std::string reason =
-      streamBound ? LimitReason("a stream exceeds", Mebibytes(kMaxStreamBytes))
-                  : LimitReason("the document's streams exceed",
-                                Mebibytes(kMaxInflatedBytesPerDocument));
+  std::string reason;
+  const std::size_t limit = StreamLimit(&reason);
 
   // A single filter may come alone or in a one-item array; a chain of
   // FlateDecode filters is applied in turn.

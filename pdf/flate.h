@@ -1,5 +1,5 @@
-#ifndef VELLOX_BUILTIN_READER_FLATE_H_
-#define VELLOX_BUILTIN_READER_FLATE_H_
+#ifndef VELLOX_PDF_FLATE_H_
+#define VELLOX_PDF_FLATE_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +19,7 @@ std::string Inflate(const char* data, std::size_t size, std::size_t limit,
 
 // Undoes the predictor a /DecodeParms dictionary (or null) names, in
 // place: PNG predictors 10-15 and TIFF predictor 2. Bad parameters throw
-// kDamaged.
+// kDamaged; a row longer than a stream may be, kLimit.
 void Unpredict(const Object& parameters, std::string* data);
 
 // A stream's stored length within the per-stream budget: a longer one
@@ -34,6 +34,11 @@ class InflationBudget {
   // objects): none or FlateDecode only, else kUnsupported.
   std::string Decode(const Object& filter, const Object& parameters, std::string raw);
 
+  // The most one stream may decode to now, and in `reason` why one that
+  // decodes to more is refused.
+  std::size_t StreamLimit(std::string* reason) const;
+  // Counts `bytes` decoded by another decoder.
+  void Charge(std::uint64_t bytes) { used_ += bytes; }
   std::uint64_t used() const { return used_; }
 
  private:
@@ -43,4 +48,4 @@ class InflationBudget {
 }  // namespace pdf
 }  // namespace vellox
 
-#endif  // VELLOX_BUILTIN_READER_FLATE_H_
+#endif  // VELLOX_PDF_FLATE_H_
