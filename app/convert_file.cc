@@ -3,14 +3,19 @@
 #include "app/output_path.h"
 #include "app/user_messages.h"
 #include "platform/paths.h"
+#include "reading/read_with_chosen_reader.h"
 
 namespace vellox {
 
 Conversion ReadBookmarks(const std::string& inputPath, const OutlineOptions& options,
                          BookmarkList* list) {
   Conversion conversion;
-  Status read = ReadOutline(inputPath, list, options, &conversion.outline);
-  if (!read.ok()) conversion.status = CannotRead(inputPath, read);
+  StatusOr<OutlineTree> tree = ReadWithChosenReader(inputPath, options);
+  if (!tree.ok()) {
+    conversion.status = CannotRead(inputPath, tree.status());
+  } else {
+    conversion.outline = AppendBookmarks(*tree, options, list);
+  }
   return conversion;
 }
 

@@ -5,19 +5,20 @@
 
 #include "base/status.h"
 #include "bookmarks/bookmark_list.h"
-#include "outline/outline_walker.h"
+#include "outline/bookmarks_from_outline.h"
+#include "platform/files.h"
 
 namespace vellox {
 
 // What converting one PDF came to. Nothing is printed on the way: the
-// caller decides what to say, and when.
+// caller decides what to say, and when (conversion_report.h).
 struct Conversion {
-  Status status;          // a failure, in the user's words (app/user_messages.h)
-  OutlineReport outline;  // what the walk noticed, warnings included
+  Status status;          // a failure, in the user's words (user_messages.h)
+  OutlineReport outline;  // what the outline was like, warnings included
 };
 
-// Reads the outline of the PDF at `inputPath` into `list`, as `options`
-// say.
+// Reads the outline of the PDF at `inputPath` with the chosen reader and
+// appends its bookmarks to `list`, as `options` say.
 Conversion ReadBookmarks(const std::string& inputPath, const OutlineOptions& options,
                          BookmarkList* list);
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/exit_code.h"
 #include "app/run.h"
 #include "app/user_messages.h"
 #include "platform/command_line.h"

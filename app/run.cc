@@ -8,22 +8,23 @@
 #include <vector>
 
 #include "app/argument_table.h"
-#include "app/component_library_scope.h"
+#include "app/conversion_report.h"
 #include "app/convert_file.h"
 #include "app/convert_folder.h"
 #include "app/depth_limit.h"
-#include "app/message.h"
+#include "app/exit_code.h"
+#include "app/print_message.h"
 #include "app/show.h"
 #include "app/sync_events.h"
 #include "app/usage.h"
 #include "app/user_messages.h"
-#include "pdf/read_outline.h"
 #include "platform/code_page.h"
 #include "platform/command_line.h"
-#include "platform/com.h"
+#include "platform/component_library.h"
 #include "platform/directory.h"
 #include "platform/interrupts.h"
 #include "platform/standard_output.h"
+#include "reading/read_with_chosen_reader.h"
 
 namespace vellox {
 namespace {
@@ -61,15 +62,10 @@ void WarnAboutUnknownOptions(const ArgumentTable& arguments) {
 }
 
 int ConvertOne(const std::string& inputPath, const OutlineOptions& options) {
-  Conversion conversion = ConvertFile(inputPath, options);
-  for (const std::string& warning : OutlineWarnings(inputPath, conversion.outline))
-    PrintMessage(warning);
-  if (!conversion.status.ok()) {
-    PrintMessage(conversion.status.message());
-    return kExitFailure;
-  }
+  const Outcome outcome = ReportConversion(inputPath, ConvertFile(inputPath, options));
+  if (outcome == Outcome::kFailed) return kExitFailure;
   // A limit below -1 admits no level, so it says nothing about the outline.
-  if (!conversion.outline.hasOutline && options.depthLimit >= -1)
+  if (outcome == Outcome::kWithoutOutline && options.depthLimit >= -1)
     PrintMessage(NoOutline(inputPath));
   return kExitSuccess;
 }
@@ -120,11 +116,11 @@ int ConvertOrShow(const ArgumentTable& arguments, std::string* inputPath) {
     return kExitFailure;
   }
   if (!warning.empty()) PrintMessage(warning);
-  const std::string reader = pdf::UnknownReaderChoice();
+  const std::string reader = UnknownReaderChoice();
   if (!reader.empty()) PrintMessage(UnknownReader(reader));
   // Only a run initialises the component library: the usage, the version
   // and a usage error need none, and its DLLs load at the first call.
-  ComponentLibraryScope library;
+  platform::ComponentLibraryScope library;
   if (show) return ShowBookmarks(*inputPath, options);
 
   int code;

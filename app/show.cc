@@ -4,14 +4,14 @@
 #include <memory>
 #include <vector>
 
+#include "app/control_characters.h"
+#include "app/conversion_report.h"
 #include "app/convert_file.h"
-#include "app/message.h"
+#include "app/exit_code.h"
 #include "app/output_path.h"
-#include "app/run.h"
+#include "app/print_message.h"
 #include "app/user_messages.h"
 #include "bookmarks/bookmark_file_decoder.h"
-#include "platform/code_page.h"
-#include "platform/com.h"
 #include "platform/console.h"
 #include "platform/random_access_file.h"
 
@@ -28,42 +28,11 @@ Status ReadWholeFile(const std::string& path, std::string* bytes) {
   return file->Read(0, static_cast<std::size_t>(file->Size()), bytes);
 }
 
-// True for a character that could end the line or drive the terminal:
-// C0 controls and DEL, and, as the active code page reads it, C1 controls
-// and the line and paragraph separators.
-bool IsControl(const char* character, std::size_t length) {
-  const auto first = static_cast<unsigned char>(character[0]);
-  if (first < 0x80) return length == 1 && (first < 0x20 || first == 0x7F);
-  BSTR wide = platform::AllocStringFromBytes(std::string(character, length));
-  const bool control = SysStringLen(wide) == 1 && ((wide[0] >= 0x80 && wide[0] <= 0x9F) ||
-                                                   wide[0] == 0x2028 || wide[0] == 0x2029);
-  SysFreeString(wide);
-  return control;
-}
-
-// `text` as one printable line: each byte of a control character written
-// as \xHH. A bookmark file from elsewhere may hold any bytes.
-std::string PrintableText(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = platform::CharacterLength(text.data() + i, text.size() - i);
-    if (IsControl(text.data() + i, length)) {
-      for (std::size_t k = 0; k < length; ++k) {
-        char escape[5];
-        std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(text[i + k]));
-        out += escape;
-      }
-    } else {
-      out.append(text, i, length);
-    }
-    i += length;
-  }
-  return out;
-}
-
+// "PAGE<tab>TEXT", TEXT with its control characters as \xHH: a bookmark
+// file from elsewhere may hold any bytes.
 void PrintLine(std::int32_t page, const std::string& text) {
-  platform::WriteCodePageText(stdout, std::to_string(page) + "\t" + PrintableText(text) + "\n");
+  platform::WriteCodePageText(
+      stdout, std::to_string(page) + "\t" + EscapeControls(text, EscapeStyle::kHex) + "\n");
 }
 
 // Prints the failure; gives the exit code for it.
@@ -84,10 +53,8 @@ int ShowBookmarkFile(const std::string& path) {
 
 int ShowPdf(const std::string& path, const OutlineOptions& options) {
   BookmarkList list;
-  Conversion conversion = ReadBookmarks(path, options, &list);
-  for (const std::string& warning : OutlineWarnings(path, conversion.outline))
-    PrintMessage(warning);
-  if (!conversion.status.ok()) return ReportFailure(conversion.status);
+  if (ReportConversion(path, ReadBookmarks(path, options, &list)) == Outcome::kFailed)
+    return kExitFailure;
   list.UpdateLabelWidth();
   for (const BookmarkEntry& entry : list.Entries()) PrintLine(entry.page, list.RecordText(entry));
   return kExitSuccess;

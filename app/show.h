@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "outline/outline_walker.h"
+#include "outline/outline_options.h"
 
 namespace vellox {
 

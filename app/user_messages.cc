@@ -1,6 +1,6 @@
 #include "app/user_messages.h"
 
-#include "app/message.h"
+#include "app/print_message.h"
 
 namespace vellox {
 namespace {

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "base/status.h"
-#include "outline/outline_walker.h"
+#include "outline/bookmarks_from_outline.h"
 
 // Every line the user reads on standard error, in words. Deeper code gives
 // bare reasons ("No such file or directory", "damaged (no startxref)");
 // these name the file and what could not be done with it. Each is one
-// line without the "vellox: " that PrintMessage (app/message.h) puts
+// line without the "vellox: " that PrintMessage (print_message.h) puts
 // before it. A failure stays a Status, with its code, so that it can
 // travel to where it is printed; an OK status passes through unchanged.
 namespace vellox {
@@ -37,8 +37,8 @@ Status NotABookmarkFile(const std::string& path, const Status& reason);
 // flushed to the disk
 Status CannotSyncFolder(const std::string& folder, const Status& reason);
 
-// "warning: 'PDF': NOTE", one per thing the walk of the PDF's outline
-// noticed: the reader's note on a file it had to repair, levels cut.
+// "warning: 'PDF': NOTE", one per thing noticed about the PDF's outline:
+// the reader's note on a file it had to repair, levels cut.
 std::vector<std::string> OutlineWarnings(const std::string& pdf, const OutlineReport& report);
 // "warning: 'NAME' is taken from the program's folder ('PROGRAM_PATH'), not
 // from the current directory ('CURRENT_PATH'): ...", for a relative name in

@@ -2,6 +2,8 @@
 #define VELLOX_BASE_STATUS_OR_H_
 
 #include <cassert>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <utility>
 
@@ -9,7 +11,10 @@
 
 namespace vellox {
 
-// A value, or the Status that says why there is none.
+// A value, or the Status that says why there is none. Asking for the value
+// of a failure is a fault of the caller: it stops the program with the
+// failure's message, as Abseil's StatusOr does, rather than read memory
+// that holds no value.
 template <typename T>
 class [[nodiscard]] StatusOr {
  public:
@@ -22,16 +27,30 @@ class [[nodiscard]] StatusOr {
   bool ok() const { return value_.has_value(); }
   const Status& status() const { return status_; }
 
-  // Only when ok().
-  T& value() & { return *value_; }
-  const T& value() const& { return *value_; }
-  T&& value() && { return std::move(*value_); }
-  T* operator->() { return &*value_; }
-  const T* operator->() const { return &*value_; }
-  T& operator*() & { return *value_; }
-  const T& operator*() const& { return *value_; }
+  // Only when ok(); otherwise the program stops.
+  T& value() & { return CheckedValue(); }
+  const T& value() const& { return CheckedValue(); }
+  T&& value() && { return std::move(CheckedValue()); }
+  T* operator->() { return &CheckedValue(); }
+  const T* operator->() const { return &CheckedValue(); }
+  T& operator*() & { return CheckedValue(); }
+  const T& operator*() const& { return CheckedValue(); }
 
  private:
+  T& CheckedValue() {
+    if (!ok()) Die();
+    return *value_;
+  }
+  const T& CheckedValue() const {
+    if (!ok()) Die();
+    return *value_;
+  }
+  [[noreturn]] void Die() const {
+    std::fprintf(stderr, "vellox: internal error: the value of a failure was asked for: %s\n",
+                 status_.message().c_str());
+    std::abort();
+  }
+
   Status status_;  // OK exactly when there is a value
   std::optional<T> value_;
 };

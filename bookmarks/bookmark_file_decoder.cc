@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "bookmarks/bookmark_format.h"
-#include "bookmarks/bookmark_list.h"
 
 namespace vellox {
 namespace {
@@ -60,7 +59,8 @@ StatusOr<std::vector<BookmarkEntry>> DecodeBookmarkFile(const std::string& bytes
     std::int32_t page = static_cast<std::int32_t>(in.Read(4));
     std::uint32_t length = in.Read(2);
     if (length > kMaxRecordText)
-      return Malformed("text longer than 65000 bytes", start + 5);
+      return Malformed("text longer than " + std::to_string(kMaxRecordText) + " bytes",
+                       start + 5);
     if (!in.Has(length))
       return Malformed("record " + std::to_string(i + 1) + " is incomplete", start);
     records.push_back(BookmarkEntry{page, in.ReadText(length)});

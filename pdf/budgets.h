@@ -7,9 +7,11 @@
 namespace vellox {
 namespace pdf {
 
-// What the built-in reader spends on one document at most. A file past one
-// of these is hostile or absurd; the reader stops with ReadFault::kLimit.
-// Each is far above what a real book needs.
+// What a reader spends on one document at most: every budget of the
+// built-in reader, of the document logic both readers share and of the
+// reader over qpdf. Past one of the built-in reader's, a file is hostile or
+// absurd and the reader stops with ReadFault::kLimit; the others say below
+// what they do. Each is far above what a real book needs.
 
 constexpr std::size_t kMebibyte = std::size_t{1} << 20;
 
@@ -42,7 +44,8 @@ constexpr std::uint64_t kXrefBytesBeyondFileSize = kMebibyte;
 constexpr std::uint32_t kMaxObjectNumber = 8388607;
 // The text of one object: the reader reads no more than this to find its end.
 constexpr std::size_t kMaxObjectBytes = 64 * kMebibyte;
-// Arrays and dictionaries inside one another: the parser recurses.
+// Arrays and dictionaries inside one another: the parser recurses, and so
+// does the copy of qpdf's objects, which reads deeper ones as null.
 constexpr int kMaxNestingDepth = 256;
 // Values in one object (all its arrays and dictionaries together): bounds
 // the memory one parsed object takes, about 100 bytes per value.
@@ -50,12 +53,6 @@ constexpr std::size_t kMaxObjectValues = std::size_t{1} << 20;
 // Bytes of one string; longer ones are cut, not refused: a bookmark's
 // record holds 65,000 bytes at most.
 constexpr std::size_t kMaxStringBytes = 4 * kMebibyte;
-// Bytes of a file the repairing reader (over qpdf) may read, per byte of
-// the file, and beyond: qpdf reads a sound file once at most and scans a
-// damaged one a few times, but follows overlapping cross-reference
-// sections as if each were all new.
-constexpr std::uint64_t kRepairReadBytesPerFileByte = 16;
-constexpr std::uint64_t kRepairReadBytesBeyondFileSize = 16 * kMebibyte;
 // Objects of at least this much text that are fetched a second time are
 // kept, up to this much text in all: an action or destination that many
 // items share is parsed once. Smaller ones cost little to parse again.
@@ -63,6 +60,33 @@ constexpr std::uint64_t kKeptObjectMinBytes = 1024;
 constexpr std::uint64_t kKeptObjectBytes = 64 * kMebibyte;
 // Object streams loading one another through indirect /Length values.
 constexpr int kMaxObjectStreamNesting = 8;
+
+// The document logic's, for both readers.
+
+// Look-ups followed one after another (named destination to dictionary to
+// array ...) before a destination counts as none: real files need two or
+// three.
+constexpr int kMaxDestinationHops = 32;
+// Nodes of the page label number tree read at most: real trees have one or
+// a few. The labels found until then stand.
+constexpr std::size_t kMaxPageLabelNodes = 4096;
+// Page label ranges kept at most; a document has one per page at the very
+// most.
+constexpr std::size_t kMaxPageLabelRanges = std::size_t{1} << 20;
+// The longest printed page label, in UTF-16 code units: a hostile /St
+// would otherwise ask for millions of letters per page. A longer one is
+// none.
+constexpr std::size_t kMaxPageLabelLength = 128;
+
+// The reader over qpdf's, besides the stream budgets above, which its
+// decoders keep too.
+
+// Bytes of a file the repairing reader (over qpdf) may read, per byte of
+// the file, and beyond: qpdf reads a sound file once at most and scans a
+// damaged one a few times, but follows overlapping cross-reference
+// sections as if each were all new.
+constexpr std::uint64_t kRepairReadBytesPerFileByte = 16;
+constexpr std::uint64_t kRepairReadBytesBeyondFileSize = 16 * kMebibyte;
 
 }  // namespace pdf
 }  // namespace vellox

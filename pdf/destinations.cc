@@ -4,15 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "pdf/budgets.h"
+
 namespace vellox {
 namespace pdf {
-namespace {
-
-// Look-ups followed one after another (named destination to dictionary to
-// array ...) before giving up: real files need two or three.
-constexpr int kMaxDestinationHops = 32;
-
-}  // namespace
 
 Target Destinations::ItemTarget(const Object& item) {
   Object destination = source->Resolve(item.Get("Dest"));

@@ -15,10 +15,6 @@ namespace vellox {
 namespace pdf {
 namespace {
 
-[[noreturn]] void Damaged(const std::string& what) { throw ReadError(ReadFault::kDamaged, what); }
-
-std::string Mebibytes(std::uint64_t bytes) { return std::to_string(bytes / kMebibyte) + " MiB"; }
-
 // An integer entry of the parameters, `fallback` when absent.
 std::int64_t Parameter(const Object& parameters, const char* key, std::int64_t fallback) {
   const Object& value = parameters.Get(key);
@@ -114,10 +110,11 @@ std::string Inflate(const char* data, std::size_t size, std::size_t limit,
                     const std::string& limitReason) {
   z_stream stream = {};
   if (inflateInit(&stream) != Z_OK) throw std::bad_alloc();
-  struct Ender {
+  // Gives zlib's inflate state back on every way out.
+  struct InflateStateGuard {
     z_stream* stream;
-    ~Ender() { inflateEnd(stream); }
-  } ender{&stream};
+    ~InflateStateGuard() { inflateEnd(stream); }
+  } guard{&stream};
 
   // A guess from the input's size; grown by doubling, never past the limit.
   // Left uninitialised: a generous guess costs only the pages inflate
@@ -191,8 +188,7 @@ void Unpredict(const Object& parameters, std::string* data) {
   const std::uint64_t pixelBits = static_cast<std::uint64_t>(colors * bits);
   const std::uint64_t rowBits = std::uint64_t{8} * kMaxStreamBytes;
   if (static_cast<std::uint64_t>(columns) > rowBits / pixelBits)
-    throw ReadError(ReadFault::kLimit, "a predictor's row exceeds the limit of " +
-                                           Mebibytes(kMaxStreamBytes));
+    OverLimit("a predictor's row exceeds", Mebibytes(kMaxStreamBytes));
   const std::size_t rowBytes =
       static_cast<std::size_t>((static_cast<std::uint64_t>(columns) * pixelBits + 7) / 8);
   const std::size_t pixelBytes = static_cast<std::size_t>((pixelBits + 7) / 8);
@@ -203,15 +199,18 @@ void Unpredict(const Object& parameters, std::string* data) {
   }
 }
 
+void CheckStreamLength(std::uint64_t length) {
+  if (length > kMaxStreamBytes) OverLimit("a stream exceeds", Mebibytes(kMaxStreamBytes));
+}
+
 std::size_t InflationBudget::StreamLimit(std::string* reason) const {
   const std::uint64_t documentLeft =
       used_ < kMaxInflatedBytesPerDocument ? kMaxInflatedBytesPerDocument - used_ : 0;
   if (kMaxStreamBytes <= documentLeft) {
-    *reason = "a stream exceeds the limit of " + Mebibytes(kMaxStreamBytes);
+    *reason = LimitReason("a stream exceeds", Mebibytes(kMaxStreamBytes));
     return kMaxStreamBytes;
   }
-  *reason = "the document's streams exceed the limit of " +
-            Mebibytes(kMaxInflatedBytesPerDocument);
+  *reason = LimitReason("the document's streams exceed", Mebibytes(kMaxInflatedBytesPerDocument));
   return static_cast<std::size_t>(documentLeft);
 }
 

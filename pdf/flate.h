@@ -22,6 +22,10 @@ std::string Inflate(const char* data, std::size_t size, std::size_t limit,
 // kDamaged; a row longer than a stream may be, kLimit.
 void Unpredict(const Object& parameters, std::string* data);
 
+// A stream's stored length within the per-stream budget: a longer one
+// throws kLimit before any of it is read.
+void CheckStreamLength(std::uint64_t length);
+
 // The inflated bytes a document may still produce, with the per-stream
 // budget applied to each stream.
 class InflationBudget {

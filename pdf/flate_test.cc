@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "deflate.h"
+#include "parsed_object.h"
 #include "pdf/budgets.h"
-#include "pdf/object_parser.h"
 #include "pdf/object_source.h"
 
 namespace vellox {
@@ -18,10 +18,7 @@ namespace {
 using vellox::testing::Deflate;
 using vellox::testing::DeflatedZeros;
 
-Object Parse(const std::string& text) {
-  Lexer lexer(text.data(), text.data() + text.size());
-  return ObjectParser(&lexer).ParseObject();
-}
+Object Parse(const std::string& text) { return vellox::testing::ParsedObject(text); }
 
 template <typename Call>
 ReadFault FaultOf(Call&& call) {

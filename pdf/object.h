@@ -53,7 +53,6 @@ class Object {
   bool IsNull() const { return type_ == Type::kNull; }
   bool IsBoolean() const { return type_ == Type::kBoolean; }
   bool IsInteger() const { return type_ == Type::kInteger; }
-  bool IsNumber() const { return type_ == Type::kInteger || type_ == Type::kReal; }
   bool IsString() const { return type_ == Type::kString; }
   bool IsName() const { return type_ == Type::kName; }
   bool IsName(const char* name) const { return type_ == Type::kName && text_ == name; }

@@ -1,6 +1,7 @@
 #ifndef VELLOX_PDF_OBJECT_SOURCE_H_
 #define VELLOX_PDF_OBJECT_SOURCE_H_
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -28,6 +29,17 @@ class ReadError : public std::runtime_error {
  private:
   ReadFault fault_;
 };
+
+// Throws ReadError(kDamaged, what).
+[[noreturn]] void Damaged(const std::string& what);
+
+// The words for a budget passed, "WHAT the limit of AMOUNT", where WHAT
+// says what passed it ("a stream exceeds", "objects nest deeper than").
+std::string LimitReason(const std::string& what, const std::string& amount);
+// Throws ReadError(kLimit) with those words.
+[[noreturn]] void OverLimit(const std::string& what, const std::string& amount);
+// A number of bytes in whole mebibytes, as the limits name them: "64 MiB".
+std::string Mebibytes(std::uint64_t bytes);
 
 // Where the document logic (outline, pages, destinations) gets its
 // objects: the built-in reader, or the fallback reader over qpdf. Either

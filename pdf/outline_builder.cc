@@ -116,8 +116,10 @@ class OutlineBuilder {
   // only when some item leads to a page.
   void ResolvePages() {
     // targets[0] stands for the root, which has no page.
-    for (std::size_t node = 1; node < targets.size() && node < tree->nodes.size(); ++node)
-      tree->nodes[node].page = PageOf(targets[node]);
+    for (std::size_t node = 1; node < targets.size() && node < tree->nodes.size(); ++node) {
+      const Index page = PageOf(targets[node]);
+      if (page != kNone) tree->nodes[node].page = page;
+    }
   }
 
   // The document's printed page labels, for the nodes that lead to a page.

@@ -1,8 +1,8 @@
 #ifndef VELLOX_PDF_OUTLINE_BUILDER_H_
 #define VELLOX_PDF_OUTLINE_BUILDER_H_
 
+#include "outline/outline_tree.h"
 #include "pdf/object_source.h"
-#include "pdf/outline_tree.h"
 
 namespace vellox {
 namespace pdf {

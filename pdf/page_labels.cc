@@ -6,16 +6,12 @@
 #include <unordered_set>
 #include <utility>
 
+#include "pdf/budgets.h"
 #include "pdf/pdf_text.h"
 
 namespace vellox {
 namespace pdf {
 namespace {
-
-// Nodes of the number tree read at most: real trees have one or a few.
-constexpr std::size_t kMaxNodes = 4096;
-// Ranges kept at most; a document has one per page at the very most.
-constexpr std::size_t kMaxRanges = std::size_t{1} << 20;
 
 void AppendAscii(const std::string& text, bool lower, std::u16string* out) {
   for (char c : text)
@@ -134,7 +130,7 @@ PageLabels ReadPageLabels(ObjectSource& source, const Object& catalog) {
   // are read in order.
   std::vector<Object> pending{catalog.Get("PageLabels")};
   std::size_t nodesRead = 0;
-  while (!pending.empty() && nodesRead < kMaxNodes) {
+  while (!pending.empty() && nodesRead < kMaxPageLabelNodes) {
     Object node = std::move(pending.back());
     pending.pop_back();
     if (node.IsReference() && !visited.insert(node.Id().Packed()).second) continue;
@@ -143,7 +139,7 @@ PageLabels ReadPageLabels(ObjectSource& source, const Object& catalog) {
     ++nodesRead;
 
     const Object nums = source.Resolve(node.Get("Nums"));
-    for (std::size_t i = 0; i + 1 < nums.Size() && ranges.size() < kMaxRanges; i += 2) {
+    for (std::size_t i = 0; i + 1 < nums.Size() && ranges.size() < kMaxPageLabelRanges; i += 2) {
       const Object key = source.Resolve(nums.At(i));
       if (!key.IsInteger() || key.IntegerValue() < 0 ||
           key.IntegerValue() > std::numeric_limits<std::int32_t>::max())
@@ -162,16 +158,16 @@ void LabelOutline(const PageLabels& labels, OutlineTree* tree) {
   if (labels.empty()) return;
   std::unordered_map<std::int32_t, std::int32_t> labelOfPage;
   for (OutlineTree::Node& node : tree->nodes) {
-    if (node.page == OutlineTree::kNone) continue;
-    auto found = labelOfPage.find(node.page);
+    if (!node.page) continue;
+    auto found = labelOfPage.find(*node.page);
     if (found == labelOfPage.end()) {
       std::int32_t index = OutlineTree::kNone;
-      std::optional<std::u16string> label = labels.LabelOf(node.page);
+      std::optional<std::u16string> label = labels.LabelOf(*node.page);
       if (label && !label->empty()) {
         index = static_cast<std::int32_t>(tree->labels.size());
         tree->labels.push_back(std::move(*label));
       }
-      found = labelOfPage.emplace(node.page, index).first;
+      found = labelOfPage.emplace(*node.page, index).first;
     }
     node.label = found->second;
   }

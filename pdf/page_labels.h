@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "outline/outline_tree.h"
+#include "pdf/budgets.h"
 #include "pdf/object.h"
 #include "pdf/object_source.h"
-#include "pdf/outline_tree.h"
 
 namespace vellox {
 namespace pdf {
@@ -23,10 +24,6 @@ enum class LabelStyle : char {
   kUpperLetters = 'A',
   kLowerLetters = 'a',
 };
-
-// Longest label, in UTF-16 code units, that FormatPageLabel writes. A
-// hostile /St would otherwise ask for millions of letters per page.
-constexpr std::size_t kMaxPageLabelLength = 128;
 
 // The label of the page `indexInRange` pages into a range: `prefix`, then
 // the number start + indexInRange in `style` (decimal; roman, with one M

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -218,7 +219,8 @@ TEST(ReadPageLabelsTest, AnEndlessTreeStopsAtTheBudget) {
 
 TEST(LabelOutlineTest, NodesGetTheirPagesLabelsShared) {
   OutlineTree tree;
-  for (std::int32_t page : {0, 3, 0, OutlineTree::kNone, 5, 9}) {
+  const std::optional<std::int32_t> pages[] = {0, 3, 0, std::nullopt, 5, 9};
+  for (const std::optional<std::int32_t>& page : pages) {
     OutlineTree::Node node;
     node.parent = 0;
     node.page = page;

@@ -1,5 +1,7 @@
 #include "platform/code_page.h"
 
+#include "platform/wide_text.h"
+
 // What follows needs only CharacterLength, which each platform defines for
 // its own code pages.
 namespace vellox {
@@ -23,6 +25,11 @@ std::size_t CharacterBoundaryAtOrBelow(const std::string& s, std::size_t limit) 
     i += length;
   }
   return i;
+}
+
+std::string TextFromUtf16(const char16_t* s) {
+  // OLECHAR is UTF-16 on every platform (com.h): char16_t itself on POSIX.
+  return TextFromWide(reinterpret_cast<const OLECHAR*>(s));
 }
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/unicode.h"
+#include "platform/wide_text.h"
 
 namespace vellox {
 namespace platform {
@@ -139,6 +140,25 @@ std::size_t CharacterLength(const char* s, std::size_t n) {
   char32_t c;
   std::size_t length = Decode(s, n, &c);
   return length == 0 ? 1 : length;
+}
+
+bool CharacterAsUtf16Unit(const char* s, std::size_t length, char16_t* unit) {
+  // As AllocStringFromBytes converts, counting the units it would make.
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < length;) {
+    char32_t c;
+    const std::size_t decoded = Decode(s + i, length - i, &c);
+    if (decoded == 0) {
+      c = kEscapeBase + static_cast<unsigned char>(s[i]);
+      i += 1;
+    } else {
+      i += decoded;
+    }
+    units += c > 0xFFFF ? 2 : 1;
+    if (units > 1) return false;
+    *unit = static_cast<char16_t>(c);
+  }
+  return units == 1;
 }
 
 BSTR AllocStringFromBytes(const std::string& bytes) {

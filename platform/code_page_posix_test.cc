@@ -5,6 +5,8 @@
 #include <clocale>
 #include <string>
 
+#include "platform/wide_text.h"
+
 namespace vellox {
 namespace platform {
 namespace {

@@ -4,6 +4,8 @@
 #include <new>
 #include <string>
 
+#include "platform/wide_text.h"
+
 namespace vellox {
 namespace platform {
 namespace {
@@ -109,6 +111,15 @@ std::size_t CharacterLength(const char* s, std::size_t n) {
   if (n >= 2 && s[1] != '\0' && IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(s[0])))
     return 2;
   return 1;
+}
+
+bool CharacterAsUtf16Unit(const char* s, std::size_t length, char16_t* unit) {
+  if (length == 0 || length > 4) return false;
+  wchar_t units[2];
+  if (MultiByteToWideChar(kConversionCodePage, 0, s, static_cast<int>(length), units, 2) != 1)
+    return false;
+  *unit = static_cast<char16_t>(units[0]);
+  return true;
 }
 
 BSTR AllocStringFromBytes(const std::string& bytes) {

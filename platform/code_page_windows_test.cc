@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/wide_text.h"
+
 // Titles and record texts are in the ANSI code page, which is the
 // system's: these tests run once per code page (under Wine, LC_ALL picks
 // it) and skip the tables made for another. Paths are UTF-8 whatever the

@@ -96,12 +96,6 @@ unsigned int SysStringLen(BSTR s);
 namespace vellox {
 namespace platform {
 
-// Initialises the component object library for the calling thread (a
-// single-threaded apartment) and uninitialises it. Results are not needed:
-// a failure shows later, when a component cannot be created.
-void InitializeComponentLibrary();
-void UninitializeComponentLibrary();
-
 // Creates an in-process or local component. Where no component library
 // exists the result is REGDB_E_CLASSNOTREG.
 HRESULT CreateComponent(REFCLSID clsid, REFIID iid, void** object);

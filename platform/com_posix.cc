@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/code_page.h"
+#include "platform/component_library.h"
 
 // A BSTR points just past a 32-bit byte count and is NUL-terminated, as on
 // Windows, so that code written for one works with the other.

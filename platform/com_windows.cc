@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/component_library.h"
 #include "platform/system_message_windows.h"
 #include "platform/wide_path_windows.h"
 

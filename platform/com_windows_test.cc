@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/code_page.h"
+#include "platform/component_library.h"
 #include "test_util.h"
 
 namespace vellox {

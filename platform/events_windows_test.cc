@@ -3,35 +3,27 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/sync_events.h"
+#include "event_state.h"
 
 namespace vellox {
 namespace platform {
 namespace {
 
-// The state of the event `name` as another party sees it: opened by name.
-enum class Seen { kMissing, kSet, kReset };
-
-Seen StateOf(const char* name) {
-  HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name);
-  if (event == nullptr) return Seen::kMissing;
-  DWORD wait = WaitForSingleObject(event, 0);
-  CloseHandle(event);
-  return wait == WAIT_OBJECT_0 ? Seen::kSet : Seen::kReset;
-}
+using testing::EventState;
+using testing::StateOfEvent;
 
 TEST(EventsTest, NamedManualResetEventStartsReset) {
   const char* name = "VelloxTestEvent";
   EventHandle event = CreateNamedEvent(name);
   ASSERT_NE(event, nullptr);
-  EXPECT_EQ(StateOf(name), Seen::kReset);
+  EXPECT_EQ(StateOfEvent(name), EventState::kReset);
   SetNamedEvent(event);
-  EXPECT_EQ(StateOf(name), Seen::kSet);
-  EXPECT_EQ(StateOf(name), Seen::kSet);  // a wait does not reset it
+  EXPECT_EQ(StateOfEvent(name), EventState::kSet);
+  EXPECT_EQ(StateOfEvent(name), EventState::kSet);  // a wait does not reset it
   ResetNamedEvent(event);
-  EXPECT_EQ(StateOf(name), Seen::kReset);
+  EXPECT_EQ(StateOfEvent(name), EventState::kReset);
   CloseNamedEvent(event);
-  EXPECT_EQ(StateOf(name), Seen::kMissing);
+  EXPECT_EQ(StateOfEvent(name), EventState::kMissing);
 }
 
 TEST(EventsTest, AnExistingEventIsOpenedAsItIs) {
@@ -40,11 +32,11 @@ TEST(EventsTest, AnExistingEventIsOpenedAsItIs) {
   ASSERT_NE(other, nullptr);
   EventHandle event = CreateNamedEvent(name);
   ASSERT_NE(event, nullptr);
-  EXPECT_EQ(StateOf(name), Seen::kSet);
+  EXPECT_EQ(StateOfEvent(name), EventState::kSet);
   ResetNamedEvent(event);
   EXPECT_EQ(WaitForSingleObject(other, 0), static_cast<DWORD>(WAIT_TIMEOUT));  // one object
   CloseNamedEvent(event);
-  EXPECT_EQ(StateOf(name), Seen::kReset);  // the other handle keeps it
+  EXPECT_EQ(StateOfEvent(name), EventState::kReset);  // the other handle keeps it
   CloseHandle(other);
 }
 
@@ -52,14 +44,6 @@ TEST(EventsTest, NullHandlesAreIgnored) {
   SetNamedEvent(nullptr);
   ResetNamedEvent(nullptr);
   CloseNamedEvent(nullptr);
-}
-
-TEST(EventsTest, SyncEventsAreSignalledForTheirLifetime) {
-  {
-    SyncEvents events;
-    for (const char* name : SyncEvents::kNames) EXPECT_EQ(StateOf(name), Seen::kSet) << name;
-  }
-  for (const char* name : SyncEvents::kNames) EXPECT_EQ(StateOf(name), Seen::kMissing) << name;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "platform/wide_path.h"
 
-#include "platform/code_page.h"
+#include "platform/wide_text.h"
 
 namespace vellox {
 namespace platform {

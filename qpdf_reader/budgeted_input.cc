@@ -5,6 +5,7 @@
 #include <qpdf/Buffer.hh>
 
 #include "pdf/budgets.h"
+#include "pdf/object_source.h"
 
 namespace vellox {
 namespace qpdf_reader {
@@ -40,8 +41,9 @@ void BudgetedInput::Charge(std::uint64_t bytes) {
   readBytes += bytes;
   if (readBytes <= limit) return;
   if (limitReason_.empty())
-    limitReason_ = "reading the file's structure exceeds the limit of " +
-                   std::to_string(pdf::kRepairReadBytesPerFileByte) + " times its size";
+    limitReason_ = pdf::LimitReason("reading the file's structure exceeds",
+                                    std::to_string(pdf::kRepairReadBytesPerFileByte) +
+                                        " times its size");
   throw std::length_error(limitReason_);
 }
 

@@ -11,7 +11,7 @@
 namespace {
 
 // Lends `read` to `receive` as the interface's C types.
-int Lend(const vellox::StatusOr<vellox::pdf::OutlineTree>& read, VelloxOutlineReceiver receive,
+int Lend(const vellox::StatusOr<vellox::OutlineTree>& read, VelloxOutlineReceiver receive,
          void* context) {
   VelloxOutlineResult result = {};
   result.status = static_cast<int>(read.status().code());
@@ -20,10 +20,11 @@ int Lend(const vellox::StatusOr<vellox::pdf::OutlineTree>& read, VelloxOutlineRe
   std::vector<VelloxOutlineNode> nodes;
   std::vector<VelloxText> labels;
   if (read.ok()) {
-    const vellox::pdf::OutlineTree& tree = *read;
+    const vellox::OutlineTree& tree = *read;
     nodes.reserve(tree.nodes.size());
-    for (const vellox::pdf::OutlineTree::Node& n : tree.nodes)
-      nodes.push_back(VelloxOutlineNode{n.parent, n.firstChild, n.nextSibling, n.page, n.label,
+    for (const vellox::OutlineTree::Node& n : tree.nodes)
+      nodes.push_back(VelloxOutlineNode{n.parent, n.firstChild, n.nextSibling,
+                                        n.page.value_or(vellox::OutlineTree::kNone), n.label,
                                         n.titleStart, n.titleLength});
     labels.reserve(tree.labels.size());
     for (const std::u16string& label : tree.labels)
@@ -52,7 +53,7 @@ __attribute__((visibility("default"))) int VelloxQpdfReadOutline(const char* pat
                                                                  void* context) {
   // No exception may leave: the program's runtime could not catch it.
   try {
-    return Lend(vellox::qpdf_reader::ReadOutlineTree(path), receive, context);
+    return Lend(vellox::qpdf_reader::ReadWithQpdf(path), receive, context);
   } catch (const std::bad_alloc&) {
     return kVelloxModuleOutOfMemory;
   } catch (...) {

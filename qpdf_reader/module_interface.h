@@ -20,7 +20,8 @@
 
 extern "C" {
 
-// One node of the outline, as pdf::OutlineTree::Node holds it.
+// One node of the outline, as OutlineTree::Node holds it (outline/
+// outline_tree.h), a page it leads to none of as -1.
 struct VelloxOutlineNode {
   int32_t parent;
   int32_t firstChild;

@@ -14,7 +14,9 @@
 #include <qpdf/QPDFLogger.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "pdf/budgets.h"
 #include "pdf/outline_builder.h"
+#include "pdf/read_failures.h"
 #include "platform/heap.h"
 #include "platform/random_access_file.h"
 #include "qpdf_reader/budgeted_filters.h"
@@ -24,10 +26,6 @@
 namespace vellox {
 namespace qpdf_reader {
 namespace {
-
-// A file is taken for a PDF when its header starts within this many bytes,
-// as PDF readers commonly allow.
-constexpr std::size_t kHeaderWindow = 1024;
 
 // The warning that says most: qpdf opens with a bare "file is damaged"
 // before naming the damage.
@@ -51,13 +49,6 @@ Status ReadFile(const std::string& path, std::string* bytes) {
   return file->Read(0, static_cast<std::size_t>(size), bytes);  // short if it shrank
 }
 
-bool HasPdfHeader(const std::string& bytes) {
-  const char* begin = bytes.data();
-  const char* end = begin + std::min(bytes.size(), kHeaderWindow);
-  static const char kHeader[] = "%PDF-";
-  return std::search(begin, end, kHeader, kHeader + 5) != end;
-}
-
 Status BeyondRepair(const std::string& detail) {
   return Status::Damaged(detail.empty() ? "damaged beyond repair"
                                         : "damaged beyond repair (" + detail + ")");
@@ -65,11 +56,11 @@ Status BeyondRepair(const std::string& detail) {
 
 }  // namespace
 
-StatusOr<pdf::OutlineTree> ReadOutlineTree(const std::string& path) {
+StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
   std::string bytes;
   Status status = ReadFile(path, &bytes);
   if (!status.ok()) return status;
-  if (!HasPdfHeader(bytes)) return Status::InvalidData("not a PDF file");
+  if (!pdf::HasPdfHeader(bytes)) return pdf::NotAPdfFile();
 
   // What qpdf reads and every stream it decodes for this document keep
   // budgets; once past one, the document is refused whatever qpdf made of
@@ -98,8 +89,7 @@ StatusOr<pdf::OutlineTree> ReadOutlineTree(const std::string& path) {
     if (!overLimit().empty()) return Status::OverLimit(overLimit());
     if (e.getErrorCode() == qpdf_e_password) return Status::Damaged("needs a password");
     if (e.getErrorCode() == qpdf_e_unsupported)
-      return Status::Damaged("uses a feature that is not supported (" + DescribeQpdfError(e) +
-                             ")");
+      return pdf::UnsupportedFeature(DescribeQpdfError(e));
     return BeyondRepair(DescribeQpdfError(e));
   } catch (const std::exception& e) {
     if (!overLimit().empty()) return Status::OverLimit(overLimit());
@@ -114,7 +104,7 @@ StatusOr<pdf::OutlineTree> ReadOutlineTree(const std::string& path) {
     if (!overLimit().empty()) return Status::OverLimit(overLimit());
     return BeyondRepair(DescribeQpdfError(e));  // no catalog: nothing to read
   }
-  pdf::OutlineTree tree;
+  OutlineTree tree;
   std::string interrupted;
   try {
     QpdfObjectSource source(&qpdf);

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/status_or.h"
-#include "pdf/outline_tree.h"
+#include "outline/outline_tree.h"
 
 namespace vellox {
 namespace qpdf_reader {
@@ -16,7 +16,7 @@ namespace qpdf_reader {
 // (damaged beyond repair, a password, an unsupported feature), kOverLimit
 // when a stream it decodes is past one of the built-in reader's budgets.
 // Reasons are one short line. Throws only std::bad_alloc.
-StatusOr<pdf::OutlineTree> ReadOutlineTree(const std::string& path);
+StatusOr<OutlineTree> ReadWithQpdf(const std::string& path);
 
 }  // namespace qpdf_reader
 }  // namespace vellox

@@ -7,6 +7,8 @@
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "pdf/budgets.h"
+
 namespace vellox {
 namespace qpdf_reader {
 namespace {
@@ -15,9 +17,6 @@ using pdf::Object;
 
 // Longest qpdf message quoted in a reason.
 constexpr std::size_t kMaxQuoted = 160;
-// Direct objects nested deeper than this read as null; qpdf's own parser
-// stops well before.
-constexpr int kMaxDepth = 256;
 
 // qpdf messages may quote bytes of the file.
 std::string OneLine(const std::string& text) {
@@ -46,7 +45,8 @@ Object Convert(QPDFObjectHandle handle, bool top, int depth) {
     return Object::Reference(pdf::ObjectId{static_cast<std::uint32_t>(id.getObj()),
                                            static_cast<std::uint32_t>(id.getGen())});
   }
-  if (depth > kMaxDepth) return Object();
+  // Deeper direct objects read as null; qpdf's own parser stops well before.
+  if (depth > pdf::kMaxNestingDepth) return Object();
   if (handle.isBool()) return Object::Boolean(handle.getBoolValue());
   if (handle.isInteger()) return Object::Integer(handle.getIntValue());
   if (handle.isReal()) return Object::Real(handle.getNumericValue());

@@ -18,14 +18,9 @@ bash tests/windows/run_wine_tests.sh "$build_root"
 echo "== Debian package"
 bash scripts/package-check.sh
 
-# ---- reliability: ASan + UBSan test suite, valgrind leak checks ----
+# Reliability: the test suite under ASan and UBSan, valgrind's leak checks;
+# the libFuzzer targets, FUZZ_SECONDS each (default 60); the hostile-input
+# corpus, end to end. Each script says what it runs.
 bash scripts/sanitize.sh
-# ---- end of the sanitizer block ----
-
-# ---- reliability: libFuzzer targets, FUZZ_SECONDS each (default 60) ----
 bash scripts/fuzz.sh
-# ---- end of the fuzzing block ----
-
-# ---- reliability: hostile-input corpus, end to end ----
 bash scripts/hostile-corpus.sh
-# ---- end of the hostile-input block ----

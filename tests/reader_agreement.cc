@@ -1,8 +1,10 @@
 #include "reader_agreement.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
-#include "pdf/builtin_reader.h"
+#include "builtin_reader/builtin_reader.h"
 #include "qpdf_reader/outline_reader.h"
 
 namespace vellox {
@@ -21,9 +23,13 @@ std::string Utf8(const std::u16string& text) {
   return out;
 }
 
+std::string PageText(const std::optional<std::int32_t>& page) {
+  return page ? std::to_string(*page) : "none";
+}
+
 }  // namespace
 
-std::string OutlineDifference(const pdf::OutlineTree& builtin, const pdf::OutlineTree& qpdf) {
+std::string OutlineDifference(const OutlineTree& builtin, const OutlineTree& qpdf) {
   if (builtin.nodes.size() != qpdf.nodes.size())
     return "built-in reader: " + std::to_string(builtin.nodes.size() - 1) + " items, qpdf: " +
            std::to_string(qpdf.nodes.size() - 1);
@@ -35,7 +41,7 @@ std::string OutlineDifference(const pdf::OutlineTree& builtin, const pdf::Outlin
     if (a.parent != b.parent || a.firstChild != b.firstChild || a.nextSibling != b.nextSibling)
       return where + "placed differently in the tree";
     if (a.page != b.page)
-      return where + "page " + std::to_string(a.page) + " vs " + std::to_string(b.page);
+      return where + "page " + PageText(a.page) + " vs " + PageText(b.page);
     if (builtin.Title(node) != qpdf.Title(node))
       return where + "title '" + Utf8(builtin.Title(node)) + "' vs '" + Utf8(qpdf.Title(node)) + "'";
   }
@@ -43,12 +49,12 @@ std::string OutlineDifference(const pdf::OutlineTree& builtin, const pdf::Outlin
 }
 
 std::string CompareReaders(const std::string& path, std::string* handedOver, bool qpdfMustRead) {
-  StatusOr<pdf::OutlineTree> builtin = pdf::ReadWithBuiltinReader(path);
+  StatusOr<OutlineTree> builtin = pdf::ReadWithBuiltinReader(path);
   if (!builtin.ok()) {
     if (handedOver != nullptr) *handedOver = builtin.status().message();
     return "";
   }
-  StatusOr<pdf::OutlineTree> qpdf = qpdf_reader::ReadOutlineTree(path);
+  StatusOr<OutlineTree> qpdf = qpdf_reader::ReadWithQpdf(path);
   if (!qpdf.ok())
     return qpdfMustRead ? "the built-in reader read what qpdf cannot: " + qpdf.status().message()
                         : "";
@@ -56,6 +62,12 @@ std::string CompareReaders(const std::string& path, std::string* handedOver, boo
   // its own, not the file's outline; only a clean read is the reference.
   if (!qpdf->repairNote.empty()) return "";
   return OutlineDifference(*builtin, *qpdf);
+}
+
+Readers ReadersWithQpdfLinked() {
+  Readers readers;
+  readers.fallback = [] { return StatusOr<Readers::FallbackReader>(&qpdf_reader::ReadWithQpdf); };
+  return readers;
 }
 
 }  // namespace testing

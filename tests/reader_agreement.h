@@ -3,14 +3,15 @@
 
 #include <string>
 
-#include "pdf/outline_tree.h"
+#include "outline/outline_tree.h"
+#include "reading/read_with_chosen_reader.h"
 
 namespace vellox {
 namespace testing {
 
 // The first difference between two outlines (shape, titles, pages), or ""
 // when they are the same.
-std::string OutlineDifference(const pdf::OutlineTree& builtin, const pdf::OutlineTree& qpdf);
+std::string OutlineDifference(const OutlineTree& builtin, const OutlineTree& qpdf);
 
 // Reads `path` with both readers. Where the built-in reader reads the
 // file and qpdf reads it cleanly, both must read the same outline: returns
@@ -23,6 +24,11 @@ std::string OutlineDifference(const pdf::OutlineTree& builtin, const pdf::Outlin
 // takes more leniently are no disagreement about an outline).
 std::string CompareReaders(const std::string& path, std::string* handedOver = nullptr,
                            bool qpdfMustRead = true);
+
+// The program's readers with the reader over qpdf linked in rather than
+// loaded from its module, for tests and fuzzers that run both readers in
+// one process.
+Readers ReadersWithQpdfLinked();
 
 }  // namespace testing
 }  // namespace vellox

@@ -13,7 +13,7 @@
 //   encrypted/NAME.pdf    an original, read cleanly on Linux
 //   encrypted/NAME--CIPHER.pdf  the same encrypted without a user password
 //
-// BuiltinReaderTest needs the real built-in reader (pdf/builtin_reader.cc);
+// BuiltinReaderTest needs the real built-in reader (builtin_reader/);
 // ComponentFirstTest does not.
 
 #include <windows.h>

@@ -79,8 +79,8 @@ is_console_program() {  # FILE OBJDUMP FORMAT ARCHITECTURE: machine type and sub
   grep -q "file format $3" <<<"$headers" && grep -q "^architecture: $4," <<<"$headers" &&
     grep -Eq '^Subsystem.*Windows CUI' <<<"$headers"
 }
-# The factory asks the component library first (outline/
-# pdf_document_factory_com.cc); the class context it asks with is checked
+# The program asks the component library first (component/
+# registered_component.cc); the class context it asks with is checked
 # where it is set (platform/com_windows.cc). It is imported to be loaded at
 # the first call (cmake/delay_load.cmake), which the symbols show.
 asks_component_library() {  # FILE OBJDUMP
@@ -235,7 +235,7 @@ component=$("$wine" winepath -w "$win64/tests/windows/vellox_test_component.dll"
 "$wine" reg add "$class_key" /v ThreadingModel /d Apartment /f >/dev/null
 gtest end-to-end "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
   --gtest_filter='-BuiltinReaderTest.*'
-# These need the real built-in reader (pdf/builtin_reader.cc).
+# These need the real built-in reader (builtin_reader/).
 gtest builtin-reader "$win64/tests/windows/vellox_wine_end_to_end_tests.exe" \
   --gtest_filter='BuiltinReaderTest.*'
 

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "outline/pdf_component.h"
+#include "component/pdf_component.h"
 
 namespace {
 

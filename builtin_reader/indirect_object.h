@@ -1,0 +1,26 @@
+#ifndef VELLOX_BUILTIN_READER_INDIRECT_OBJECT_H_
+#define VELLOX_BUILTIN_READER_INDIRECT_OBJECT_H_
+
+#include <cstdint>
+
+#include "builtin_reader/file_window.h"
+#include "pdf/object.h"
+
+namespace vellox {
+namespace pdf {
+
+// "N G obj ... endobj" as read from the file.
+struct IndirectObject {
+  ObjectId id;
+  Object value;                  // a stream reads as its dictionary, IsStream() true
+  std::uint64_t dataOffset = 0;  // where a stream's data starts
+  std::uint64_t textBytes = 0;   // the object's text, header to endobj or stream
+};
+
+// Reads the indirect object at `offset`; kDamaged when none is there.
+IndirectObject ReadIndirectObject(FileWindow* window, std::uint64_t offset);
+
+}  // namespace pdf
+}  // namespace vellox
+
+#endif  // VELLOX_BUILTIN_READER_INDIRECT_OBJECT_H_
