@@ -9,13 +9,13 @@ namespace qpdf_reader {
 
 // The memory one read through qpdf may hold: qpdf's objects, maps and
 // strings are sized by the file, and qpdf caps none of them. The module's
-// operator new (module_allocator.cc) asks Admit() before every block and
-// tells Charge()/Release() what it handed out and took back, on the thread
-// that reads; past the budget it throws std::bad_alloc. qpdf catches some
-// of those and goes on, so a budget once exceeded stays so: the read is
-// refused whatever qpdf made of it, reading the file stops (budgeted_input),
-// and the blocks qpdf still asks for, to warn or unwind, get a small
-// reserve above the limit, past which every one is refused.
+// operator new (module_allocator.cc) asks this thread's counter before
+// every block and tells it what it handed out and took back; past the
+// budget it throws std::bad_alloc. qpdf catches some of those and goes
+// on, so a budget once exceeded stays so: the read is refused whatever
+// qpdf made of it, reading the file stops (budgeted_input), and the
+// blocks qpdf still asks for, to warn or unwind, get a small reserve
+// above the limit, past which every one is refused.
 //
 // Counting happens only in the module: code that links the reader itself
 // (tests, fuzzers) keeps the global operator new, and its budgets are
@@ -37,17 +37,30 @@ class AllocationBudget {
   std::uint64_t limit_;
 };
 
-// For the module's operator new, on the thread that allocates. Admit()
-// tells whether `bytes` more fit the budget (always where no budget is
-// counting); a refusal marks the budget exceeded.
-bool AdmitAllocation(std::size_t bytes) noexcept;
-// Whether blocks are being counted on this thread: Charge() and Release()
-// need the block's size only then.
-bool CountingAllocations() noexcept;
-// Whether this thread's budget has been exceeded.
-bool AllocationBudgetExceeded() noexcept;
-void ChargeAllocation(std::size_t bytes) noexcept;
-void ReleaseAllocation(std::size_t bytes) noexcept;
+// One thread's count, for the module's operator new: found once per
+// block, as finding it is a good part of the cost of counting.
+struct AllocationCounter {
+  bool active;            // a budget is counting on this thread
+  bool exceeded;          // an allocation was refused
+  std::uint64_t live;     // bytes handed out in the scope and not yet back
+  std::uint64_t ceiling;  // the limit, and once exceeded the reserve above it
+
+  // Whether `bytes` more fit the budget (always where none counts); a
+  // refusal marks it exceeded.
+  bool Admit(std::size_t bytes) noexcept {
+    if (!active || (bytes <= ceiling && live <= ceiling - bytes)) return true;
+    Exceed();
+    return false;
+  }
+  void Charge(std::size_t bytes) noexcept { live += bytes; }
+  // A block from before the scope, freed in it, was never charged.
+  void Release(std::size_t bytes) noexcept { live = bytes < live ? live - bytes : 0; }
+
+ private:
+  void Exceed() noexcept;
+};
+
+AllocationCounter& ThisThreadsAllocations() noexcept;
 
 }  // namespace qpdf_reader
 }  // namespace vellox

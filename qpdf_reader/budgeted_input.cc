@@ -41,7 +41,7 @@ qpdf_offset_t BudgetedInput::findAndSkipNextEOL() {
 void BudgetedInput::Charge(std::uint64_t bytes) {
   // qpdf may catch the failure of an allocation past the memory budget and
   // go on with the next object; with nothing more to read it cannot.
-  if (AllocationBudgetExceeded()) throw std::length_error("out of the memory budget");
+  if (ThisThreadsAllocations().exceeded) throw std::length_error("out of the memory budget");
   readBytes += bytes;
   if (readBytes <= limit) return;
   if (limitReason_.empty())

@@ -17,17 +17,22 @@
 
 namespace {
 
-using vellox::qpdf_reader::AdmitAllocation;
-using vellox::qpdf_reader::ChargeAllocation;
-using vellox::qpdf_reader::CountingAllocations;
-using vellox::qpdf_reader::ReleaseAllocation;
+constexpr std::size_t kPlain = alignof(std::max_align_t);
+
+using vellox::qpdf_reader::AllocationCounter;
+using vellox::qpdf_reader::ThisThreadsAllocations;
+
+// What a block costs: malloc's header besides what it can hold, which
+// for qpdf's many small blocks is a good part of the heap.
+std::size_t Cost(void* block) noexcept { return malloc_usable_size(block) + sizeof(std::size_t); }
 
 // A block of `size` bytes aligned to `alignment`, or null: past the
 // budget at once, the system out of memory once the new-handler (if any)
 // can free no more.
 void* Allocate(std::size_t size, std::size_t alignment) noexcept {
   if (size == 0) size = 1;
-  if (!AdmitAllocation(size)) return nullptr;
+  AllocationCounter& counter = ThisThreadsAllocations();
+  if (!counter.Admit(size)) return nullptr;
   for (;;) {
     void* block = nullptr;
     if (alignment <= alignof(std::max_align_t)) {
@@ -36,7 +41,7 @@ void* Allocate(std::size_t size, std::size_t alignment) noexcept {
       block = nullptr;
     }
     if (block != nullptr) {
-      if (CountingAllocations()) ChargeAllocation(malloc_usable_size(block));
+      if (counter.active) counter.Charge(Cost(block));
       return block;
     }
     std::new_handler handler = std::get_new_handler();
@@ -57,11 +62,11 @@ void* AllocateOrThrow(std::size_t size, std::size_t alignment) {
 
 void Free(void* block) noexcept {
   if (block == nullptr) return;
-  if (CountingAllocations()) ReleaseAllocation(malloc_usable_size(block));
+  AllocationCounter& counter = ThisThreadsAllocations();
+  if (counter.active) counter.Release(Cost(block));
   free(block);
 }
 
-constexpr std::size_t kPlain = alignof(std::max_align_t);
 
 }  // namespace
 
