@@ -15,7 +15,8 @@ namespace qpdf_reader {
 // on, so a budget once exceeded stays so: the read is refused whatever
 // qpdf made of it, reading the file stops (budgeted_input), and the
 // blocks qpdf still asks for, to warn or unwind, get a small reserve
-// above the limit, past which every one is refused.
+// above the limit, past which every one is refused. The system running
+// out of memory is told apart from the budget the same way.
 //
 // Counting happens only in the module: code that links the reader itself
 // (tests, fuzzers) keeps the global operator new, and its budgets are
@@ -31,6 +32,9 @@ class AllocationBudget {
 
   // Whether an allocation was refused for the budget.
   bool exceeded() const;
+  // Whether the system refused one: qpdf may have caught the failure
+  // and read on without what it could not hold.
+  bool starved() const;
   std::uint64_t limit() const { return limit_; }
 
  private:
@@ -42,6 +46,7 @@ class AllocationBudget {
 struct AllocationCounter {
   bool active;            // a budget is counting on this thread
   bool exceeded;          // an allocation was refused
+  bool starved;           // the system had no memory for one
   std::uint64_t live;     // bytes handed out in the scope and not yet back
   std::uint64_t ceiling;  // the limit, and once exceeded the reserve above it
 
@@ -53,6 +58,9 @@ struct AllocationCounter {
     return false;
   }
   void Charge(std::size_t bytes) noexcept { live += bytes; }
+  void Starve() noexcept { starved = active; }
+  // Whether qpdf should stop: it cannot have read the file whole.
+  bool failed() const noexcept { return exceeded || starved; }
   // A block from before the scope, freed in it, was never charged.
   void Release(std::size_t bytes) noexcept { live = bytes < live ? live - bytes : 0; }
 

@@ -45,13 +45,15 @@ void* Allocate(std::size_t size, std::size_t alignment) noexcept {
       return block;
     }
     std::new_handler handler = std::get_new_handler();
-    if (handler == nullptr) return nullptr;
+    if (handler == nullptr) break;
     try {
       handler();
     } catch (...) {
-      return nullptr;
+      break;
     }
   }
+  counter.Starve();
+  return nullptr;
 }
 
 void* AllocateOrThrow(std::size_t size, std::size_t alignment) {

@@ -134,11 +134,13 @@ StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
   if (!pdf::HasPdfHeader(bytes)) return pdf::NotAPdfFile();
 
   // The memory qpdf takes is counted from here, the file's bytes, held
-  // already, not. Past the budget the document is refused whatever qpdf
-  // made of the failure; a std::bad_alloc within it is the system's.
+  // already, not. Past the budget the document is refused, and when the
+  // system runs out of memory the run says so, whatever qpdf made of the
+  // failure: it may have caught it and read on, leaving objects out.
   std::optional<StatusOr<OutlineTree>> read;
   std::uint64_t limit = 0;
   bool exceeded = false;
+  bool starved = false;
   {
     AllocationBudget memory(pdf::kRepairMemoryPerFileByte * bytes.size() +
                             pdf::kRepairMemoryBeyondFileSize);
@@ -146,14 +148,16 @@ StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
     try {
       read.emplace(ReadBytes(path, bytes));
     } catch (const std::bad_alloc&) {
-      if (!memory.exceeded()) throw;
+      if (!memory.exceeded() && !memory.starved()) throw;
     }
     exceeded = memory.exceeded();
-    if (exceeded) read.reset();  // freed within the budget's reserve
+    starved = memory.starved();
+    if (exceeded || starved) read.reset();  // freed within the budget's reserve
   }
   if (exceeded)
     return Status::OverLimit(
         pdf::LimitReason("the memory for repairing the file exceeds", pdf::Mebibytes(limit)));
+  if (starved) throw std::bad_alloc();
   return std::move(*read);
 }
 
