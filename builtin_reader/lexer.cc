@@ -268,6 +268,8 @@ std::string DecodeHexString(const char* begin, const char* end) {
 }
 
 std::string DecodeName(const char* begin, const char* end) {
+  const std::size_t size = static_cast<std::size_t>(end - begin);
+  if (std::memchr(begin, '#', size) == nullptr) return std::string(begin, size);  // most names
   std::string out;
   out.reserve(static_cast<std::size_t>(end - begin));
   for (const char* p = begin; p != end; ++p) {
