@@ -1,5 +1,7 @@
 #include "app/control_characters.h"
 
+#include <algorithm>
+
 namespace vellox {
 
 bool IsControlCharacter(const char* character, std::size_t length) {
@@ -26,6 +28,10 @@ std::size_t EscapeByte(unsigned char byte, EscapeStyle style, char* out) {
 }
 
 std::string EscapeControls(std::string_view text, EscapeStyle style) {
+  // Printable ASCII, a byte a character in every code page, as most text
+  // is: nothing to escape.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+    return std::string(text);
   std::string escaped;
   escaped.reserve(text.size());
   WriteEscaped(text, style,

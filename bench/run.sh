@@ -313,7 +313,8 @@ scanned_table="$(make_scanned "scanned-table-${scan_mb}mb")"
 # prints, plus that write is what a conversion is set against.
 # floor-items: qpdf reading the outline items alone; floor-dests: and the
 # destination objects they lead to (listed beforehand, untimed): what any
-# reader over qpdf must at least parse.
+# reader over qpdf must at least parse. start: a C program that does
+# nothing (bench/hello_c), what starting any program takes of the time.
 compare() {
   local title="$1" runs="$2" file="$3"
   echo
@@ -332,7 +333,8 @@ compare() {
     mutool mutool show "$file" outline :: \
     durable-write "$durable" "${file%.pdf}.durable.pdr" "$written" :: \
     floor-items "$floor" "$file" :: \
-    floor-dests "$floor" --objects "$list" "$file")"
+    floor-dests "$floor" --objects "$list" "$file" :: \
+    start "$hello_c")"
   local v_wall v_rss
   v_wall="$(awk -F'\t' '$1 == "vellox" { print $3 }' <<<"$result")"
   v_rss="$(awk -F'\t' '$1 == "vellox" { print $6 }' <<<"$result")"
@@ -468,12 +470,14 @@ check() {
 bytes_read() {
   awk -v c="${summary[$1/reads]:-}" 'BEGIN { if (split(c, f, " ") >= 3 && f[3] + 0 == f[3]) printf "%.2f", f[3] / 1048576 }'
 }
-# cpu_note TITLE: vellox's and mutool's CPU time in case TITLE, and how vellox read.
+# cpu_note TITLE: vellox's and mutool's CPU time in case TITLE, how vellox
+# read, and what of mutool's time starting a program that does nothing takes.
 cpu_note() {
   echo "CPU time, vellox --show $(ms "${summary[$1/vellox --show/cpu]:-0}") ms, mutool" \
     "$(ms "${summary[$1/mutool/cpu]:-0}") ms (ratio $(ratio "${summary[$1/vellox --show/cpu]:-0}" \
-    "${summary[$1/mutool/cpu]:-0}")): parsing the objects the outline needs, not reading" \
-    "(${summary[$1/reads]:-})"
+    "${summary[$1/mutool/cpu]:-0}")); reads: ${summary[$1/reads]:-}; a program that does" \
+    "nothing takes $(ratio "${summary[$1/start/wall]:-0}" "${summary[$1/mutool/wall]:-0}") of" \
+    "mutool's time; the rest is parsing the objects the outline needs (and inflating them)"
 }
 check "20k classic: reading, vellox --show / mutool time" "${summary[20k classic/reading]}" 0.3
 check "20k classic: converting, vellox / (mutool + durable write)" \

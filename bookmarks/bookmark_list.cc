@@ -64,17 +64,16 @@ std::string BookmarkList::Label(const BookmarkEntry& entry) const {
       label.insert(0, labelWidth - label.size(), '0');
     return label + ' ';
   }
-  // Two steps, so that width 0 gives "%00d ": zero flags and no width. The
-  // label counts page + 1 with 32-bit wrap-around.
-  char format[16];
-  std::snprintf(format, sizeof format, "%%0%ud ", labelWidth);
+  // Zero-padded to the width (none for width 0; the width is at most
+  // kMaxPrintedLabel). The label counts page + 1 with 32-bit wrap-around.
+  const int width = static_cast<int>(labelWidth);
   const auto number = static_cast<std::int32_t>(static_cast<std::uint32_t>(entry.page) + 1u);
   char buffer[32];
-  const int length = std::snprintf(buffer, sizeof buffer, format, number);
+  const int length = std::snprintf(buffer, sizeof buffer, "%0*d ", width, number);
   if (length < static_cast<int>(sizeof buffer)) return std::string(buffer, length);
   // Padded to a printed label wider than any page number.
   std::string label(static_cast<std::size_t>(length), '\0');
-  std::snprintf(&label[0], label.size() + 1, format, number);
+  std::snprintf(&label[0], label.size() + 1, "%0*d ", width, number);
   return label;
 }
 

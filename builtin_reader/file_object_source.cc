@@ -48,17 +48,25 @@ Object FileObjectSource::Catalog() {
   return catalog;
 }
 
-Object FileObjectSource::Resolve(const Object& object) {
+Object FileObjectSource::Resolve(const Object& object) { return Resolve(object, nullptr); }
+
+Object FileObjectSource::ResolveEntries(const Object& object,
+                                        std::initializer_list<const char*> keys) {
+  const EntryFilter filter(keys);
+  return Resolve(object, &filter);
+}
+
+Object FileObjectSource::Resolve(const Object& object, const EntryFilter* filter) {
   if (!object.IsReference()) return object;
   Object current = object;
   for (int hop = 0; hop < kMaxReferenceHops; ++hop) {
-    current = Fetch(current.Id());
+    current = Fetch(current.Id(), filter);
     if (!current.IsReference()) return current;
   }
   OverLimit("a chain of references exceeds", std::to_string(kMaxReferenceHops));
 }
 
-Object FileObjectSource::Fetch(ObjectId id) {
+Object FileObjectSource::Fetch(ObjectId id, const EntryFilter* filter) {
   if (++resolved > kMaxObjectsResolved)
     OverLimit("objects read exceed", std::to_string(kMaxObjectsResolved));
   auto kept = keptObjects.find(id.Packed());
@@ -69,7 +77,7 @@ Object FileObjectSource::Fetch(ObjectId id) {
   switch (location.type) {
     case ObjectLocation::Type::kInFile: {
       if (location.generation != id.generation) return Object();
-      IndirectObject found = ReadIndirectObject(&window, location.offset);
+      IndirectObject found = ReadIndirectObject(&window, location.offset, filter);
       ChargeParsing(found.textBytes);
       // A wrong offset: the table does not match the file.
       if (!(found.id == id)) Damaged(Named(id) + " is not where the cross-reference puts it");
@@ -79,13 +87,13 @@ Object FileObjectSource::Fetch(ObjectId id) {
     }
     case ObjectLocation::Type::kInStream:
       if (id.generation != 0) return Object();
-      object = FetchFromStream(id, location, &textBytes);
+      object = FetchFromStream(id, location, filter, &textBytes);
       break;
     case ObjectLocation::Type::kNone:
     case ObjectLocation::Type::kFree:
       return Object();  // PDF reads a missing object as null
   }
-  Keep(id, object, textBytes);
+  if (filter == nullptr) Keep(id, object, textBytes);  // only whole objects are kept
   return object;
 }
 
@@ -100,7 +108,7 @@ void FileObjectSource::Keep(ObjectId id, const Object& object, std::uint64_t tex
 }
 
 Object FileObjectSource::FetchFromStream(ObjectId id, const ObjectLocation& location,
-                                         std::uint64_t* textBytes) {
+                                         const EntryFilter* filter, std::uint64_t* textBytes) {
   ObjectStream& stream = LoadObjectStream(location.stream);
   const auto& header = stream.header;
   std::size_t at = location.index;
@@ -124,7 +132,7 @@ Object FileObjectSource::FetchFromStream(ObjectId id, const ObjectLocation& loca
   end = std::min<std::uint64_t>({end, stream.data.size(), begin + kMaxObjectBytes});
   const char* data = stream.data.data();
   Lexer lexer(data + begin, data + end);
-  Object object = ObjectParser(&lexer).ParseObject();
+  Object object = ObjectParser(&lexer).ParseObject(filter);
   *textBytes = static_cast<std::uint64_t>(lexer.position() - lexer.begin());
   ChargeParsing(*textBytes);
   return object;

@@ -2,6 +2,7 @@
 #define VELLOX_BUILTIN_READER_FILE_OBJECT_SOURCE_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -13,6 +14,7 @@
 #include "builtin_reader/cross_reference.h"
 #include "builtin_reader/decryption.h"
 #include "builtin_reader/file_window.h"
+#include "builtin_reader/object_parser.h"
 #include "pdf/flate.h"
 #include "pdf/object_source.h"
 #include "platform/random_access_file.h"
@@ -40,6 +42,7 @@ class FileObjectSource : public ObjectSource {
 
   Object Catalog() override;
   Object Resolve(const Object& object) override;
+  Object ResolveEntries(const Object& object, std::initializer_list<const char*> keys) override;
 
   // The newest trailer (its keys merged over older ones').
   const Object& Trailer() const { return xref.trailer(); }
@@ -57,10 +60,13 @@ class FileObjectSource : public ObjectSource {
 
   explicit FileObjectSource(std::unique_ptr<platform::RandomAccessFile> file);
 
+  // Resolve, a dictionary built as `filter` (if any) says.
+  Object Resolve(const Object& object, const EntryFilter* filter);
   // The object `id` names, as stored (itself possibly a reference).
-  Object Fetch(ObjectId id);
+  Object Fetch(ObjectId id, const EntryFilter* filter);
   // `textBytes` gets the length of the object's text.
-  Object FetchFromStream(ObjectId id, const ObjectLocation& location, std::uint64_t* textBytes);
+  Object FetchFromStream(ObjectId id, const ObjectLocation& location, const EntryFilter* filter,
+                         std::uint64_t* textBytes);
   ObjectStream& LoadObjectStream(std::uint32_t number);
   std::unique_ptr<ObjectStream> ReadObjectStream(std::uint32_t number);
   // Keeps a large object fetched for the second time, within its budget.

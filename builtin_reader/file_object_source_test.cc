@@ -619,6 +619,51 @@ TEST_F(FileObjectSourceTest, LargeObjectsReadAgainAreParsedOnce) {
   }
 }
 
+// ResolveEntries builds the entries asked for, wherever the object lies;
+// the object read whole afterwards, a large one kept included, is whole.
+TEST_F(FileObjectSourceTest, ResolveEntriesBuildsTheEntriesAskedFor) {
+  const std::string resources = "/Resources << /Font << /F1 9 0 R >> /Pad (" +
+                                std::string(2 * kKeptObjectMinBytes, 'p') + ") >>";
+  RawPdf pdf;
+  std::vector<Row> rows;
+  rows.push_back(pdf.Add(1, "<< /Type /Catalog /Pages 2 0 R >>"));
+  rows.push_back(pdf.Add(2, "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 " + resources + " >>"));
+  rows.push_back(pdf.Add(5, "2 0 R"));
+  pdf.AddObjectStream(6, {{3, "<< /Type /Page /MediaBox [0 0 1 1] /Parent 2 0 R >>"},
+                          {4, "<< /Parent 2 0 R /Type /Page " + resources + " >>"}},
+                      "/Filter /FlateDecode", &rows);
+  rows.push_back(Row{6, 1, pdf.bytes.rfind("6 0 obj"), 0});
+  pdf.EndWith(pdf.AddXrefStream(7, rows, "/Size 8 /Root 1 0 R"));
+  // The entries, "/Key value" each, an array as its items.
+  auto entries = [](const Object& dictionary) {
+    std::string shown;
+    for (const auto& entry : dictionary.Entries()) {
+      shown += "/" + entry.first;
+      for (const Object& item : entry.second.IsArray() ? entry.second.Items() : Array{entry.second})
+        shown += " " + Show(item);
+      shown += ";";
+    }
+    return shown;
+  };
+  std::unique_ptr<FileObjectSource> source = Open(pdf.bytes);
+  for (std::uint32_t number : {2u, 5u}) {
+    EXPECT_EQ(entries(source->ResolveEntries(Ref(number), {"Type", "Kids"})),
+              "/Type /Pages;/Kids 3 R 4 R;");
+  }
+  EXPECT_EQ(entries(source->ResolveEntries(Ref(3), {"Type", "Kids"})), "/Type /Page;");
+  EXPECT_EQ(entries(source->ResolveEntries(Ref(4), {"Type", "Kids"})), "/Type /Page;");
+  EXPECT_TRUE(source->ResolveEntries(Ref(99), {"Type"}).IsNull());
+  // Read whole twice, the large objects are kept, and given whole after.
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(entries(source->Resolve(Ref(2))).substr(0, 38),
+              "/Type /Pages;/Kids 3 R 4 R;/Count 2;/R");
+    EXPECT_EQ(entries(source->Resolve(Ref(4))).substr(0, 28), "/Parent 2 R;/Type /Page;/Res");
+  }
+  const Object node = source->ResolveEntries(Ref(5), {"Type", "Kids"});
+  EXPECT_TRUE(node.Get("Type").IsName("Pages"));
+  EXPECT_EQ(node.Get("Kids").Size(), 2u);
+}
+
 // Items in one object stream and their titles in another, each larger
 // than half of what a cache of a few streams would hold: read in turn,
 // each stream is inflated once and charged once.

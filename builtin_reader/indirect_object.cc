@@ -8,12 +8,13 @@
 namespace vellox {
 namespace pdf {
 
-IndirectObject ReadIndirectObject(FileWindow* window, std::uint64_t offset) {
-  return window->ParseAt(offset, [offset](Lexer& lexer) {
+IndirectObject ReadIndirectObject(FileWindow* window, std::uint64_t offset,
+                                  const EntryFilter* filter) {
+  return window->ParseAt(offset, [offset, filter](Lexer& lexer) {
     ObjectParser parser(&lexer);
     IndirectObject result;
     result.id = parser.ParseObjectHeader();
-    result.value = parser.ParseObject();
+    result.value = parser.ParseObject(filter);
     const Token next = lexer.Next();
     result.textBytes = static_cast<std::uint64_t>(lexer.position() - lexer.begin());
     if (next.IsKeyword("endobj")) return result;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "builtin_reader/file_window.h"
+#include "builtin_reader/object_parser.h"
 #include "pdf/object.h"
 
 namespace vellox {
@@ -18,7 +19,9 @@ struct IndirectObject {
 };
 
 // Reads the indirect object at `offset`; kDamaged when none is there.
-IndirectObject ReadIndirectObject(FileWindow* window, std::uint64_t offset);
+// With `filter`, a dictionary gets only the entries it keeps.
+IndirectObject ReadIndirectObject(FileWindow* window, std::uint64_t offset,
+                                  const EntryFilter* filter = nullptr);
 
 }  // namespace pdf
 }  // namespace vellox

@@ -35,16 +35,26 @@ bool ParseNumber(const char* begin, const char* end, Token* token) {
   const char* p = begin;
   bool negative = false;
   if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  const char* const wholeBegin = p;
+  constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
   std::uint64_t whole = 0;
   bool overflow = false;
-  int digits = 0;
-  double real = 0;
-  for (; p != end && *p >= '0' && *p <= '9'; ++p, ++digits) {
+  for (; p != end && *p >= '0' && *p <= '9'; ++p) {
     const unsigned digit = static_cast<unsigned>(*p - '0');
-    if (whole > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) overflow = true;
+    if (whole > kMost / 10 || (whole == kMost / 10 && digit > kMost % 10)) overflow = true;
     whole = whole * 10 + digit;
-    real = real * 10 + digit;
   }
+  const char* const wholeEnd = p;
+  int digits = static_cast<int>(wholeEnd - wholeBegin);
+  // The whole part as a double, summed digit by digit as the value of a
+  // number too large for an integer always was; below 2^53 that sum is
+  // exact, and the integer itself.
+  auto wholeAsReal = [&]() {
+    if (!overflow && whole < (std::uint64_t{1} << 53)) return static_cast<double>(whole);
+    double real = 0;
+    for (const char* q = wholeBegin; q != wholeEnd; ++q) real = real * 10 + (*q - '0');
+    return real;
+  };
   if (p == end) {
     if (digits == 0) return false;
     if (!overflow && whole <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
@@ -52,6 +62,7 @@ bool ParseNumber(const char* begin, const char* end, Token* token) {
       token->integer = negative ? -static_cast<std::int64_t>(whole) : static_cast<std::int64_t>(whole);
     } else {
       // Too large for an integer: a real is as close as readers come.
+      const double real = wholeAsReal();
       token->type = TokenType::kReal;
       token->real = negative ? -real : real;
     }
@@ -70,6 +81,7 @@ bool ParseNumber(const char* begin, const char* end, Token* token) {
     }
   }
   if (p != end || digits == 0) return false;
+  double real = wholeAsReal();
   static const double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
                                    1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
   real += static_cast<double>(fraction) / kPowers[fractionDigits];
@@ -207,6 +219,9 @@ Token Lexer::Next() {
 }
 
 std::string DecodeLiteralString(const char* begin, const char* end) {
+  const std::size_t size = static_cast<std::size_t>(end - begin);
+  if (std::memchr(begin, '\\', size) == nullptr && std::memchr(begin, '\r', size) == nullptr)
+    return std::string(begin, size);  // nothing to undo, as in most strings
   std::string out;
   out.reserve(static_cast<std::size_t>(end - begin));
   for (const char* p = begin; p != end; ++p) {
@@ -268,6 +283,8 @@ std::string DecodeHexString(const char* begin, const char* end) {
 }
 
 std::string DecodeName(const char* begin, const char* end) {
+  const std::size_t size = static_cast<std::size_t>(end - begin);
+  if (std::memchr(begin, '#', size) == nullptr) return std::string(begin, size);  // most names
   std::string out;
   out.reserve(static_cast<std::size_t>(end - begin));
   for (const char* p = begin; p != end; ++p) {

@@ -1,5 +1,6 @@
 #include "builtin_reader/object_parser.h"
 
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -21,12 +22,28 @@ bool IsGeneration(const Token& token) {
 
 }  // namespace
 
-Object ObjectParser::ParseObject() { return Parse(lexer->Next(), 0); }
+bool EntryFilter::Keeps(const Token& name) const {
+  const bool escaped = std::memchr(name.begin, '#', name.size()) != nullptr;
+  const std::string decoded = escaped ? DecodeName(name.begin, name.end) : std::string();
+  const char* bytes = escaped ? decoded.data() : name.begin;
+  const std::size_t size = escaped ? decoded.size() : name.size();
+  for (const char* key : keys) {
+    if (std::strlen(key) == size && std::memcmp(key, bytes, size) == 0) return true;
+  }
+  return false;
+}
+
+Object ObjectParser::ParseObject(const EntryFilter* entryFilter) {
+  filter = entryFilter;
+  Object object = Parse(Next(), 0);
+  Rewind();
+  return object;
+}
 
 ObjectId ObjectParser::ParseObjectHeader() {
-  const Token number = lexer->Next();
-  const Token generation = lexer->Next();
-  const Token keyword = lexer->Next();
+  const Token number = Next();
+  const Token generation = Next();
+  const Token keyword = Next();
   if (!IsObjectNumber(number) || !IsGeneration(generation) || !keyword.IsKeyword("obj"))
     Damaged("no object header where one should be");
   return ObjectId{static_cast<std::uint32_t>(number.integer),
@@ -38,20 +55,39 @@ void ObjectParser::CountValue() {
     OverLimit("an object exceeds", std::to_string(kMaxObjectValues) + " values");
 }
 
+Token ObjectParser::Next() {
+  if (aheadCount == 0) return lexer->Next();
+  const Token token = ahead[0].token;
+  ahead[0] = ahead[1];
+  --aheadCount;
+  return token;
+}
+
+const Token& ObjectParser::Peek(std::size_t index) {
+  while (aheadCount <= index) {
+    Ahead& next = ahead[aheadCount];
+    next.start = lexer->position();
+    next.token = lexer->Next();
+    ++aheadCount;
+  }
+  return ahead[index].token;
+}
+
+void ObjectParser::Rewind() {
+  if (aheadCount == 0) return;
+  lexer->Seek(ahead[0].start);
+  aheadCount = 0;
+}
+
 bool ObjectParser::TryReference(const Token& number, Object* reference) {
   if (!IsObjectNumber(number)) return false;
-  const char* mark = lexer->position();
-  const Token generation = lexer->Next();
-  if (IsGeneration(generation)) {
-    const Token keyword = lexer->Next();
-    if (keyword.IsKeyword("R")) {
-      *reference = Object::Reference(ObjectId{static_cast<std::uint32_t>(number.integer),
-                                              static_cast<std::uint32_t>(generation.integer)});
-      return true;
-    }
-  }
-  lexer->Seek(mark);
-  return false;
+  const Token& generation = Peek(0);
+  if (!IsGeneration(generation)) return false;
+  if (!Peek(1).IsKeyword("R")) return false;
+  *reference = Object::Reference(ObjectId{static_cast<std::uint32_t>(number.integer),
+                                          static_cast<std::uint32_t>(generation.integer)});
+  aheadCount = 0;
+  return true;
 }
 
 Object ObjectParser::Parse(const Token& token, int depth) {
@@ -83,8 +119,7 @@ Object ObjectParser::Parse(const Token& token, int depth) {
     }
     case TokenType::kArrayOpen:
     case TokenType::kDictionaryOpen:
-      if (depth >= kMaxNestingDepth)
-        OverLimit("objects nest deeper than", std::to_string(kMaxNestingDepth));
+      CheckNesting(depth);
       return token.type == TokenType::kArrayOpen ? ParseArray(depth + 1)
                                                  : ParseDictionary(depth + 1);
     case TokenType::kKeyword:
@@ -107,7 +142,7 @@ Object ObjectParser::ParseArray(int depth) {
   Array items;
   items.reserve(4);  // most arrays are rectangles, destinations, short lists
   for (;;) {
-    const Token token = lexer->Next();
+    const Token token = Next();
     if (token.type == TokenType::kArrayClose) break;
     items.push_back(Parse(token, depth));
   }
@@ -115,22 +150,73 @@ Object ObjectParser::ParseArray(int depth) {
 }
 
 Object ObjectParser::ParseDictionary(int depth) {
+  const EntryFilter* const keys = depth == 1 ? filter : nullptr;
   Dictionary entries;
   entries.reserve(8);
   for (;;) {
-    const Token key = lexer->Next();
+    const Token key = Next();
     if (key.type == TokenType::kDictionaryClose) break;
     if (key.type != TokenType::kName) Damaged("a dictionary key is not a name");
-    const Token value = lexer->Next();
-    std::string name = DecodeName(key.begin, key.end);
+    const Token value = Next();
+    const bool kept = keys == nullptr || keys->Keeps(key);
     if (value.type == TokenType::kDictionaryClose) {
       // A key without a value: null, as other readers take it.
-      entries.emplace_back(std::move(name), Object());
+      if (kept) entries.emplace_back(DecodeName(key.begin, key.end), Object());
       break;
     }
-    entries.emplace_back(std::move(name), Parse(value, depth));
+    if (kept) {
+      entries.emplace_back(DecodeName(key.begin, key.end), Parse(value, depth));
+    } else {
+      Skip(value, depth);
+    }
   }
   return Object::MakeDictionary(std::move(entries));
+}
+
+void ObjectParser::CheckNesting(int depth) {
+  if (depth >= kMaxNestingDepth)
+    OverLimit("objects nest deeper than", std::to_string(kMaxNestingDepth));
+}
+
+void ObjectParser::Skip(const Token& token, int depth) {
+  switch (token.type) {
+    case TokenType::kArrayOpen:
+    case TokenType::kDictionaryOpen:
+      CountValue();
+      CheckNesting(depth);
+      if (token.type == TokenType::kArrayOpen) {
+        SkipArray(depth + 1);
+      } else {
+        SkipDictionary(depth + 1);
+      }
+      return;
+    case TokenType::kName:
+    case TokenType::kLiteralString:
+    case TokenType::kHexString:
+      CountValue();
+      return;
+    default:
+      Parse(token, depth);  // a number, a reference, a keyword: nothing to spare
+  }
+}
+
+void ObjectParser::SkipArray(int depth) {
+  for (;;) {
+    const Token token = Next();
+    if (token.type == TokenType::kArrayClose) return;
+    Skip(token, depth);
+  }
+}
+
+void ObjectParser::SkipDictionary(int depth) {
+  for (;;) {
+    const Token key = Next();
+    if (key.type == TokenType::kDictionaryClose) return;
+    if (key.type != TokenType::kName) Damaged("a dictionary key is not a name");
+    const Token value = Next();
+    if (value.type == TokenType::kDictionaryClose) return;
+    Skip(value, depth);
+  }
 }
 
 }  // namespace pdf

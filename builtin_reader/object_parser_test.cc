@@ -80,6 +80,79 @@ TEST(ObjectParserTest, ParsesObjects) {
   }
 }
 
+// A number's look for "G R" reads ahead; what it read and did not take is
+// given back, so that the lexer stands right after the object.
+TEST(ObjectParserTest, LeavesTheLexerRightAfterTheObject) {
+  struct {
+    const char* text;
+    const char* next;
+  } cases[] = {{"42 endobj", "endobj"}, {"42 0 endobj", "0"}, {"42 0 7", "0"},
+               {"12 0 R endobj", "endobj"}, {"[1 2] endobj", "endobj"},
+               {"<< /A 1 /B 2 >> endobj", "endobj"}, {"-3 1", "1"}};
+  for (const auto& c : cases) {
+    const std::string input = c.text;
+    Lexer lexer(input.data(), input.data() + input.size());
+    ObjectParser(&lexer).ParseObject();
+    const Token next = lexer.Next();
+    EXPECT_EQ(std::string(next.begin, next.end), c.next) << c.text;
+  }
+  const std::string twice = "5 6 7 R";
+  Lexer lexer(twice.data(), twice.data() + twice.size());
+  EXPECT_EQ(Show(ObjectParser(&lexer).ParseObject()), "5");
+  EXPECT_EQ(Show(ObjectParser(&lexer).ParseObject()), "6 7 R");
+}
+
+Object ParseKeeping(const std::string& text, std::initializer_list<const char*> keys) {
+  Lexer lexer(text.data(), text.data() + text.size());
+  const EntryFilter filter(keys);
+  return ObjectParser(&lexer).ParseObject(&filter);
+}
+
+TEST(ObjectParserTest, AFilterBuildsOnlyTheEntriesItKeeps) {
+  struct {
+    const char* text;
+    const char* shown;
+  } cases[] = {
+      {"<< /Type /Page /MediaBox [0 0 612 792] /Resources << /Font << /F1 2 0 R >> >> "
+       "/Kids [4 0 R] /Annots [(x) <41>] >>",
+       "<</Type /Page;/Kids [4 0 R];>>"},
+      {"<< /Ty#70e /Pages /Other 1 >>", "<</Type /Pages;>>"},  // keys compare decoded
+      {"<< /A 1 /Kids >>", "<</Kids null;>>"},
+      {"<< /A 1 /B >>", "<<>>"},
+      {"<< /Type 3 0 R /A 4 0 R >>", "<</Type 3 0 R;>>"},
+      // Only the outermost dictionary is filtered.
+      {"[<< /A 1 /Type /X >>]", "[<</A 1;/Type /X;>>]"},
+      {"<< /Kids [<< /A 1 >>] >>", "<</Kids [<</A 1;>>];>>"},
+      {"7", "7"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Show(ParseKeeping(c.text, {"Type", "Kids"})), c.shown) << c.text;
+  }
+}
+
+// What is not built is still parsed: a dropped value fails as it would if
+// it were built.
+TEST(ObjectParserTest, DroppedValuesKeepEveryCheck) {
+  auto faultOf = [](const std::string& text) {
+    try {
+      ParseKeeping(text, {"Type"});
+    } catch (const ReadError& error) {
+      return error.fault();
+    }
+    ADD_FAILURE() << "parsed: " << text.substr(0, 60);
+    return ReadFault::kDamaged;
+  };
+  for (const char* text : {"<< /A [1 2 >>", "<< /A << 1 2 >> >>", "<< /A << /B ] >> >>",
+                           "<< /A endobj >>", "<< /A [ { ] >>", "<< /A"})
+    EXPECT_EQ(faultOf(text), ReadFault::kDamaged) << text;
+  EXPECT_EQ(faultOf("<< /A " + std::string(kMaxNestingDepth + 1, '[') +
+                    std::string(kMaxNestingDepth + 1, ']') + " >>"),
+            ReadFault::kLimit);
+  std::string manyItems = "<< /A [";
+  for (std::size_t i = 0; i <= kMaxObjectValues; ++i) manyItems += "/N ";
+  EXPECT_EQ(faultOf(manyItems + "] >>"), ReadFault::kLimit);
+}
+
 TEST(ObjectParserTest, ReadsIndirectObjectHeaders) {
   const std::string text = "7 3 obj << /A 1 >> endobj";
   Lexer lexer(text.data(), text.data() + text.size());

@@ -97,10 +97,12 @@ Object Destinations::FromNameTree(const std::string& name) {
 // way holds the name.
 bool Destinations::SearchNameTree(const std::string& name, Object* value) {
   Object reference = source->Resolve(catalog.Get("Names")).Get("Dests");
-  std::unordered_set<std::uint64_t> visited;
-  for (bool isRoot = true;; isRoot = false) {
-    if (reference.IsReference() && !visited.insert(reference.Id().Packed()).second) return false;
-    const NameNode* node = NameTreeNode(reference, isRoot);
+  // A descent without a loop passes each node once, and every node it
+  // passes is in nameNodes by then: more steps than that is a loop. Counted,
+  // not recorded, as the look-up runs once per outline item.
+  for (std::size_t step = 0;; ++step) {
+    if (step > nameNodes.size()) return false;
+    const NameNode* node = NameTreeNode(reference, step == 0);
     if (node == nullptr) return false;
     if (!node->kids.IsArray()) {
       auto found = node->names.find(name);

@@ -1,5 +1,7 @@
 #include "pdf/object.h"
 
+#include <cstring>
+
 namespace vellox {
 namespace pdf {
 namespace {
@@ -24,21 +26,21 @@ const Dictionary& EmptyDictionary() {
 Object Object::Boolean(bool value) {
   Object object;
   object.type_ = Type::kBoolean;
-  object.integer_ = value ? 1 : 0;
+  object.value_.integer = value ? 1 : 0;
   return object;
 }
 
 Object Object::Integer(std::int64_t value) {
   Object object;
   object.type_ = Type::kInteger;
-  object.integer_ = value;
+  object.value_.integer = value;
   return object;
 }
 
 Object Object::Real(double value) {
   Object object;
   object.type_ = Type::kReal;
-  object.real_ = value;
+  object.value_.real = value;
   return object;
 }
 
@@ -59,7 +61,7 @@ Object Object::Name(std::string name) {
 Object Object::MakeArray(Array items) {
   Object object;
   object.type_ = Type::kArray;
-  object.array_ = std::make_shared<const Array>(std::move(items));
+  object.container_ = std::make_shared<const Array>(std::move(items));
   return object;
 }
 
@@ -67,19 +69,19 @@ Object Object::MakeDictionary(Dictionary entries, bool isStream) {
   Object object;
   object.type_ = Type::kDictionary;
   object.stream_ = isStream;
-  object.dictionary_ = std::make_shared<const Dictionary>(std::move(entries));
+  object.container_ = std::make_shared<const Dictionary>(std::move(entries));
   return object;
 }
 
 Object Object::Reference(ObjectId id) {
   Object object;
   object.type_ = Type::kReference;
-  object.id_ = id;
+  object.value_.id = id;
   return object;
 }
 
 const Array& Object::Items() const {
-  return type_ == Type::kArray ? *array_ : EmptyArray();
+  return type_ == Type::kArray ? *static_cast<const Array*>(container_.get()) : EmptyArray();
 }
 
 const Object& Object::At(std::size_t index) const {
@@ -88,12 +90,16 @@ const Object& Object::At(std::size_t index) const {
 }
 
 const Dictionary& Object::Entries() const {
-  return type_ == Type::kDictionary ? *dictionary_ : EmptyDictionary();
+  return type_ == Type::kDictionary ? *static_cast<const Dictionary*>(container_.get())
+                                     : EmptyDictionary();
 }
 
 const Object& Object::Get(const char* key) const {
-  for (const auto& entry : Entries())
-    if (entry.first == key) return entry.second;
+  const std::size_t length = std::strlen(key);
+  for (const auto& entry : Entries()) {
+    if (entry.first.size() == length && std::memcmp(entry.first.data(), key, length) == 0)
+      return entry.second;
+  }
   return NullObject();
 }
 

@@ -61,12 +61,15 @@ class Object {
   bool IsStream() const { return type_ == Type::kDictionary && stream_; }
   bool IsReference() const { return type_ == Type::kReference; }
 
-  bool BooleanValue() const { return integer_ != 0; }
-  std::int64_t IntegerValue() const { return integer_; }
-  double NumberValue() const { return type_ == Type::kReal ? real_ : static_cast<double>(integer_); }
+  // Zero, false or {0, 0} for an object of another type.
+  bool BooleanValue() const { return IntegerValue() != 0; }
+  std::int64_t IntegerValue() const { return HoldsInteger() ? value_.integer : 0; }
+  double NumberValue() const {
+    return type_ == Type::kReal ? value_.real : static_cast<double>(IntegerValue());
+  }
   // The bytes of a string, or the name without its slash.
   const std::string& Text() const { return text_; }
-  ObjectId Id() const { return id_; }
+  ObjectId Id() const { return type_ == Type::kReference ? value_.id : ObjectId(); }
 
   // Empty for anything but an array.
   const Array& Items() const;
@@ -80,14 +83,22 @@ class Object {
   const Object& Get(const char* key) const;
 
  private:
+  // Parsers make and move objects by the thousand: one value field for
+  // the scalar types and one pointer for either container keep them small.
+  union Value {
+    std::int64_t integer;  // an integer, or a boolean as 0 or 1
+    double real;
+    ObjectId id;
+    Value() : integer(0) {}
+  };
+
+  bool HoldsInteger() const { return type_ == Type::kInteger || type_ == Type::kBoolean; }
+
   Type type_ = Type::kNull;
   bool stream_ = false;
-  ObjectId id_;
-  std::int64_t integer_ = 0;
-  double real_ = 0;
+  Value value_;
   std::string text_;
-  std::shared_ptr<const Array> array_;
-  std::shared_ptr<const Dictionary> dictionary_;
+  std::shared_ptr<const void> container_;  // the Array or Dictionary
 };
 
 }  // namespace pdf

@@ -2,6 +2,7 @@
 #define VELLOX_PDF_OBJECT_SOURCE_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 
@@ -55,6 +56,16 @@ class ObjectSource {
   // any other object as it is. Null for an object the file does not have,
   // as PDF prescribes.
   virtual Object Resolve(const Object& object) = 0;
+
+  // Resolve for a walk over many dictionaries of which it reads a few
+  // entries (a page tree's nodes and pages, whose resources, boxes and
+  // annotations it never looks at): the entries under `keys` are those
+  // Resolve gives; the others may be left out, unbuilt. This default
+  // leaves none out.
+  virtual Object ResolveEntries(const Object& object, std::initializer_list<const char*> keys) {
+    static_cast<void>(keys);
+    return Resolve(object);
+  }
 };
 
 }  // namespace pdf

@@ -45,7 +45,9 @@ PageIndex::PageIndex(ObjectSource* source, const Object& catalog) {
         return;
       }
     }
-    const Object node = source->Resolve(reference);
+    // A page's other entries (resources, boxes, annotations) are never
+    // looked at here: they need not be built.
+    const Object node = source->ResolveEntries(reference, {"Type", "Kids"});
     const Object type = node.IsDictionary() ? source->Resolve(node.Get("Type")) : Object();
     Object kids = node.IsDictionary() ? source->Resolve(node.Get("Kids")) : Object();
     if (node.IsDictionary() && !type.IsName("Page") && kids.IsArray()) {
