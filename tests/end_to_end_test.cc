@@ -496,7 +496,7 @@ TEST(RepairModuleTest, ARepairedOutlineCrossesTheModuleWhole) {
 // running out of memory first is no budget, and no recovered outline
 // either, though qpdf catches the failure and reads on.
 TEST(RepairModuleTest, QpdfMemoryPastTheBudgetIsRefusedInOneLine) {
-  if (!VELLOX_QPDF_MEMORY_COUNTED) GTEST_SKIP() << "a sanitizer serves the module's operator new";
+  if (!VELLOX_QPDF_MEMORY_COUNTED) GTEST_SKIP() << "the module's operator new does not serve qpdf";
   const auto damaged = [](std::size_t arrays) {
     testing::PdfBuilder pdf;
     pdf.AddPages(2);
