@@ -87,6 +87,20 @@ constexpr std::size_t kMaxPageLabelLength = 128;
 // sections as if each were all new.
 constexpr std::uint64_t kRepairReadBytesPerFileByte = 16;
 constexpr std::uint64_t kRepairReadBytesBeyondFileSize = 16 * kMebibyte;
+// Memory one read through qpdf may hold (its objects, the outline), per
+// byte of the file, and beyond. qpdf takes some 2 KB for each object it
+// builds: a file of objects a hundred-odd bytes long each (a million
+// bookmarks, damaged) reads within 16 times its size, a damaged book
+// within a few times. The part beyond the file's size is for what object
+// streams inflate to, a few times less than the 256 MiB a document may
+// inflate: small objects packed in a stream take a hundred times their
+// compressed size or more, and a small file whose objects would take
+// gigabytes is refused.
+constexpr std::uint64_t kRepairMemoryPerFileByte = 16;
+constexpr std::uint64_t kRepairMemoryBeyondFileSize = 256 * kMebibyte;
+// What qpdf may still allocate once past that, to record the failure and
+// unwind: then every allocation fails.
+constexpr std::uint64_t kRepairMemoryReserve = 16 * kMebibyte;
 
 }  // namespace pdf
 }  // namespace vellox

@@ -6,6 +6,7 @@
 
 #include "pdf/budgets.h"
 #include "pdf/object_source.h"
+#include "qpdf_reader/allocation_budget.h"
 
 namespace vellox {
 namespace qpdf_reader {
@@ -38,6 +39,10 @@ qpdf_offset_t BudgetedInput::findAndSkipNextEOL() {
 }
 
 void BudgetedInput::Charge(std::uint64_t bytes) {
+  // qpdf may catch the failure of an allocation (past the memory budget,
+  // or the system's) and go on with the next object; with nothing more to
+  // read it cannot.
+  if (ThisThreadsAllocations().failed()) throw std::length_error("out of memory");
   readBytes += bytes;
   if (readBytes <= limit) return;
   if (limitReason_.empty())

@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,12 @@
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include "pdf/budgets.h"
+#include "pdf/object_source.h"
 #include "pdf/outline_builder.h"
 #include "pdf/read_failures.h"
 #include "platform/heap.h"
 #include "platform/random_access_file.h"
+#include "qpdf_reader/allocation_budget.h"
 #include "qpdf_reader/budgeted_filters.h"
 #include "qpdf_reader/budgeted_input.h"
 #include "qpdf_reader/qpdf_object_source.h"
@@ -54,14 +57,9 @@ Status BeyondRepair(const std::string& detail) {
                                         : "damaged beyond repair (" + detail + ")");
 }
 
-}  // namespace
-
-StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
-  std::string bytes;
-  Status status = ReadFile(path, &bytes);
-  if (!status.ok()) return status;
-  if (!pdf::HasPdfHeader(bytes)) return pdf::NotAPdfFile();
-
+// Reads the outline from `bytes`, the file at `path`, within every budget
+// but memory's.
+StatusOr<OutlineTree> ReadBytes(const std::string& path, const std::string& bytes) {
   // What qpdf reads and every stream it decodes for this document keep
   // budgets; once past one, the document is refused whatever qpdf made of
   // the failure.
@@ -125,6 +123,42 @@ StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
   tree.repairNote = "the file is damaged; read what could be recovered";
   if (!detail.empty()) tree.repairNote += " (" + detail + ")";
   return tree;
+}
+
+}  // namespace
+
+StatusOr<OutlineTree> ReadWithQpdf(const std::string& path) {
+  std::string bytes;
+  Status status = ReadFile(path, &bytes);
+  if (!status.ok()) return status;
+  if (!pdf::HasPdfHeader(bytes)) return pdf::NotAPdfFile();
+
+  // The memory qpdf takes is counted from here, the file's bytes, held
+  // already, not. Past the budget the document is refused, and when the
+  // system runs out of memory the run says so, whatever qpdf made of the
+  // failure: it may have caught it and read on, leaving objects out.
+  std::optional<StatusOr<OutlineTree>> read;
+  std::uint64_t limit = 0;
+  bool exceeded = false;
+  bool starved = false;
+  {
+    AllocationBudget memory(pdf::kRepairMemoryPerFileByte * bytes.size() +
+                            pdf::kRepairMemoryBeyondFileSize);
+    limit = memory.limit();
+    try {
+      read.emplace(ReadBytes(path, bytes));
+    } catch (const std::bad_alloc&) {
+      if (!memory.exceeded() && !memory.starved()) throw;
+    }
+    exceeded = memory.exceeded();
+    starved = memory.starved();
+    if (exceeded || starved) read.reset();  // freed within the budget's reserve
+  }
+  if (exceeded)
+    return Status::OverLimit(
+        pdf::LimitReason("the memory for repairing the file exceeds", pdf::Mebibytes(limit)));
+  if (starved) throw std::bad_alloc();
+  return std::move(*read);
 }
 
 }  // namespace qpdf_reader

@@ -14,8 +14,10 @@ namespace qpdf_reader {
 // repairNote. Fails with the system's reason when the file cannot be
 // read, kInvalidData when it is no PDF, kDamaged when qpdf cannot read it
 // (damaged beyond repair, a password, an unsupported feature), kOverLimit
-// when a stream it decodes is past one of the built-in reader's budgets.
-// Reasons are one short line. Throws only std::bad_alloc.
+// when a stream it decodes is past one of the built-in reader's budgets,
+// or, in the module, when qpdf's memory is past its own
+// (allocation_budget.h). Reasons are one short line. Throws only
+// std::bad_alloc, when the system is out of memory.
 StatusOr<OutlineTree> ReadWithQpdf(const std::string& path);
 
 }  // namespace qpdf_reader

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -484,6 +485,90 @@ TEST(RepairModuleTest, ARepairedOutlineCrossesTheModuleWhole) {
     const ProgramResult reference = RunProgram(VELLOX_BINARY, {"sound.pdf", "-PL"}, options);
     EXPECT_EQ(reference.exitCode, 0) << reader << ": " << reference.err;
     EXPECT_EQ(ReadFile(scratch.Path("damaged.pdr")), ReadFile(scratch.Path("sound.pdr"))) << reader;
+  }
+}
+
+// What qpdf builds for a damaged file keeps a memory budget in proportion
+// to the file: a bookmark whose dictionary holds millions of empty
+// arrays (2 bytes of text, some 150 of qpdf's) is refused with one line,
+// by either way to the repairing reader and in a folder, where the other
+// files convert still; the same item with fewer arrays reads. The system
+// running out of memory first is no budget, and no recovered outline
+// either, though qpdf catches the failure and reads on.
+TEST(RepairModuleTest, QpdfMemoryPastTheBudgetIsRefusedInOneLine) {
+  if (!VELLOX_QPDF_MEMORY_COUNTED) GTEST_SKIP() << "the module's operator new does not serve qpdf";
+  const auto damaged = [](std::size_t arrays) {
+    testing::PdfBuilder pdf;
+    pdf.AddPages(2);
+    std::string pad;
+    pad.reserve(2 * arrays);
+    for (std::size_t i = 0; i < arrays; ++i) pad += "[]";
+    pdf.AddOutline({{"One", "/Dest [" + pdf.PageRef(1) + " /Fit] /Pad [" + pad + "]", {}}});
+    pdf.AddCatalog();
+    testing::Damage damage;
+    damage.wrongOffsets = true;
+    return pdf.Build(damage);
+  };
+  ScratchDirectory scratch;
+  WriteFile(scratch.Path("hostile.pdf"), damaged(4000000));  // 8 MB: qpdf would take 600 MB
+  WriteFile(scratch.Path("legitimate.pdf"), damaged(100000));
+  testing::PdfBuilder sound;
+  sound.AddPages(1);
+  sound.AddOutline({{"Sound", "", {}}});
+  sound.AddCatalog();
+  WriteFile(scratch.Path("sound.pdf"), sound.Build());
+  const std::string refused = "the memory for repairing the file exceeds the limit of ";
+
+  const struct {
+    const char* name;
+    const char* reader;
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::vector<std::string> lines;    // the start of each stderr line
+    std::vector<std::string> written;  // the bookmark files
+    long addressSpace = -1;
+  } cases[] = {
+      {"past the budget", "auto", {"hostile.pdf"}, 1,
+       {"vellox: cannot read '" + scratch.Path("hostile.pdf") + "': " + refused}, {}},
+      {"past the budget, the qpdf reader chosen", "qpdf", {"hostile.pdf"}, 1,
+       {"vellox: cannot read '" + scratch.Path("hostile.pdf") + "': " + refused}, {}},
+      {"within it", "auto", {"legitimate.pdf"}, 0,
+       {"vellox: warning: '" + scratch.Path("legitimate.pdf") +
+        "': the file is damaged; read what could be recovered"},
+       {"legitimate.pdr"}},
+      {"a folder, on two threads", "auto", {".", "-j", "2"}, 1,
+       {"vellox: cannot read '" + scratch.Path("hostile.pdf") + "': " + refused,
+        "vellox: warning: '" + scratch.Path("legitimate.pdf") + "': the file is damaged",
+        "vellox: 3 PDFs: 2 converted, 0 without outline, 1 failed"},
+       {"legitimate.pdr", "sound.pdr"}},
+      {"the system out of memory before the budget", "auto", {"hostile.pdf"}, 1,
+       {"vellox: cannot convert '" + scratch.Path("hostile.pdf") + "': out of memory"}, {},
+       200L << 20},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const char* pdr : {"hostile.pdr", "legitimate.pdr", "sound.pdr"})
+      std::remove(scratch.Path(pdr).c_str());
+    ProgramOptions options;
+    options.directory = scratch.path();
+    options.environment = {std::string("VELLOX_READER=") + c.reader};
+    options.addressSpaceLimit = c.addressSpace;
+    const ProgramResult r = RunProgram(VELLOX_BINARY, c.arguments, options);
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < r.err.size();) {
+      const std::size_t end = r.err.find('\n', start);
+      if (end == std::string::npos) break;
+      lines.push_back(r.err.substr(start, end - start));
+      start = end + 1;
+    }
+    ASSERT_EQ(lines.size(), c.lines.size()) << r.err;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      EXPECT_EQ(lines[i].substr(0, c.lines[i].size()), c.lines[i]) << r.err;
+    for (const char* pdr : {"hostile.pdr", "legitimate.pdr", "sound.pdr"})
+      EXPECT_EQ(testing::FileExists(scratch.Path(pdr)),
+                std::count(c.written.begin(), c.written.end(), pdr) == 1)
+          << pdr;
   }
 }
 

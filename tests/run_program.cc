@@ -59,6 +59,11 @@ ProgramResult RunProgram(const std::string& program,
                              static_cast<rlim_t>(options.fileSizeLimit)};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
+    if (options.addressSpaceLimit >= 0) {
+      struct rlimit limit = {static_cast<rlim_t>(options.addressSpaceLimit),
+                             static_cast<rlim_t>(options.addressSpaceLimit)};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
+    }
     if (options.asNobody && geteuid() == 0) {
       if (setgid(65534) != 0 || setuid(65534) != 0) _exit(127);
     }

@@ -18,6 +18,7 @@ struct ProgramResult {
 struct ProgramOptions {
   std::string directory;       // working directory; empty: inherit
   long fileSizeLimit = -1;     // RLIMIT_FSIZE in bytes
+  long addressSpaceLimit = -1;  // RLIMIT_AS in bytes
   bool asNobody = false;       // when root, drop to an unprivileged user
   long processLimit = -1;      // RLIMIT_NPROC, set once running as that user
   std::string standardOutput;  // a file to send standard output to; empty: collected

@@ -43,6 +43,8 @@ READER_BUDGETS = {
     "titles-4mb.pdf": (3, "-"),            # 1.2 s, 107 MB
     "bomb-object-stream.pdf": (2, "-"),    # 0.7 s, 134 MB
     "bomb-xref-stream.pdf": (2, "-"),      # 0.7 s, 134 MB
+    # Handed to qpdf, which runs out of its memory budget.
+    "packed-items-200000-wrong-offsets.pdf": (3, 400),  # 1.4 s, 317 MB
 }
 
 # The same for the reader over qpdf in the --qpdf-reader corpus: qpdf takes
@@ -50,6 +52,7 @@ READER_BUDGETS = {
 QPDF_READER_BUDGETS = {
     "object-stream-hints-wrong.pdf": (4, "-"),           # 1.7 s, 237 MB
     "pages-subtree-listed-1000000-times.pdf": (2, "-"),  # 0.75 s, 184 MB
+    "packed-items-200000-wrong-offsets.pdf": (3, 400),   # 1.4 s, 317 MB, refused
 }
 
 
@@ -648,6 +651,37 @@ def escapes(corpus, small):
     shifted = {n: (1, offset + 1, g) for n, (kind, offset, g) in writer.rows.items() if kind == 1}
     corpus.add("bomb-behind-wrong-offsets.pdf",
                writer.end_with_xref_stream(objstm + 1, b"/Root %s" % ref(root), shifted),
+               "1" if not small else "any", says="exceeds the limit" if not small else "-")
+
+    # Offsets one byte off send the file to qpdf, which builds some 2 KB
+    # for each of 200,000 bookmarks packed in object streams at 13 bytes
+    # each: past the memory qpdf may hold for a file of 2.6 MB.
+    items = 20000 if small else 200000
+    pdf7 = Pdf()
+    pages, kids = add_pages(pdf7, 1)
+    outlines7 = len(pdf7.bodies) + 1
+    first = outlines7 + 1
+    pdf7.add(b"<< /Type /Outlines /First %s /Last %s /Count %d >>"
+             % (ref(first), ref(first + items - 1), items))
+    for i in range(items):
+        link = (b" /Prev %s" % ref(first + i - 1) if i else b"") + \
+               (b" /Next %s" % ref(first + i + 1) if i + 1 < items else b"")
+        pdf7.add(b"<< /Title (Item) /Parent %s%s /Dest [%s /Fit] >>"
+                 % (ref(outlines7), link, ref(kids[0])))
+    root7 = pdf7.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines7)))
+    writer = Writer()
+    for number in range(1, first):
+        writer.object(number, pdf7.bodies[number - 1])
+    writer.object(root7, pdf7.bodies[root7 - 1])
+    objstm = root7
+    for start in range(first, first + items, 50000):  # an index fits 16 bits
+        objstm += 1
+        writer.object_stream(objstm, [(n, pdf7.bodies[n - 1])
+                                      for n in range(start, min(start + 50000, first + items))],
+                             compress=lambda data: zlib.compress(data, 9))
+    shifted = {n: (1, offset + 1, g) for n, (kind, offset, g) in writer.rows.items() if kind == 1}
+    corpus.add("packed-items-%d-wrong-offsets.pdf" % items,
+               writer.end_with_xref_stream(objstm + 1, b"/Root %s" % ref(root7), shifted),
                "1" if not small else "any", says="exceeds the limit" if not small else "-")
 
     # Items in one object stream and their titles in another, each 16 MiB
