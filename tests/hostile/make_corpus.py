@@ -129,6 +129,25 @@ def add_outline(pdf, items):
     return outlines
 
 
+def sibling_book(count, title):
+    """A one-page book whose outline is `count` siblings, item i titled
+    title(i) (a PDF string): the book, its first item's number (the
+    outline root's is one less, the items follow it) and its catalog's."""
+    pdf = Pdf()
+    pages, kids = add_pages(pdf, 1)
+    outlines = len(pdf.bodies) + 1
+    first = outlines + 1
+    pdf.add(b"<< /Type /Outlines /First %s /Last %s /Count %d >>"
+            % (ref(first), ref(first + count - 1), count))
+    for i in range(count):
+        link = (b" /Prev %s" % ref(first + i - 1) if i else b"") + \
+               (b" /Next %s" % ref(first + i + 1) if i + 1 < count else b"")
+        pdf.add(b"<< /Title %s /Parent %s%s /Dest [%s /Fit] >>"
+                % (title(i), ref(outlines), link, ref(kids[0])))
+    root = pdf.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines)))
+    return pdf, first, root
+
+
 def book():
     """A small, valid book: nested outline, every kind of destination.
     Returns (pdf, root, bookmark count)."""
@@ -657,18 +676,7 @@ def escapes(corpus, small):
     # for each of 200,000 bookmarks packed in object streams at 13 bytes
     # each: past the memory qpdf may hold for a file of 2.6 MB.
     items = 20000 if small else 200000
-    pdf7 = Pdf()
-    pages, kids = add_pages(pdf7, 1)
-    outlines7 = len(pdf7.bodies) + 1
-    first = outlines7 + 1
-    pdf7.add(b"<< /Type /Outlines /First %s /Last %s /Count %d >>"
-             % (ref(first), ref(first + items - 1), items))
-    for i in range(items):
-        link = (b" /Prev %s" % ref(first + i - 1) if i else b"") + \
-               (b" /Next %s" % ref(first + i + 1) if i + 1 < items else b"")
-        pdf7.add(b"<< /Title (Item) /Parent %s%s /Dest [%s /Fit] >>"
-                 % (ref(outlines7), link, ref(kids[0])))
-    root7 = pdf7.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines7)))
+    pdf7, first, root7 = sibling_book(items, lambda i: b"(Item)")
     writer = Writer()
     for number in range(1, first):
         writer.object(number, pdf7.bodies[number - 1])
@@ -732,19 +740,8 @@ def escapes(corpus, small):
     # Object-stream index hints all wrong: each object is looked up in the
     # stream's header.
     siblings = 20000 if small else 100000
-    pdf4 = Pdf()
-    pages, kids = add_pages(pdf4, 1)
-    outlines4 = len(pdf4.bodies) + 1
-    first = outlines4 + 1
-    pdf4.add(b"<< /Type /Outlines /First %s /Last %s /Count %d >>"
-             % (ref(first), ref(first + siblings - 1), siblings))
-    for i in range(siblings):
-        link = (b" /Prev %s" % ref(first + i - 1) if i else b"") + \
-               (b" /Next %s" % ref(first + i + 1) if i + 1 < siblings else b"")
-        pdf4.add(b"<< /Title (Item %d) /Parent %s%s /Dest [%s /Fit] >>"
-                 % (i, ref(outlines4), link, ref(kids[0])))
-    root4 = pdf4.add(b"<< /Type /Catalog /Pages %s /Outlines %s >>" % (ref(pages), ref(outlines4)))
-    packed4 = set(range(outlines4, root4))
+    pdf4, first, root4 = sibling_book(siblings, lambda i: b"(Item %d)" % i)
+    packed4 = set(range(first - 1, root4))  # the outline root and its items
     objstm4 = len(pdf4.bodies) + 1
     wrong = {n: (2, objstm4, (i + 1) % 65536) for i, n in enumerate(sorted(packed4))}
     corpus.add("object-stream-hints-wrong.pdf",
