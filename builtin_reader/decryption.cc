@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
+#include "builtin_reader/indirect_object.h"
 #include "builtin_reader/standard_security.h"
 #include "crypto/aes.h"
 #include "crypto/md5.h"
@@ -17,10 +19,6 @@ namespace {
 // the fallback reader may.
 [[noreturn]] void NotSupported(const std::string& what) {
   throw ReadError(ReadFault::kEncrypted, "encrypted with " + what + ", which is not supported");
-}
-
-std::string Named(ObjectId id) {
-  return "object " + std::to_string(id.number) + " " + std::to_string(id.generation);
 }
 
 // A crypt filter's method by its /CFM; false for one this reader lacks.
@@ -199,8 +197,14 @@ CryptMethod Decryption::NamedMethod(const std::vector<NamedFilter>& filters,
 
 Object Decryption::DecryptStrings(ObjectId id, const Object& value) const {
   if (strings == CryptMethod::kNone || (dictionaryIsObject && id == dictionaryObject)) return value;
+  // The object's key is made once, at its first string.
+  std::optional<ObjectKey> key;
   bool changed;
-  return WithStrings(value, [&](const std::string& text) { return Decrypt(strings, id, text); },
+  return WithStrings(value,
+                     [&](const std::string& text) {
+                       if (!key) key = KeyFor(strings, id);
+                       return Decrypt(strings, *key, id, text);
+                     },
                      &changed);
 }
 
@@ -227,51 +231,54 @@ std::string Decryption::DecryptStream(ObjectId id, const Object& dictionary, Obj
   if (data.size() > kMaxDecryptedBytesPerDocument - decryptedBytes)
     OverLimit("the document's decrypted streams exceed", Mebibytes(kMaxDecryptedBytesPerDocument));
   decryptedBytes += data.size();
-  return Decrypt(method, id, std::move(data));
+  return Decrypt(method, KeyFor(method, id), id, std::move(data));
 }
 
-std::string Decryption::Decrypt(CryptMethod method, ObjectId id, std::string data) const {
-  if (method == CryptMethod::kNone) return data;
+Decryption::ObjectKey Decryption::KeyFor(CryptMethod method, ObjectId id) const {
   // Up to revision 4 each object has a key of its own: the file key, the
   // object's number and generation (and for AES a salt), hashed.
-  std::uint8_t key[32];
-  std::size_t keyBytes = fileKey.size();
+  ObjectKey key;
+  key.size = fileKey.size();
   if (method == CryptMethod::kAes256) {
-    std::memcpy(key, fileKey.data(), keyBytes);
-  } else {
-    std::uint8_t input[16 + 5 + 4];
-    std::memcpy(input, fileKey.data(), keyBytes);
-    const std::uint8_t extra[9] = {static_cast<std::uint8_t>(id.number),
-                                   static_cast<std::uint8_t>(id.number >> 8),
-                                   static_cast<std::uint8_t>(id.number >> 16),
-                                   static_cast<std::uint8_t>(id.generation),
-                                   static_cast<std::uint8_t>(id.generation >> 8),
-                                   's', 'A', 'l', 'T'};
-    const std::size_t extraBytes = method == CryptMethod::kAes128 ? 9 : 5;
-    std::memcpy(input + keyBytes, extra, extraBytes);
-    const crypto::Md5Digest digest = crypto::Md5Of(input, keyBytes + extraBytes);
-    keyBytes = std::min<std::size_t>(keyBytes + 5, 16);
-    std::memcpy(key, digest.data(), keyBytes);
+    std::memcpy(key.bytes, fileKey.data(), key.size);
+    return key;
   }
+  std::uint8_t input[16 + 5 + 4];
+  std::memcpy(input, fileKey.data(), key.size);
+  const std::uint8_t extra[9] = {static_cast<std::uint8_t>(id.number),
+                                 static_cast<std::uint8_t>(id.number >> 8),
+                                 static_cast<std::uint8_t>(id.number >> 16),
+                                 static_cast<std::uint8_t>(id.generation),
+                                 static_cast<std::uint8_t>(id.generation >> 8),
+                                 's', 'A', 'l', 'T'};
+  const std::size_t extraBytes = method == CryptMethod::kAes128 ? 9 : 5;
+  std::memcpy(input + key.size, extra, extraBytes);
+  const crypto::Md5Digest digest = crypto::Md5Of(input, key.size + extraBytes);
+  key.size = std::min<std::size_t>(key.size + 5, 16);
+  std::memcpy(key.bytes, digest.data(), key.size);
+  return key;
+}
 
+std::string Decryption::Decrypt(CryptMethod method, const ObjectKey& key, ObjectId id,
+                                std::string data) const {
   auto* bytes = reinterpret_cast<std::uint8_t*>(&data[0]);
   if (method == CryptMethod::kRc4) {
-    crypto::Rc4(key, keyBytes).Apply(bytes, data.size());
+    crypto::Rc4(key.bytes, key.size).Apply(bytes, data.size());
     return data;
   }
   // AES: a 16-byte initialization vector, the blocks, and padding of 1
   // to 16 bytes each holding its count. Nothing stored is nothing.
   if (data.empty()) return data;
   if (data.size() % crypto::Aes::kBlockBytes != 0)
-    Damaged(Named(id) + " holds AES-encrypted data that is not whole blocks");
-  crypto::CbcDecrypt(crypto::Aes(key, keyBytes), bytes, bytes + crypto::Aes::kBlockBytes,
+    Damaged(ObjectName(id) + " holds AES-encrypted data that is not whole blocks");
+  crypto::CbcDecrypt(crypto::Aes(key.bytes, key.size), bytes, bytes + crypto::Aes::kBlockBytes,
                      data.size() - crypto::Aes::kBlockBytes);
   data.erase(0, crypto::Aes::kBlockBytes);
   if (data.empty()) return data;
   const std::size_t padding = static_cast<std::uint8_t>(data.back());
   if (padding == 0 || padding > crypto::Aes::kBlockBytes ||
       data.find_first_not_of(data.back(), data.size() - padding) != std::string::npos)
-    Damaged(Named(id) + " holds AES-encrypted data with bad padding");
+    Damaged(ObjectName(id) + " holds AES-encrypted data with bad padding");
   data.resize(data.size() - padding);
   return data;
 }

@@ -56,7 +56,15 @@ class Decryption {
     CryptMethod method = CryptMethod::kNone;
   };
 
-  std::string Decrypt(CryptMethod method, ObjectId id, std::string data) const;
+  // An object's key for `method`.
+  struct ObjectKey {
+    std::uint8_t bytes[32];
+    std::size_t size;
+  };
+  ObjectKey KeyFor(CryptMethod method, ObjectId id) const;
+  // `data` of object `id` decrypted by `method` (not kNone) with `key`.
+  std::string Decrypt(CryptMethod method, const ObjectKey& key, ObjectId id,
+                      std::string data) const;
   // The method of the crypt filter `name` names (/Identity: none).
   static CryptMethod NamedMethod(const std::vector<NamedFilter>& filters, const Object& name);
 

@@ -12,10 +12,6 @@ namespace vellox {
 namespace pdf {
 namespace {
 
-std::string Named(ObjectId id) {
-  return "object " + std::to_string(id.number) + " " + std::to_string(id.generation);
-}
-
 }  // namespace
 
 FileObjectSource::FileObjectSource(std::unique_ptr<platform::RandomAccessFile> file)
@@ -80,7 +76,7 @@ Object FileObjectSource::Fetch(ObjectId id, const EntryFilter* filter) {
       IndirectObject found = ReadIndirectObject(&window, location.offset, filter);
       ChargeParsing(found.textBytes);
       // A wrong offset: the table does not match the file.
-      if (!(found.id == id)) Damaged(Named(id) + " is not where the cross-reference puts it");
+      if (!(found.id == id)) Damaged(ObjectName(id) + " is not where the cross-reference puts it");
       object = decryption ? decryption->DecryptStrings(id, found.value) : std::move(found.value);
       textBytes = found.textBytes;
       break;
@@ -121,14 +117,14 @@ Object FileObjectSource::FetchFromStream(ObjectId id, const ObjectLocation& loca
     }
     auto found = stream.positions.find(id.number);
     if (found == stream.positions.end())
-      Damaged(Named(id) + " is not in the object stream the cross-reference names");
+      Damaged(ObjectName(id) + " is not in the object stream the cross-reference names");
     at = found->second;
   }
   const std::uint64_t begin = stream.first + header[at].second;
   std::uint64_t end = stream.data.size();
   if (at + 1 < header.size() && stream.first + header[at + 1].second > begin)
     end = stream.first + header[at + 1].second;
-  if (begin >= stream.data.size()) Damaged(Named(id) + " lies past its object stream's end");
+  if (begin >= stream.data.size()) Damaged(ObjectName(id) + " lies past its object stream's end");
   end = std::min<std::uint64_t>({end, stream.data.size(), begin + kMaxObjectBytes});
   const char* data = stream.data.data();
   Lexer lexer(data + begin, data + end);

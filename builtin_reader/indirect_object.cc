@@ -8,6 +8,10 @@
 namespace vellox {
 namespace pdf {
 
+std::string ObjectName(ObjectId id) {
+  return "object " + std::to_string(id.number) + " " + std::to_string(id.generation);
+}
+
 IndirectObject ReadIndirectObject(FileWindow* window, std::uint64_t offset,
                                   const EntryFilter* filter) {
   return window->ParseAt(offset, [offset, filter](Lexer& lexer) {

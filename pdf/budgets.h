@@ -22,8 +22,8 @@ constexpr std::uint64_t kMaxInflatedBytesPerDocument = std::uint64_t{256} * kMeb
 // Inflated (or stored) bytes of one stream: a deflate bomb stops here, and
 // one stream is all that is held at a time while decoding.
 constexpr std::size_t kMaxStreamBytes = 64 * kMebibyte;
-// Decrypted stream bytes over the whole document, as inflated ones: a
-// stream read again and again is decrypted each time.
+// Decrypted stream bytes over the whole document, as inflated ones: each
+// object stream is decrypted once, but a file may hold many large ones.
 constexpr std::uint64_t kMaxDecryptedBytesPerDocument = std::uint64_t{256} * kMebibyte;
 // Objects fetched per document: a 1,000,000-item outline, its page tree
 // and its destinations, several times over.

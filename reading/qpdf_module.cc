@@ -79,7 +79,7 @@ int Receive(void* context, const VelloxOutlineResult* result) {
     tree.repairNote.assign(result->repairNote, result->repairNoteLength);
     read->emplace(std::move(tree));
     return 0;
-  } catch (const std::bad_alloc&) {
+  } catch (...) {  // bad_alloc, or a length past what a string may hold
     return 1;
   }
 }

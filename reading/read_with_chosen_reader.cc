@@ -57,17 +57,16 @@ StatusOr<OutlineTree> ReadWithChosenReader(const std::string& path, const Outlin
       return read;
     handedOver = read.status();
   }
-  StatusOr<Readers::FallbackReader> fallback =
-      readers.fallback != nullptr ? readers.fallback() : Status::Unavailable("");
+  if (readers.fallback == nullptr) {
+    if (choice == ReaderChoice::kFallbackOnly)
+      return Status::Unavailable("this build has no repair reader");
+    return handedOver;
+  }
+  StatusOr<Readers::FallbackReader> fallback = readers.fallback();
   if (fallback.ok()) return (*fallback)(path);
-  // No fallback: our reader's reason, and why the fallback is missing where
-  // that says anything (a build without one has no reason).
-  const std::string& missing = fallback.status().message();
-  if (choice == ReaderChoice::kFallbackOnly)
-    return missing.empty() ? Status::Unavailable("this build has no repair reader")
-                           : fallback.status();
-  if (missing.empty()) return handedOver;
-  return Status::Damaged(handedOver.message() + "; " + missing);
+  // The fallback cannot be loaded: why, after our reader's reason.
+  if (choice == ReaderChoice::kFallbackOnly) return fallback.status();
+  return Status::Damaged(handedOver.message() + "; " + fallback.status().message());
 }
 
 }  // namespace vellox
